@@ -1,0 +1,17 @@
+#pragma once
+// The Windows Japanese code page (Shift-JIS as Windows has it), through glibc
+// iconv: the one converter the program uses for files and byte lengths.
+#include <QString>
+#include <QByteArray>
+
+namespace morvane::cp932 {
+
+// Characters that CP932 cannot hold become '?'.
+QByteArray encode(const QString& text);
+QString decode(const QByteArray& bytes);
+// Length of the text in CP932 bytes (an unencodable character counts as 2).
+int byteLength(const QString& text);
+// The text's first n bytes, never splitting a character; shorter text stays whole.
+QString leftBytes(const QString& text, int n);
+
+} // namespace morvane::cp932

@@ -1,0 +1,95 @@
+#pragma once
+// F_Main: the main window, holding the shared state and the handlers that
+// reach into each subsystem.
+#include "app/AppState.h"
+#include <QWidget>
+
+class QComboBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QAction;
+
+namespace morvane {
+
+class TDataModule2;
+class SettingsStore;
+
+class TF_Main : public QWidget {
+    Q_OBJECT
+public:
+    TF_Main(Session& session, SettingsStore& store, QWidget* parent = nullptr);
+    ~TF_Main() override;   // FormDestroy: writes the settings
+
+    void setDataModule(TDataModule2* dm) { m_dm = dm; }
+
+    // Controls, named as the program's documentation names them.
+    QFrame* Panel1;
+    QFrame* Panel2;
+    QLabel* Label3;
+    QLabel* LabelAlias;
+    QPushButton* BitConnect;
+    QPushButton* BitBtn2;
+    QLabel* Label1;
+    QComboBox* ComboBox1;
+    QLabel* Label2;
+    QLineEdit* Edit2;
+    QLabel* Label4;
+    QLineEdit* Edit1;
+    QFrame* Panel3;
+    QPushButton* BitBtn3;
+    QPushButton* BitBtn4;
+    QPushButton* BitBtn9;
+    QPushButton* BitBtn6;
+    QPushButton* BitBtn1;
+    QPushButton* BitBtn8;
+    QPushButton* BitBtn7;
+    QPushButton* BitBtn5;
+    QAction* N1;
+
+    void FormCreate();
+    void FormShow();
+    void FormPaint();
+    void FormDestroy();
+    void Edit2Change();
+
+    void FillOwnerList();
+    void AdjustOwnerList();
+    void ComboBox1Change();
+    // A user's edit of the owner field: completes to the first entry that
+    // starts with the typed text, then runs the change handler.
+    void ownerTextEdited(const QString& text);
+
+    void BitBtn2Click();
+    void BitConnectClick();
+    // Filled by later work; until then they say so instead of pretending.
+    void BitBtn3Click();
+    void BitBtn4Click();
+    void BitBtn6Click();
+    void BitBtn1Click();
+    void BitBtn9Click();
+    void BitBtn8Click();
+    void BitBtn7Click();
+    void Button1Click();
+
+    QStringList ownerEntries() const;
+
+protected:
+    void paintEvent(QPaintEvent* e) override;
+    void showEvent(QShowEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
+
+private:
+    void buildControls();
+    void notAvailable(const QString& caption);
+
+    Session& m_session;
+    SettingsStore& m_store;
+    TDataModule2* m_dm = nullptr;
+    bool m_destroyed = false;
+    bool m_shownOnce = false;
+    QString m_typedOwner;   // what the user typed, without the completed tail
+};
+
+} // namespace morvane

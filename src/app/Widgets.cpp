@@ -1,0 +1,57 @@
+#include "app/Widgets.h"
+#include <QApplication>
+#include <QPushButton>
+
+namespace morvane {
+
+QString asciiUpper(const QString& text)
+{
+    QString out = text;
+    for (QChar& c : out)
+        if (c >= QLatin1Char('a') && c <= QLatin1Char('z'))
+            c = QChar(c.unicode() - 'a' + 'A');
+    return out;
+}
+
+UpperCaseEdit::UpperCaseEdit(QWidget* parent) : QLineEdit(parent)
+{
+    connect(this, &QLineEdit::textChanged, this, [this](const QString& t) {
+        const QString up = asciiUpper(t);
+        if (up != t) {
+            const int pos = cursorPosition();
+            setText(up);
+            setCursorPosition(pos);
+        }
+    });
+}
+
+void makePasswordField(QLineEdit* edit)
+{
+    edit->setEchoMode(QLineEdit::Password);
+    edit->setStyleSheet(QStringLiteral("QLineEdit { lineedit-password-character: 35; }"));
+}
+
+void setOuterSize(QWidget* window, int width, int height)
+{
+    window->resize(width - 8, height - 34);
+}
+
+void place(QWidget* w, int left, int top, int width, int height)
+{
+    w->setGeometry(left, top, width, height);
+}
+
+void placeAt(QWidget* w, int left, int top)
+{
+    w->adjustSize();
+    w->move(left, top);
+}
+
+QPushButton* glyphButton(const QString& caption, QStyle::StandardPixmap glyph, QWidget* parent)
+{
+    auto* b = new QPushButton(caption, parent);
+    b->setIcon(QApplication::style()->standardIcon(glyph));
+    return b;
+}
+
+} // namespace morvane

@@ -1,0 +1,159 @@
+#include "app/Winplace.h"
+#include "app/Platform.h"
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSettings>
+#include <memory>
+#ifndef Q_OS_WIN
+#include <sys/stat.h>
+#endif
+
+namespace morvane {
+
+namespace {
+
+std::unique_ptr<QSettings> openStore(const QString& iniPath)
+{
+    if (!iniPath.isEmpty())
+        return std::make_unique<QSettings>(iniPath, QSettings::IniFormat);
+#ifdef Q_OS_WIN
+    return std::make_unique<QSettings>(QStringLiteral("HKEY_CURRENT_USER\\SoftWare\\Velkram"),
+                                       QSettings::NativeFormat);
+#else
+    return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
+                                       QStringLiteral("Velkram"), QStringLiteral("Morvane"));
+#endif
+}
+
+struct TypeError {
+    QString name;
+};
+
+// The stored text of a value, or nothing when it is absent.
+bool readText(QSettings& s, const char* name, QString& out)
+{
+    const QString key = QString::fromLatin1(name);
+    if (!s.contains(key))
+        return false;
+    const QVariant v = s.value(key);
+    if (v.typeId() != QMetaType::QString)
+        throw TypeError{key};
+    out = v.toString();
+    return true;
+}
+
+void readString(QSettings& s, const char* name, QString& field)
+{
+    QString t;
+    if (readText(s, name, t))
+        field = t;
+}
+
+// Invalid text counts as absent: the field keeps its value.
+void readInteger(QSettings& s, const char* name, int& field)
+{
+    QString t;
+    if (!readText(s, name, t))
+        return;
+    bool ok = false;
+    const int v = t.trimmed().toInt(&ok);
+    if (ok)
+        field = v;
+}
+
+void readBool(QSettings& s, const char* name, bool& field)
+{
+    int v = field ? 1 : 0;
+    readInteger(s, name, v);
+    field = v != 0;
+}
+
+QString boolText(bool b) { return b ? QStringLiteral("1") : QStringLiteral("0"); }
+
+} // namespace
+
+QString sectionNameOf(const char* className)
+{
+    const QString n = QString::fromLatin1(className);
+    const int at = n.lastIndexOf(QLatin1String("::"));
+    return at < 0 ? n : n.mid(at + 2);
+}
+
+SettingsStore::SettingsStore() = default;
+SettingsStore::SettingsStore(QString iniPath) : m_iniPath(std::move(iniPath)) {}
+
+QString SettingsStore::location() const { return openStore(m_iniPath)->fileName(); }
+
+void SettingsStore::load(AppSettings& settings, const QString& section) const
+{
+    auto store = openStore(m_iniPath);
+    if (store->status() == QSettings::FormatError) {
+        platform::messages().show(
+            MessageKind::Application,
+            QStringLiteral("設定ファイル %1 を読み込めません。既定の設定で起動します。")
+                .arg(QDir::toNativeSeparators(store->fileName())));
+    }
+    store->beginGroup(section);
+    try {
+        readString(*store, "LAST_OWNER", settings.LAST_OWNER);
+        readString(*store, "PRINT_NAME", settings.PRINT_NAME);
+        readBool(*store, "UserSet", settings.UserSet);
+        readString(*store, "U_SetOwner", settings.U_SetOwner);
+        readString(*store, "U_LogOn", settings.U_LogOn);
+        readInteger(*store, "MaxPageRow", settings.MaxPageRow);
+        if (settings.MaxPageRow == 0)
+            settings.MaxPageRow = 55;
+        readString(*store, "LAST_ALIAS", settings.LAST_ALIAS);
+        readBool(*store, "UserSet2", settings.UserSet2);
+    } catch (const TypeError& e) {
+        if (settings.MaxPageRow == 0)
+            settings.MaxPageRow = 55;
+        platform::messages().show(MessageKind::Application,
+                                  QStringLiteral("'%1' のデータ型が不正です").arg(e.name));
+    }
+    store->endGroup();
+}
+
+bool SettingsStore::save(const AppSettings& settings, const QString& section) const
+{
+    auto store = openStore(m_iniPath);
+    const QString file = store->fileName();
+#ifndef Q_OS_WIN
+    // An unreadable file is kept aside rather than overwritten.
+    if (store->status() == QSettings::FormatError) {
+        store.reset();
+        QFile::remove(file + QStringLiteral(".bak"));
+        QFile::rename(file, file + QStringLiteral(".bak"));
+        store = openStore(m_iniPath);
+    }
+    // The stored password must not be readable by other users.
+    QDir().mkpath(QFileInfo(file).absolutePath());
+    const mode_t oldMask = ::umask(077);
+#endif
+    store->beginGroup(section);
+    store->setValue("LAST_OWNER", settings.LAST_OWNER);
+    store->setValue("PRINT_NAME", settings.PRINT_NAME);
+    store->setValue("UserSet", boolText(settings.UserSet));
+    store->setValue("U_SetOwner", settings.U_SetOwner);
+    store->setValue("U_LogOn", settings.U_LogOn);
+    store->setValue("UserSet2", boolText(settings.UserSet2));
+    store->setValue("LAST_ALIAS", settings.LAST_ALIAS);
+    store->setValue("MaxPageRow", QString::number(settings.MaxPageRow));
+    store->endGroup();
+    store->sync();
+    const bool ok = store->status() == QSettings::NoError;
+#ifndef Q_OS_WIN
+    ::umask(oldMask);
+    if (ok)
+        ::chmod(QFile::encodeName(file).constData(), S_IRUSR | S_IWUSR);
+#endif
+    if (!ok) {
+        qWarning("Morvane: cannot write settings to %s", qPrintable(file));
+        platform::messages().show(MessageKind::Application,
+                                  QStringLiteral("キー %1 の作成に失敗しました").arg(section));
+    }
+    return ok;
+}
+
+} // namespace morvane

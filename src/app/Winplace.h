@@ -1,0 +1,30 @@
+#pragma once
+// The settings store: eight string values in the section named after the
+// main window's class, read once at start and written once at the end.
+#include "app/AppState.h"
+
+namespace morvane {
+
+class SettingsStore {
+public:
+    // The per-user store: the registry key HKCU\SoftWare\Velkram on Windows,
+    // the per-user config file (XDG_CONFIG_HOME honoured) elsewhere.
+    SettingsStore();
+    // A settings file at an explicit path (tests, tools).
+    explicit SettingsStore(QString iniPath);
+
+    // Reads the values into settings; problems are shown in the general error box.
+    void load(AppSettings& settings, const QString& section) const;
+    // Writes every value; false when the store could not be written (and said so).
+    bool save(const AppSettings& settings, const QString& section) const;
+
+    QString location() const;
+
+private:
+    QString m_iniPath;   // empty: the platform's own store
+};
+
+// The section name: the class name of the window without its namespace.
+QString sectionNameOf(const char* className);
+
+} // namespace morvane

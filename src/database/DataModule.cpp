@@ -1,0 +1,354 @@
+#include "database/DataModule.h"
+#include "database/Statements.h"
+#include "database/LoginDialog.h"
+#include "database/ErrorShow.h"
+#include "app/Platform.h"
+#include <QCoreApplication>
+#include <QLineEdit>
+#include <QMetaObject>
+#include <cmath>
+
+namespace morvane {
+
+namespace {
+const char* const kQueryNames[9] = {"AQ_Owner",    "AQ_Catalog", "AQ_Tables",
+                                    "AQ_Indexes",  "AQ_Ind_Cols", "AQ_Views",
+                                    "AQ_Tab_Cols", "AQ_Synonyms", "AQ_Tab_Cols2"};
+
+// Pages needed for count rows at limit rows a page; a failed count (-1) gives none.
+int pagesFor(int count, int limit)
+{
+    if (count <= 0)
+        return 0;
+    return (count + limit - 1) / limit;
+}
+} // namespace
+
+TDataModule2::TDataModule2(Session& session, QObject* parent)
+    : QObject(parent),
+      AQ_Owner("AQ_Owner", 0, &Database1_ADO),
+      AQ_Catalog("AQ_Catalog", 1, &Database1_ADO),
+      AQ_Tables("AQ_Tables", 2, &Database1_ADO),
+      AQ_Indexes("AQ_Indexes", 3, &Database1_ADO),
+      AQ_Ind_Cols("AQ_Ind_Cols", 4, &Database1_ADO),
+      AQ_Views("AQ_Views", 5, &Database1_ADO),
+      AQ_Tab_Cols("AQ_Tab_Cols", 6, &Database1_ADO),
+      AQ_Synonyms("AQ_Synonyms", 7, &Database1_ADO),
+      AQ_Tab_Cols2("AQ_Tab_Cols2", 8, &Database1_ADO),
+      AQ_Count("AQ_Count", 0, &Database1_ADO),
+      AQ_Analyze("AQ_Analyze", 0, &Database1_ADO),
+      m_session(session)
+{
+    // Fixed result fields of the column list; the widths of COMMENTS and
+    // DATA_TYPE follow the server's dictionary once connected.
+    AQ_Tab_Cols.setFieldSize("COLUMN_NAME", 30);
+    AQ_Tab_Cols.setFieldSize("COMMENTS", 2000);
+    AQ_Tab_Cols.setFieldSize("DATA_TYPE", 9);
+    AQ_Tab_Cols.setFieldSize("NULLABLE", 1);
+
+    AQ_Catalog.setFieldSize("OWNER", 30);
+    AQ_Catalog.setFieldSize("TABLE_NAME", 30);
+    AQ_Catalog.setFieldSize("TABLE_TYPE", 11);
+    AQ_Catalog.setFieldSize("COMMENTS", 2000);
+    AQ_Catalog.setDisplayLabel("OWNER", QStringLiteral("OWNER"));
+    AQ_Catalog.setDisplayLabel("TABLE_NAME", QStringLiteral("テーブル名"));
+    AQ_Catalog.setDisplayLabel("COMMENTS", QStringLiteral("テーブルコメント"));
+    AQ_Catalog.setDisplayLabel("TABLE_TYPE", QStringLiteral("テーブルタイプ"));
+    AQ_Catalog.setDisplayWidth("OWNER", 15);
+    AQ_Catalog.setDisplayWidth("TABLE_NAME", 30);
+    AQ_Catalog.setDisplayWidth("COMMENTS", 45);
+    AQ_Catalog.setDisplayWidth("TABLE_TYPE", 11);
+    fillQueryTable();
+}
+
+TDataModule2::~TDataModule2() { Database1_ADO.close(); }
+
+Query* TDataModule2::queryByName(const QString& name)
+{
+    Query* all[] = {&AQ_Owner,    &AQ_Catalog,  &AQ_Tables,    &AQ_Indexes,
+                    &AQ_Ind_Cols, &AQ_Views,    &AQ_Tab_Cols,  &AQ_Synonyms,
+                    &AQ_Tab_Cols2, &AQ_Count,   &AQ_Analyze};
+    for (Query* q : all)
+        if (q->name() == name)
+            return q;
+    return nullptr;
+}
+
+void TDataModule2::fillQueryTable()
+{
+    for (size_t i = 0; i < 9; ++i)
+        m_session.state.QueryTable[i] = queryByName(QString::fromLatin1(kQueryNames[i]));
+}
+
+void TDataModule2::requestTermination()
+{
+    m_session.terminationRequested = true;
+    // Queued: the running handler (or the rest of start-up) completes first,
+    // then the message loop ends at once.
+    if (QCoreApplication::instance())
+        QMetaObject::invokeMethod(QCoreApplication::instance(), "quit", Qt::QueuedConnection);
+}
+
+void TDataModule2::DataModule2Create()
+{
+    AppSettings& s = m_session.settings;
+    try {
+        fillQueryTable();
+        Database1_ADO.close();
+        if (s.UserSet2 && !ShowLogonDialog())
+            return;
+        if (s.U_LogOn.isEmpty()) {
+            s.U_LogOn.clear();
+            s.LAST_ALIAS.clear();
+            if (!ShowLogonDialog())
+                return;
+        } else if (m_session.state.LogonUser.isEmpty()) {
+            // Nobody typed a user name: log on as the user the login dialog proposes.
+            m_session.state.LogonUser = QStringLiteral("SYS");
+        }
+        if (repaintSplash)
+            repaintSplash();
+        connectWithCurrentValues();
+        AdjustColumnWidths();
+    } catch (const std::exception& e) {
+        platform::setNormalCursor();
+        const QString detail = dynamic_cast<const DbError*>(&e)
+                                   ? static_cast<const DbError&>(e).message()
+                                   : QString::fromUtf8(e.what());
+        qWarning("Morvane: connection failed: %s", qPrintable(detail));
+        {
+            TF_ErrorShow help;
+            help.setServerMessage(detail);
+            platform::dialogs().exec(help);
+        }
+        platform::setNormalCursor();
+        requestTermination();
+    }
+}
+
+bool TDataModule2::ShowLogonDialog()
+{
+    AppSettings& s = m_session.settings;
+    bool ok = false;
+    try {
+        TF_Alias dialog;
+        dialog.EditAlias->setText(s.LAST_ALIAS);
+        dialog.EditPass->setText(s.U_LogOn);
+        dialog.prepareShow();
+        if (platform::dialogs().exec(dialog) == QDialog::Accepted) {
+            s.LAST_ALIAS = dialog.EditAlias->text();
+            s.U_LogOn = dialog.EditPass->text();
+            m_session.state.LogonUser = dialog.Edit2->text();
+            ok = true;
+        } else {
+            requestTermination();
+        }
+    } catch (...) {
+        platform::setNormalCursor();
+        throw;
+    }
+    platform::setNormalCursor();
+    return ok;
+}
+
+void TDataModule2::connectWithCurrentValues()
+{
+    const AppSettings& s = m_session.settings;
+    // The three values go to the driver as typed; nothing is pasted into a
+    // ";"-separated string that a ";" in the password would break.
+    Database1_ADO.setLogon({s.LAST_ALIAS, m_session.state.LogonUser, s.U_LogOn});
+    Database1_ADO.open();
+}
+
+void TDataModule2::AdjustColumnWidths()
+{
+    Tag = SlotSynonyms;
+    Query& q = *m_session.state.QueryTable[SlotSynonyms];
+    q.close();
+    q.setSql(sql::adjustColumnWidths());
+    q.open();
+    if (q.locateIgnoreCase("COLUMN_NAME", "COMMENTS"))
+        AQ_Tab_Cols.setFieldSize("COMMENTS", static_cast<int>(q.integer("DATA_LENGTH")));
+    if (q.locateIgnoreCase("COLUMN_NAME", "DATA_TYPE"))
+        AQ_Tab_Cols.setFieldSize("DATA_TYPE", static_cast<int>(q.integer("DATA_LENGTH")));
+    q.close();
+    if (clearOwnerField)
+        clearOwnerField();
+}
+
+int TDataModule2::CountRows()
+{
+    try {
+        AQ_Count.close();
+        const QStringList lines = sql::countRows(Tag);
+        if (lines.isEmpty())
+            throw DbError(QStringLiteral("no count for slot %1").arg(Tag));
+        AQ_Count.setSql(lines);
+        AQ_Count.bind("OWNER", m_session.settings.LAST_OWNER);
+        AQ_Count.bind("TABLE_NAME", m_session.state.TableName);
+        AQ_Count.open();
+        const int n = static_cast<int>(AQ_Count.integer("COUNT(*)"));
+        AQ_Count.close();
+        return n;
+    } catch (const std::exception&) {
+        AQ_Count.close();
+        platform::error(QStringLiteral("レコード数カウントエラー"));
+        return -1;
+    }
+}
+
+void TDataModule2::step(int position)
+{
+    if (waitDialog)
+        waitDialog->setProgress(position);
+}
+
+namespace {
+// Thrown when a synonym has no target row: reported with its own text.
+struct UnresolvedSynonym {
+    QString owner, name;
+};
+} // namespace
+
+void TDataModule2::loadSynonym()
+{
+    SharedState& st = m_session.state;
+    AppSettings& s = m_session.settings;
+    st.IsSynonym = true;
+    AQ_Synonyms.close();
+    AQ_Synonyms.setSql(sql::synonymLookup());
+    AQ_Synonyms.bind("OWNER", s.LAST_OWNER);
+    AQ_Synonyms.bind("TABLE_NAME", st.TableName);
+    AQ_Synonyms.open();
+    st.SynonymName = st.TableName;
+    st.SynonymOwner = s.LAST_OWNER;
+    // A target outside the synonym's owner (or missing) finds no row: the
+    // owner and name must survive, so stop here instead of going on empty.
+    if (AQ_Synonyms.recordCount() == 0) {
+        st.SynonymTargetType.clear();
+        throw UnresolvedSynonym{s.LAST_OWNER, st.TableName};
+    }
+    AQ_Synonyms.first();
+    s.LAST_OWNER = AQ_Synonyms.text("TABLE_OWNER");
+    st.TableName = AQ_Synonyms.text("TABLE_NAME");
+    st.SynonymTargetType = AQ_Synonyms.text("OLD_TYPE");
+    step(2);
+}
+
+void TDataModule2::loadTable()
+{
+    SharedState& st = m_session.state;
+    const QString owner = m_session.settings.LAST_OWNER;
+    const QString name = st.TableName;
+
+    Tag = SlotTables;
+    st.RowCounts[SlotTables] = CountRows();
+    AQ_Tables.close();
+    AQ_Tables.setSql(sql::tables());
+    AQ_Tables.bind("OWNER", owner);
+    AQ_Tables.bind("TABLE_NAME", name);
+    AQ_Tables.open();
+    step(1);
+
+    Tag = SlotIndexes;
+    st.RowCounts[SlotIndexes] = CountRows();
+    AQ_Indexes.close();
+    AQ_Indexes.setSql(sql::indexes());
+    AQ_Indexes.bind("OWNER", owner);
+    AQ_Indexes.bind("TABLE_NAME", name);
+    AQ_Indexes.open();
+    step(2);
+
+    Tag = SlotIndCols;
+    st.RowCounts[SlotIndCols] = CountRows();
+    AQ_Ind_Cols.close();
+    AQ_Ind_Cols.setSql(sql::indexColumns());
+    AQ_Ind_Cols.bind("OWNER1", owner);
+    AQ_Ind_Cols.bind("OWNER2", owner);
+    AQ_Ind_Cols.bind("OWNER3", owner);
+    AQ_Ind_Cols.bind("TABLE_NAME1", name);
+    AQ_Ind_Cols.bind("TABLE_NAME2", name);
+    AQ_Ind_Cols.open();
+    step(3);
+}
+
+void TDataModule2::loadView()
+{
+    SharedState& st = m_session.state;
+    Tag = SlotViews;
+    st.RowCounts[SlotViews] = CountRows();
+    AQ_Views.close();
+    AQ_Views.setSql(sql::views());
+    AQ_Views.bind("OWNER", m_session.settings.LAST_OWNER);
+    AQ_Views.bind("TABLE_NAME", st.TableName);
+    AQ_Views.open();
+    step(2);
+}
+
+void TDataModule2::loadColumns()
+{
+    SharedState& st = m_session.state;
+    Tag = SlotTabCols;
+    st.RowCounts[SlotTabCols] = CountRows();
+    st.ColumnPageCount =
+        pagesFor(st.RowCounts[SlotTabCols], m_session.settings.effectiveMaxPageRow());
+    AQ_Tab_Cols.close();
+    AQ_Tab_Cols.setSql(sql::tableColumns());
+    AQ_Tab_Cols.bind("OWNER", m_session.settings.LAST_OWNER);
+    AQ_Tab_Cols.bind("OWNER1", m_session.settings.LAST_OWNER);
+    AQ_Tab_Cols.bind("TABLE_NAME", st.TableName);
+    AQ_Tab_Cols.open();
+    step(4);
+}
+
+bool TDataModule2::LoadTableDictionary()
+{
+    SharedState& st = m_session.state;
+    try {
+        if (waitDialog)
+            waitDialog->showProgress(4);
+        if (st.TableType == QLatin1String("SYNONYM")) {
+            loadSynonym();
+        } else {
+            st.IsSynonym = false;
+            st.SynonymTargetType.clear();
+        }
+        const bool isTable = st.TableType == QLatin1String("TABLE")
+                             || st.SynonymTargetType == QLatin1String("TABLE");
+        const bool isView = st.TableType == QLatin1String("VIEW")
+                            || st.SynonymTargetType == QLatin1String("VIEW");
+        if (isTable)
+            loadTable();
+        if (isView) {
+            loadView();
+        } else if (!isTable) {
+            // Neither a table nor a view: page 1 shows the view layout, which
+            // must not show an earlier object's view rows.
+            ResultSet empty;
+            for (const char* c : {"OWNER", "VIEW_NAME", "TEXT_LENGTH", "TEXT"})
+                empty.columns.push_back({QString::fromLatin1(c), false});
+            empty.columns[2].numeric = true;
+            AQ_Views.openWith(empty);
+            st.RowCounts[SlotViews] = 0;
+        }
+        loadColumns();
+        if (waitDialog)
+            waitDialog->hideProgress();
+        return true;
+    } catch (const UnresolvedSynonym& u) {
+        if (waitDialog)
+            waitDialog->hideProgress();
+        platform::error(QStringLiteral("シノニム %1.%2 の参照先が見つかりません。")
+                            .arg(u.owner, u.name)
+                        + QStringLiteral("\n\r")
+                        + QStringLiteral("参照先が別のＯＷＮＥＲにあるか、存在しません。"));
+        return false;
+    } catch (const std::exception&) {
+        if (waitDialog)
+            waitDialog->hideProgress();
+        platform::error(QStringLiteral("データベースＯＰＥＮ失敗"));
+        return false;
+    }
+}
+
+} // namespace morvane

@@ -1,0 +1,71 @@
+#pragma once
+// DataModule2: the connection, the named queries and the operations on them.
+#include "app/AppState.h"
+#include "database/Connection.h"
+#include "database/Query.h"
+#include <QObject>
+#include <functional>
+#include <memory>
+
+namespace morvane {
+
+// The wait dialog as the dictionary load uses it.
+class IWaitDialog {
+public:
+    virtual ~IWaitDialog() = default;
+    virtual void showProgress(int maximum) = 0;   // show (not modal), position 0, repaint
+    virtual void setProgress(int position) = 0;   // set and repaint at once
+    virtual void hideProgress() = 0;
+};
+
+class TDataModule2 : public QObject {
+    Q_OBJECT
+public:
+    explicit TDataModule2(Session& session, QObject* parent = nullptr);
+    ~TDataModule2() override;   // closes the connection
+
+    Connection Database1_ADO;
+    Query AQ_Owner, AQ_Catalog, AQ_Tables, AQ_Indexes, AQ_Ind_Cols, AQ_Views,
+        AQ_Tab_Cols, AQ_Synonyms, AQ_Tab_Cols2, AQ_Count, AQ_Analyze;
+
+    // Names the slot of QueryTable that the current operation works on.
+    int Tag = 0;
+
+    // Hooks into the windows; all optional.
+    IWaitDialog* waitDialog = nullptr;
+    std::function<void()> clearOwnerField;   // AdjustColumnWidths ends with it
+    std::function<void()> repaintSplash;     // before the start-up connection opens
+
+    // Start-up logon. Leaves an open connection or has requested termination.
+    void DataModule2Create();
+    // Runs the login dialog; false when cancelled (termination requested).
+    bool ShowLogonDialog();
+    // Builds the logon from U_LogOn, LogonUser and LAST_ALIAS and opens it.
+    void connectWithCurrentValues();
+
+    void AdjustColumnWidths();
+    int CountRows();
+    bool LoadTableDictionary();
+
+    bool SearchForward(const QString& field, const QString& text);
+    bool SearchBackward(const QString& field, const QString& text);
+
+    Query* queryByName(const QString& name);
+    Query* currentQuery() { return m_session.state.QueryTable.at(static_cast<size_t>(Tag)); }
+    Session& session() { return m_session; }
+
+    void requestTermination();
+
+private:
+    bool search(const QString& field, const QString& text, bool forward);
+    void fillQueryTable();
+    void loadSynonym();
+    void loadTable();
+    void loadView();
+    void loadColumns();
+    void step(int position);
+
+    Session& m_session;
+};
+
+} // namespace morvane

@@ -1,0 +1,64 @@
+#include "database/DataModule.h"
+#include "app/Cp932.h"
+#include "app/Platform.h"
+
+namespace morvane {
+
+namespace {
+// Bound views follow the cursor again however the search ends, also on an error.
+class ControlsOff {
+public:
+    explicit ControlsOff(Query& q) : m_query(q) { m_query.disableControls(); }
+    ~ControlsOff() { release(); }
+    void release()
+    {
+        if (m_active)
+            m_query.enableControls();
+        m_active = false;
+    }
+
+private:
+    Query& m_query;
+    bool m_active = true;
+};
+} // namespace
+
+bool TDataModule2::SearchForward(const QString& field, const QString& text)
+{
+    return search(field, text, true);
+}
+
+bool TDataModule2::SearchBackward(const QString& field, const QString& text)
+{
+    return search(field, text, false);
+}
+
+bool TDataModule2::search(const QString& field, const QString& text, bool forward)
+{
+    Query* q = currentQuery();
+    if (!q)
+        throw DbError(QStringLiteral("Tag %1: クエリがありません").arg(Tag));
+    ControlsOff off(*q);
+    forward ? q->next() : q->prior();
+    const int column = q->fieldIndex(field);
+    // The comparison is on the local code page's bytes: a value is cut to as
+    // many bytes as the search text has, never splitting a double-byte character.
+    const int n = cp932::byteLength(text);
+    for (;;) {
+        if (forward ? q->eof() : q->bof()) {
+            off.release();
+            platform::error(QStringLiteral("該当するデータがありません。"));
+            return false;
+        }
+        if (column < 0)
+            q->text(field);   // reports the unknown field as the query does
+        const QString value = cp932::leftBytes(q->valueAt(q->currentRow(), column), n);
+        if (value.compare(text, Qt::CaseInsensitive) == 0) {
+            off.release();
+            return true;
+        }
+        forward ? q->next() : q->prior();
+    }
+}
+
+} // namespace morvane

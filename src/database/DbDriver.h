@@ -1,0 +1,57 @@
+#pragma once
+// The seam between the client layer and a database engine. The layer above
+// (Connection, Query) never knows which engine runs the statement texts.
+#include <QString>
+#include <QVector>
+#include <QList>
+#include <QPair>
+#include <memory>
+#include <stdexcept>
+
+namespace morvane {
+
+// Every database failure: logon refused, statement rejected, connection lost.
+// Carries the server's own message.
+class DbError : public std::runtime_error {
+public:
+    explicit DbError(const QString& message)
+        : std::runtime_error(message.toStdString()), m_message(message) {}
+    const QString& message() const { return m_message; }
+private:
+    QString m_message;
+};
+
+struct LogonParams {
+    QString server;    // network service name
+    QString user;
+    QString password;  // handed over as typed: no connection-string quoting
+};
+
+// Named text parameters in bind order; names without the leading colon.
+using BindList = QList<QPair<QString, QString>>;
+
+struct ColumnMeta {
+    QString name;          // as the select list names it, e.g. "COUNT(*)"
+    bool numeric = false;  // values are plain decimal digits
+};
+
+// A fetched result. A NULL value is a null QString (isNull() true); numbers
+// are already plain decimal text (no grouping, no trailing zeros).
+struct ResultSet {
+    QVector<ColumnMeta> columns;
+    QVector<QVector<QString>> rows;
+};
+
+class IDbDriver {
+public:
+    virtual ~IDbDriver() = default;
+    virtual void logon(const LogonParams& params) = 0;   // throws DbError
+    virtual void logoff() noexcept = 0;
+    virtual bool isConnected() const = 0;
+    // A statement with rows; binds are by name (":OWNER" in the text).
+    virtual ResultSet query(const QString& sql, const BindList& binds) = 0;
+    // A statement without rows (ANALYZE TABLE ...).
+    virtual void execute(const QString& sql, const BindList& binds) = 0;
+};
+
+} // namespace morvane

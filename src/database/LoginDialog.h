@@ -1,0 +1,29 @@
+#pragma once
+// F_Alias: the login dialog (server name, user name, password).
+#include <QDialog>
+
+class QLineEdit;
+class QPushButton;
+
+namespace morvane {
+
+class TF_Alias : public QDialog {
+    Q_OBJECT
+public:
+    explicit TF_Alias(QWidget* parent = nullptr);
+
+    QLineEdit* EditAlias;
+    QLineEdit* Edit2;
+    QLineEdit* EditPass;
+    QPushButton* BitBtn1;   // ＯＫ
+    QPushButton* BitBtn2;   // ｷｬﾝｾﾙ
+
+    // What showing the dialog does to its fields: the user name becomes SYS,
+    // white and editable, and the focus goes to Cancel.
+    void prepareShow();
+
+protected:
+    void showEvent(QShowEvent* e) override;
+};
+
+} // namespace morvane

@@ -1,0 +1,26 @@
+#pragma once
+// Every statement text the program sends, line by line, in one place.
+#include <QStringList>
+
+namespace morvane::sql {
+
+QStringList ownerList();
+// Table list form: the owner is written into the text (quotes doubled).
+QStringList catalogTableList(const QString& owner, const QString& sortKey);
+QStringList catalogAllObjects();     // binds :OWNER
+QStringList catalogTablesOnly();     // binds :OWNER
+QStringList adjustColumnWidths();
+// "SELECT COUNT(*)" and the three lines of the section of tag 2..7; empty for other tags.
+QStringList countRows(int tag);
+QStringList synonymLookup();
+QStringList tables();
+QStringList indexes();
+QStringList indexColumns();
+QStringList views();
+QStringList tableColumns();
+QString analyzeTable(const QString& owner, const QString& table);
+
+// Doubles single quotes so a value can stand between quotes in a statement.
+QString quoteLiteral(const QString& value);
+
+} // namespace morvane::sql

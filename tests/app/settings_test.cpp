@@ -1,0 +1,154 @@
+// The settings store: names, order, encodings, defaults and failures.
+#include "app/MainWindow.h"
+#include "app/Winplace.h"
+#include "support/FakePlatform.h"
+#include <QFile>
+#include <QFileInfo>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace morvane;
+using namespace morvane::test;
+
+namespace {
+
+class SettingsTest : public ::testing::Test {
+protected:
+    QString path() const { return dir.path() + "/Velkram/Morvane.conf"; }
+    void writeRaw(const QByteArray& text)
+    {
+        QDir().mkpath(dir.path() + "/Velkram");
+        QFile f(path());
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(text);
+    }
+    AppSettings load()
+    {
+        AppSettings s;
+        SettingsStore(path()).load(s, "TF_Main");
+        return s;
+    }
+    QTemporaryDir dir;
+    RecordingMessages messages;
+};
+
+} // namespace
+
+TEST_F(SettingsTest, SectionIsTheMainWindowsClassName)
+{
+    EXPECT_EQ(sectionNameOf(TF_Main::staticMetaObject.className()), "TF_Main");
+}
+
+TEST_F(SettingsTest, FirstRunGivesDefaults)
+{
+    const AppSettings s = load();
+    EXPECT_TRUE(s.LAST_OWNER.isEmpty());
+    EXPECT_TRUE(s.U_LogOn.isEmpty());
+    EXPECT_FALSE(s.UserSet);
+    EXPECT_FALSE(s.UserSet2);
+    EXPECT_EQ(s.MaxPageRow, 55);
+    EXPECT_TRUE(messages.shown.isEmpty());
+}
+
+TEST_F(SettingsTest, IntegersAndBooleansFromStoredText)
+{
+    struct Case {
+        const char* stored;
+        int maxPageRow;
+        bool userSet;
+    } cases[] = {{"0", 55, false},   {"", 55, false},     {"abc", 55, false},
+                 {"-3", -3, false},  {"120", 120, false}, {"99999999999999", 55, false},
+                 {"2", 2, true},     {"1", 1, true},      {" 7 ", 7, true}};
+    for (const Case& c : cases) {
+        writeRaw(QByteArray("[TF_Main]\nMaxPageRow=") + c.stored + "\nUserSet=" + c.stored + "\n");
+        const AppSettings s = load();
+        EXPECT_EQ(s.MaxPageRow, c.maxPageRow) << c.stored;
+        EXPECT_EQ(s.UserSet, c.userSet) << c.stored;
+    }
+}
+
+TEST_F(SettingsTest, SaveWritesEveryValueAsTextAndLoadRestoresIt)
+{
+    AppSettings s;
+    s.LAST_OWNER = "SCOTT";
+    s.PRINT_NAME = "山田 太郎";
+    s.UserSet = true;
+    s.U_SetOwner = "HR\r\n\r\nSALES\r\n";
+    s.U_LogOn = "pa ss;word=1;";
+    s.MaxPageRow = -3;
+    s.LAST_ALIAS = "DEMO";
+    s.UserSet2 = false;
+    ASSERT_TRUE(SettingsStore(path()).save(s, "TF_Main"));
+
+    QSettings raw(path(), QSettings::IniFormat);
+    raw.beginGroup("TF_Main");
+    EXPECT_EQ(raw.value("UserSet").toString(), "1");
+    EXPECT_EQ(raw.value("UserSet2").toString(), "0");
+    EXPECT_EQ(raw.value("MaxPageRow").toString(), "-3");
+    EXPECT_EQ(raw.childKeys().size(), 8);
+
+    const AppSettings back = load();
+    EXPECT_EQ(back.LAST_OWNER, s.LAST_OWNER);
+    EXPECT_EQ(back.PRINT_NAME, s.PRINT_NAME);
+    EXPECT_EQ(back.U_SetOwner, s.U_SetOwner);
+    EXPECT_EQ(back.U_LogOn, s.U_LogOn);
+    EXPECT_EQ(back.MaxPageRow, -3);
+    EXPECT_TRUE(back.UserSet);
+    EXPECT_EQ(back.LAST_ALIAS, "DEMO");
+    // Empty texts are written too.
+    AppSettings empty;
+    ASSERT_TRUE(SettingsStore(path()).save(empty, "TF_Main"));
+    EXPECT_TRUE(load().LAST_OWNER.isEmpty());
+}
+
+TEST_F(SettingsTest, StoredPasswordFileIsOwnerOnly)
+{
+    AppSettings s;
+    s.U_LogOn = "SECRET";
+    ASSERT_TRUE(SettingsStore(path()).save(s, "TF_Main"));
+    const auto perms = QFileInfo(path()).permissions();
+    EXPECT_FALSE(perms & (QFile::ReadGroup | QFile::ReadOther | QFile::WriteGroup | QFile::WriteOther));
+    EXPECT_TRUE(perms & QFile::ReadOwner);
+}
+
+TEST_F(SettingsTest, ValueOfAnotherTypeStopsTheLoadWithItsMessage)
+{
+    writeRaw("[TF_Main]\nLAST_OWNER=SCOTT\nUserSet=1, 2\nU_LogOn=PW\nLAST_ALIAS=DEMO\n");
+    const AppSettings s = load();
+    EXPECT_EQ(s.LAST_OWNER, "SCOTT");
+    EXPECT_FALSE(s.UserSet);
+    EXPECT_TRUE(s.U_LogOn.isEmpty());     // after the bad value: defaults
+    EXPECT_TRUE(s.LAST_ALIAS.isEmpty());
+    EXPECT_EQ(s.MaxPageRow, 55);
+    ASSERT_EQ(messages.shown.size(), 1);
+    EXPECT_EQ(messages.shown[0].text, "'UserSet' のデータ型が不正です");
+    EXPECT_EQ(messages.shown[0].kind, MessageKind::Application);
+}
+
+TEST_F(SettingsTest, GarbageFileLoadsDefaultsWithoutCrashing)
+{
+    QByteArray junk;
+    for (int i = 0; i < 4096; ++i)
+        junk.append(static_cast<char>((i * 7919) % 256));
+    writeRaw(junk);
+    const AppSettings s = load();
+    EXPECT_EQ(s.MaxPageRow, 55);
+    AppSettings next;
+    next.LAST_OWNER = "HR";
+    EXPECT_TRUE(SettingsStore(path()).save(next, "TF_Main"));
+    EXPECT_EQ(load().LAST_OWNER, "HR");
+}
+
+TEST_F(SettingsTest, UnwritableFolderIsReportedAndSaveReturns)
+{
+    // A plain file where the settings folder should be: no user, root included, can write there.
+    QFile blocker(dir.path() + "/blocker");
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    AppSettings s;
+    s.LAST_OWNER = "SCOTT";
+    EXPECT_FALSE(SettingsStore(dir.path() + "/blocker/Velkram/Morvane.conf").save(s, "TF_Main"));
+    ASSERT_EQ(messages.shown.size(), 1);
+    EXPECT_EQ(messages.shown[0].text, "キー TF_Main の作成に失敗しました");
+}

@@ -1,0 +1,162 @@
+// Start-up logon by case, the login dialog, and the connection help window.
+#include "database/DataModule.h"
+#include "database/ErrorShow.h"
+#include "database/LoginDialog.h"
+#include "support/FakeDriver.h"
+#include "support/FakePlatform.h"
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <gtest/gtest.h>
+
+using namespace morvane;
+using namespace morvane::test;
+
+namespace {
+
+ResultSet widths(const QString&, const BindList&)
+{
+    return noRows({"TABLE_NAME", "COLUMN_NAME", "DATA_LENGTH"});
+}
+
+// What a login dialog showed when it opened, and what the test typed.
+struct LoginSeen {
+    QString alias, user, pass;
+};
+
+ScriptedDialogs::Handler answerLogin(QVector<LoginSeen>& seen, const QString& alias,
+                                     const QString& pass, int result = QDialog::Accepted)
+{
+    return [&seen, alias, pass, result](QDialog& d) {
+        auto& login = dynamic_cast<TF_Alias&>(d);
+        seen.push_back({login.EditAlias->text(), login.Edit2->text(), login.EditPass->text()});
+        login.EditAlias->setText(alias);
+        login.EditPass->setText(pass);
+        return result;
+    };
+}
+
+class LogonTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        auto d = std::make_unique<FakeDriver>(widths, "DEMO");
+        driver = d.get();
+        dm.Database1_ADO.setDriverForTesting(std::move(d));
+    }
+    Session session;
+    TDataModule2 dm{session};
+    FakeDriver* driver = nullptr;
+    ScriptedDialogs dialogs;
+    RecordingMessages messages;
+    QVector<LoginSeen> seen;
+};
+
+} // namespace
+
+TEST_F(LogonTest, StoredPasswordLogsOnSilentlyAsSys)
+{
+    session.settings.U_LogOn = "DEMO";
+    session.settings.LAST_ALIAS = "DEMO";
+    dm.DataModule2Create();
+    EXPECT_TRUE(dialogs.opened.isEmpty());
+    EXPECT_TRUE(dm.Database1_ADO.isOpen());
+    EXPECT_EQ(session.state.LogonUser, "SYS");
+    ASSERT_EQ(driver->logons.size(), 1);
+    EXPECT_EQ(driver->logons[0].user, "SYS");
+    EXPECT_FALSE(session.terminationRequested);
+    for (int slot = 0; slot < 9; ++slot)
+        EXPECT_EQ(session.state.QueryTable[slot]->tag(), slot);
+}
+
+TEST_F(LogonTest, EmptyStoredPasswordAsksWithClearedFields)
+{
+    session.settings.LAST_ALIAS = "OLD";
+    dialogs.handlers.push_back(answerLogin(seen, "DEMO", "DEMO"));
+    dm.DataModule2Create();
+    ASSERT_EQ(seen.size(), 1);
+    EXPECT_EQ(seen[0].alias, "");
+    EXPECT_EQ(seen[0].pass, "");
+    EXPECT_EQ(seen[0].user, "SYS");
+    EXPECT_TRUE(dm.Database1_ADO.isOpen());
+    EXPECT_EQ(session.settings.LAST_ALIAS, "DEMO");
+}
+
+TEST_F(LogonTest, AskAtStartShowsStoredValuesThenAsksAgainWhenPasswordEmpty)
+{
+    session.settings.UserSet2 = true;
+    session.settings.LAST_ALIAS = "DEMO";
+    session.settings.U_LogOn = "OLDPASS";
+    dialogs.handlers.push_back(answerLogin(seen, "DEMO", ""));
+    dialogs.handlers.push_back(answerLogin(seen, "DEMO", "DEMO"));
+    dm.DataModule2Create();
+    ASSERT_EQ(seen.size(), 2);
+    EXPECT_EQ(seen[0].alias, "DEMO");
+    EXPECT_EQ(seen[0].pass, "OLDPASS");
+    EXPECT_EQ(seen[1].alias, "");
+    EXPECT_EQ(seen[1].pass, "");
+    EXPECT_TRUE(dm.Database1_ADO.isOpen());
+}
+
+TEST_F(LogonTest, PasswordWithSemicolonsAndSpacesReachesTheDriverWhole)
+{
+    session.settings.UserSet2 = true;
+    dialogs.handlers.push_back(answerLogin(seen, "DEMO", "a;b c;Data Source=X"));
+    dm.DataModule2Create();
+    ASSERT_EQ(driver->logons.size(), 1);
+    EXPECT_EQ(driver->logons[0].password, "a;b c;Data Source=X");
+    EXPECT_EQ(driver->logons[0].server, "DEMO");
+}
+
+TEST_F(LogonTest, CancelRequestsTerminationWithoutConnecting)
+{
+    session.settings.U_LogOn = "";
+    session.settings.LAST_ALIAS = "KEEP";
+    dialogs.handlers.push_back(answerLogin(seen, "X", "Y", QDialog::Rejected));
+    dm.DataModule2Create();
+    EXPECT_TRUE(session.terminationRequested);
+    EXPECT_TRUE(driver->logons.isEmpty());
+    // The cleared values stay cleared: they are what will be written at the end.
+    EXPECT_EQ(session.settings.LAST_ALIAS, "");
+    EXPECT_EQ(dialogs.opened, QStringList({"morvane::TF_Alias"}));
+}
+
+TEST_F(LogonTest, RefusedLogonShowsTheHelpWindowAndEnds)
+{
+    QString helpText;
+    session.settings.UserSet2 = true;
+    dialogs.handlers.push_back(answerLogin(seen, "DEMO", "WRONG"));
+    dialogs.handlers.push_back([&](QDialog& d) {
+        auto& help = dynamic_cast<TF_ErrorShow&>(d);
+        helpText = help.Memo1->toPlainText();
+        EXPECT_TRUE(help.Memo1->toolTip().contains("ORA-01017"));
+        return QDialog::Rejected;
+    });
+    dm.DataModule2Create();
+    EXPECT_TRUE(session.terminationRequested);
+    EXPECT_TRUE(messages.shown.isEmpty());   // no message box on this path
+    EXPECT_EQ(session.settings.U_LogOn, "WRONG");   // typed values are kept for the save
+    const QStringList lines = helpText.split('\n');
+    ASSERT_EQ(lines.size(), 27);
+    EXPECT_EQ(lines[1], QStringLiteral("\u3000ＯＲＡＣＬＥとの接続ができません。次の３点を確認して下さい。"));
+    EXPECT_EQ(lines[3], QStringLiteral("  ①　パスワード・接続先は間違っていないか？"));
+    EXPECT_EQ(lines[10], QStringLiteral("  \u3000Morvaneは、Ｏｒａｃｌｅとの接続にＡＤＯ利用の為、"));
+    EXPECT_EQ(lines[25], QString(28, QChar(0x3000)) + QStringLiteral("以上\u3000  "));
+    EXPECT_TRUE(lines[26].isEmpty());
+}
+
+TEST_F(LogonTest, LoginDialogLayoutAndBehaviour)
+{
+    TF_Alias dialog;
+    dialog.EditAlias->setText("demo");
+    EXPECT_EQ(dialog.EditAlias->text(), "DEMO");
+    dialog.EditPass->setText("MixedCase");
+    EXPECT_EQ(dialog.EditPass->text(), "MixedCase");   // the password keeps its case
+    EXPECT_EQ(dialog.EditPass->echoMode(), QLineEdit::Password);
+    dialog.Edit2->setText("scott");
+    dialog.prepareShow();
+    EXPECT_EQ(dialog.Edit2->text(), "SYS");
+    EXPECT_EQ(dialog.windowTitle(), "データベースへのログイン");
+    EXPECT_EQ(dialog.EditAlias->geometry(), QRect(108, 10, 150, 21));
+    EXPECT_EQ(dialog.BitBtn2->geometry(), QRect(201, 112, 90, 40));
+    EXPECT_TRUE(dialog.BitBtn1->isDefault());
+}

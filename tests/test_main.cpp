@@ -1,0 +1,18 @@
+#include <gtest/gtest.h>
+#include <QApplication>
+#include <QTemporaryDir>
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Settings and embedded databases never touch the user's own folders.
+    QTemporaryDir home;
+    qputenv("XDG_CONFIG_HOME", (home.path() + "/config").toUtf8());
+    qputenv("XDG_DATA_HOME", (home.path() + "/data").toUtf8());
+    if (qEnvironmentVariableIsEmpty("MORVANE_DATA_DIR"))
+        qputenv("MORVANE_DATA_DIR", (home.path() + "/db").toUtf8());
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
