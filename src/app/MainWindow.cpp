@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QStandardItemModel>
 
 namespace morvane {
@@ -200,6 +201,8 @@ void TF_Main::showEvent(QShowEvent* e)
     QWidget::showEvent(e);
     if (!m_shownOnce) {
         m_shownOnce = true;
+        if (QScreen* screen = this->screen())
+            move(screen->availableGeometry().center() - rect().center());
         runGuarded([this] { FormShow(); });
     }
 }

@@ -88,11 +88,19 @@ QString SettingsStore::location() const { return openStore(m_iniPath)->fileName(
 void SettingsStore::load(AppSettings& settings, const QString& section) const
 {
     auto store = openStore(m_iniPath);
+    store->allKeys();   // the file is parsed lazily; its status is known only after
     if (store->status() == QSettings::FormatError) {
+        // Nothing can be read from it; keep it aside so the save at the end loses nothing.
+        const QString file = store->fileName();
+        store.reset();
+        QFile::remove(file + QStringLiteral(".bak"));
+        QFile::rename(file, file + QStringLiteral(".bak"));
         platform::messages().show(
             MessageKind::Application,
-            QStringLiteral("設定ファイル %1 を読み込めません。既定の設定で起動します。")
-                .arg(QDir::toNativeSeparators(store->fileName())));
+            QStringLiteral("設定ファイル %1 を読み込めません。既定の設定で起動します"
+                           "（元のファイルは %1.bak として残しました）。")
+                .arg(QDir::toNativeSeparators(file)));
+        store = openStore(m_iniPath);
     }
     store->beginGroup(section);
     try {
@@ -120,13 +128,6 @@ bool SettingsStore::save(const AppSettings& settings, const QString& section) co
     auto store = openStore(m_iniPath);
     const QString file = store->fileName();
 #ifndef Q_OS_WIN
-    // An unreadable file is kept aside rather than overwritten.
-    if (store->status() == QSettings::FormatError) {
-        store.reset();
-        QFile::remove(file + QStringLiteral(".bak"));
-        QFile::rename(file, file + QStringLiteral(".bak"));
-        store = openStore(m_iniPath);
-    }
     // The stored password must not be readable by other users.
     QDir().mkpath(QFileInfo(file).absolutePath());
     const mode_t oldMask = ::umask(077);

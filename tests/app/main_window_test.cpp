@@ -136,7 +136,7 @@ TEST_F(MainWindowTest, OwnerChangeAcceptsOnlyEntries)
     main.ComboBox1Change();
     EXPECT_EQ(main.ComboBox1->currentText(), "SCOTT");
     EXPECT_EQ(session.settings.LAST_OWNER, "SCOTT");
-    EXPECT_EQ(enabledButtons(), QStringList({"問合せ", "全印刷", "全ANALYZE"}));
+    EXPECT_EQ(enabledButtons(), QStringList({"問合せ", "全印刷", "全ANALYZE", "Connect"}));
 
     main.ComboBox1->setEditText("SC");
     main.ComboBox1Change();
@@ -145,7 +145,7 @@ TEST_F(MainWindowTest, OwnerChangeAcceptsOnlyEntries)
 
     main.ComboBox1->setEditText("");
     main.ComboBox1Change();
-    EXPECT_TRUE(enabledButtons().isEmpty());
+    EXPECT_EQ(enabledButtons(), QStringList({"Connect"}));
     EXPECT_FALSE(main.Edit2->isEnabled());
 
     // Typing completes to the first entry with that prefix; a paste does not.
@@ -164,7 +164,7 @@ TEST_F(MainWindowTest, OwnerChangeAcceptsOnlyEntries)
     owners("SYS", true, "HR");
     main.ComboBox1->setEditText("HR");
     main.ComboBox1Change();
-    EXPECT_EQ(enabledButtons(), QStringList({"問合せ", "全印刷"}));
+    EXPECT_EQ(enabledButtons(), QStringList({"問合せ", "全印刷", "Connect"}));
 }
 
 TEST_F(MainWindowTest, QueryWithoutOwnerWarnsAndForgetsTheOwner)

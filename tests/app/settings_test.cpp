@@ -15,9 +15,11 @@ namespace {
 
 class SettingsTest : public ::testing::Test {
 protected:
-    QString path() const { return dir.path() + "/Velkram/Morvane.conf"; }
+    // A file of its own per write: the store caches files by name and time.
+    QString path() const { return dir.path() + QStringLiteral("/Velkram/Morvane%1.conf").arg(generation); }
     void writeRaw(const QByteArray& text)
     {
+        ++generation;
         QDir().mkpath(dir.path() + "/Velkram");
         QFile f(path());
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
@@ -31,6 +33,7 @@ protected:
     }
     QTemporaryDir dir;
     RecordingMessages messages;
+    int generation = 0;
 };
 
 } // namespace
@@ -58,7 +61,7 @@ TEST_F(SettingsTest, IntegersAndBooleansFromStoredText)
         int maxPageRow;
         bool userSet;
     } cases[] = {{"0", 55, false},   {"", 55, false},     {"abc", 55, false},
-                 {"-3", -3, false},  {"120", 120, false}, {"99999999999999", 55, false},
+                 {"-3", -3, true},  {"120", 120, true}, {"99999999999999", 55, false},
                  {"2", 2, true},     {"1", 1, true},      {" 7 ", 7, true}};
     for (const Case& c : cases) {
         writeRaw(QByteArray("[TF_Main]\nMaxPageRow=") + c.stored + "\nUserSet=" + c.stored + "\n");
@@ -134,10 +137,16 @@ TEST_F(SettingsTest, GarbageFileLoadsDefaultsWithoutCrashing)
     writeRaw(junk);
     const AppSettings s = load();
     EXPECT_EQ(s.MaxPageRow, 55);
+    ASSERT_EQ(messages.shown.size(), 1);
+    EXPECT_TRUE(messages.shown[0].text.contains("読み込めません"));
     AppSettings next;
     next.LAST_OWNER = "HR";
     EXPECT_TRUE(SettingsStore(path()).save(next, "TF_Main"));
     EXPECT_EQ(load().LAST_OWNER, "HR");
+    // The unreadable file is kept aside, not lost.
+    QFile old(path() + ".bak");
+    ASSERT_TRUE(old.open(QIODevice::ReadOnly));
+    EXPECT_EQ(old.readAll(), junk);
 }
 
 TEST_F(SettingsTest, UnwritableFolderIsReportedAndSaveReturns)

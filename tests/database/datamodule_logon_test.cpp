@@ -6,6 +6,7 @@
 #include "support/FakePlatform.h"
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <gtest/gtest.h>
 
 using namespace morvane;

@@ -1,0 +1,51 @@
+#pragma once
+// Writes large embedded dictionaries for load tests and benchmarks.
+//
+// Names, so that tests can address objects without reading the file:
+// - owners OWNER01 .. OWNERnn, each with objectsPerOwner catalog entries;
+// - object k (1-based) of an owner is, by k modulo 10: 1-6 a table "T_%05d",
+//   7-8 a view "V_%05d", 9 a synonym "S_%05d", 0 a sequence "Q_%05d";
+//   tables have columns COL_001 .. and indexes <table>_IX01 .. (IX01 unique
+//   on COL_001, the others on two columns); every 7th table and view has no
+//   comment; synonyms alternate between the latest table of the same owner
+//   (S_00009, S_00029, ...) and T_00001 of the next owner (S_00019, ...);
+// - with bigOwner, the owner BIG holds bigObjects catalog entries: first the
+//   table BIG_T300 (bigColumns columns, bigIndexes indexes), then objects
+//   numbered from 2 in the pattern above;
+// - SYS's rows and the account SYS with the given password, as in the demo.
+// Tables carry figures as if analysed (every third one none) but no data rows.
+#include <QString>
+
+namespace morvane::embedded {
+
+struct GeneratorOptions {
+    int owners = 3;
+    int objectsPerOwner = 200;
+    int columnsPerTable = 12;
+    int indexesPerTable = 3;
+    bool bigOwner = false;
+    int bigObjects = 20000;
+    int bigColumns = 300;
+    int bigIndexes = 20;
+    QString password = QStringLiteral("DEMO");
+    bool overwrite = false;
+};
+
+struct GeneratorReport {
+    qint64 tables = 0;
+    qint64 views = 0;
+    qint64 synonyms = 0;
+    qint64 sequences = 0;
+    qint64 columns = 0;
+    qint64 indexes = 0;
+    qint64 catalogRows() const { return tables + views + synonyms + sequences; }
+};
+
+// Kind of object k in the pattern above.
+enum class ObjectKind { Table, View, Synonym, Sequence };
+ObjectKind generatedKind(int k);
+
+// Throws DbError (invalid options, existing file without overwrite, I/O).
+GeneratorReport generateDictionary(const QString& path, const GeneratorOptions& options);
+
+} // namespace morvane::embedded

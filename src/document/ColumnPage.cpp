@@ -1,0 +1,92 @@
+#include "app/Platform.h"
+#include "database/Query.h"
+#include "document/PageGeometry.h"
+#include "document/PageRoutines.h"
+
+namespace morvane::document {
+
+namespace {
+
+constexpr int kCommentX = 400;
+
+GridSpec columnGrid(int n, int recordBands)
+{
+    return {6,
+            QStringLiteral("５．テーブル項目情報 Page") + QString::number(n)
+                + QStringLiteral(" (All_Table_Columns)"),
+            {50, 130, 390, 1180, 1350, 1470, 1590, 1710, 1830, 1950},
+            recordBands + 1,
+            recordBands + 1,
+            {{QStringLiteral("列順"), QStringLiteral("COLUMN_ID")},
+             {QStringLiteral("項 目 名"), QStringLiteral("COLUMN_NAME")},
+             // The comment is not centred: the record walk draws it itself.
+             {QStringLiteral("項 目 別 名"), QString()},
+             {QStringLiteral("ﾃﾞｰﾀ型"), QStringLiteral("DATA_TYPE")},
+             {QStringLiteral("ﾃﾞｰﾀ長"), QStringLiteral("DATA_LENGTH")},
+             {QStringLiteral("数値長"), QStringLiteral("DATA_PRECISION")},
+             {QStringLiteral("小数点"), QStringLiteral("DATA_SCALE")},
+             {QStringLiteral("NULL"), QStringLiteral("NULLABLE")},
+             {QStringLiteral("標準長"), QStringLiteral("DEFAULT_LENGTH")}}};
+}
+
+void drawRecords(PageContext& page, const GridSpec& grid, Query& columns, int first, int maxRows)
+{
+    columns.first();
+    int band = 8;
+    while (!columns.eof()) {
+        if (columns.integer(QStringLiteral("COLUMN_ID")) >= first) {
+            const int y = page.ToDevice(band * page.RowPitch() + 7);
+            const auto& r = grid.rules;
+            page.DrawCellText(r[0], r[1], y, columns.text(QStringLiteral("COLUMN_ID")));
+            page.DrawCellText(r[1], r[2], y, columns.text(QStringLiteral("COLUMN_NAME")));
+            const QStringList comment = splitTextLines(columns.text(QStringLiteral("COMMENTS")));
+            if (!comment.isEmpty())
+                page.canvas().textOut(page.ToDevice(kCommentX), y, comment.first());
+            // Drawn after the comment, so their backgrounds cover a comment that runs on.
+            for (int c = 3; c < grid.columns.size(); ++c)
+                page.DrawCellText(r[c], r[c + 1], y, columns.text(grid.columns[c].field));
+            ++band;
+            if (band - 8 >= maxRows)
+                return;   // the cursor stays on the last record drawn
+        }
+        columns.next();
+    }
+}
+
+} // namespace
+
+QString columnPageErrorText(int n)
+{
+    return QStringLiteral("ページイメージ") + QString::number(n + 1) + QStringLiteral("作成エラー。");
+}
+
+void DrawColumnPage(ICanvas& canvas, int resolution, int n, const Session& session)
+{
+    platform::setBusyCursor();
+    try {
+        PageContext page(canvas, resolution);
+        page.usePageFace();
+        page.EraseArea(0, 0, 1990, 2800);
+        page.SetPenWidth(1);
+        page.setRowPitch(page.pitchAt(10));
+        page.DrawPageHeader(QStringLiteral("データベース定義ファイル") + QString::number(n + 1), session);
+        page.SetFontSize(10);
+
+        const SharedState& st = session.state;
+        // Pages by the same limit as the page count of the dictionary load.
+        const int M = session.settings.effectiveMaxPageRow();
+        const int C = st.RowCounts[SlotTabCols];
+        const int R = n == st.ColumnPageCount ? C - (st.ColumnPageCount - 1) * M : M;
+        const int F = (n - 1) * M + 1;
+        const GridSpec grid = columnGrid(n, R);
+        page.drawGridFrame(grid);
+        drawRecords(page, grid, slotQuery(session, SlotTabCols), F, M);
+    } catch (...) {
+        platform::setNormalCursor();
+        platform::messages().show(MessageKind::Warning, columnPageErrorText(n));
+        return;
+    }
+    platform::setNormalCursor();
+}
+
+} // namespace morvane::document

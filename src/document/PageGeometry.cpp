@@ -1,0 +1,188 @@
+#include "document/PageGeometry.h"
+#include "database/Query.h"
+#include "document/Fonts.h"
+#include "document/Rounding.h"
+#include <QLocale>
+#include <stdexcept>
+
+namespace morvane::document {
+
+namespace {
+QDate g_fixedDate;
+}
+
+int pitchForPointSize(int points)
+{
+    return static_cast<int>(roundHalfEven((points / 72.0 * 25.4 + 1.0) * 10.0));
+}
+
+QStringList splitTextLines(const QString& text)
+{
+    QStringList lines;
+    QString current;
+    const int n = text.size();
+    for (int i = 0; i < n; ++i) {
+        const QChar c = text.at(i);
+        if (c == QLatin1Char('\r') || c == QLatin1Char('\n')) {
+            lines << current;
+            current.clear();
+            if (c == QLatin1Char('\r') && i + 1 < n && text.at(i + 1) == QLatin1Char('\n'))
+                ++i;
+        } else {
+            current += c;
+        }
+    }
+    if (!current.isEmpty())
+        lines << current;
+    return lines;
+}
+
+QString headerDateText()
+{
+    const QDate date = g_fixedDate.isValid() ? g_fixedDate : QDate::currentDate();
+    return QLocale::system().toString(date, QLocale::ShortFormat);
+}
+
+void setHeaderDate(const QDate& fixed) { g_fixedDate = fixed; }
+
+Query& slotQuery(const Session& session, int slot)
+{
+    Query* q = session.state.QueryTable.at(static_cast<size_t>(slot));
+    if (!q)
+        throw DbError(QStringLiteral("query slot %1 is empty").arg(slot));
+    return *q;
+}
+
+PageContext::PageContext(ICanvas& canvas, int resolution)
+    : m_canvas(canvas), m_resolution(resolution)
+{
+    if (resolution < 1)
+        throw std::invalid_argument("page resolution below 1 dot per inch");
+}
+
+int PageContext::ToDevice(int v) const
+{
+    const long long product = static_cast<long long>(v) * m_resolution;
+    return static_cast<int>(roundHalfEven(static_cast<double>(product) / kPageUnitsPerInch));
+}
+
+void PageContext::SetFontSize(int points)
+{
+    const long long height = mulDivHalfAway(points, m_resolution, 72);
+    m_canvas.setFontHeight(static_cast<int>(height));
+    // The font keeps its height; its point size is read back from it.
+    m_reportedPoints = static_cast<int>(mulDivHalfAway(height, 72, m_resolution));
+}
+
+int PageContext::pitchAt(int points)
+{
+    SetFontSize(points);
+    return pitchForPointSize(m_reportedPoints);
+}
+
+void PageContext::SetPenWidth(int w)
+{
+    const long long px = mulDivHalfAway(w, m_resolution, 144);
+    m_canvas.setPenWidth(px <= 0 ? 1 : static_cast<int>(px));
+}
+
+void PageContext::DrawCellText(int left, int right, int yDevice, const QString& text)
+{
+    const int w = m_canvas.textWidth(text);
+    const double margin = (right - left - static_cast<double>(w) * kPageUnitsPerInch / m_resolution) / 2.0;
+    const long long m = roundHalfEven(margin);
+    const int x = m <= 3 ? left + 3 : left + static_cast<int>(m);
+    m_canvas.textOut(ToDevice(x), yDevice, text);
+}
+
+void PageContext::rect(int x1, int y1, int x2, int y2)
+{
+    m_canvas.rectangle(ToDevice(x1), ToDevice(y1), ToDevice(x2), ToDevice(y2));
+}
+
+void PageContext::EraseArea(int x1, int y1, int x2, int y2)
+{
+    m_canvas.setBrushColor(Qt::white);
+    m_canvas.setPenColor(Qt::white);
+    rect(x1, y1, x2, y2);
+    m_canvas.setPenColor(Qt::black);
+    m_canvas.setBrushColor(Qt::white);
+}
+
+void PageContext::usePageFace()
+{
+    m_canvas.setFontFace(pageBaseFont());
+    m_canvas.setFontColor(Qt::black);
+}
+
+void PageContext::textAt(int x, int y, const QString& text)
+{
+    m_canvas.textOut(ToDevice(x), ToDevice(y), text);
+}
+
+void PageContext::DrawPageHeader(const QString& title, const Session& session)
+{
+    const SharedState& st = session.state;
+    const AppSettings& set = session.settings;
+    const int P = m_rowPitch;
+    SetFontSize(18);
+    m_canvas.setBrushColor(Qt::black);
+    rect(560, 40, 1440, 130);
+    m_canvas.setBrushColor(Qt::white);
+    rect(550, 30, 1430, 120);
+    textAt(580, P, title);
+
+    SetFontSize(13);
+    QString owner;
+    if (st.IsSynonym)
+        owner = QStringLiteral("◎ＯＷＮＥＲ：｢") + st.SynonymOwner + QStringLiteral("｣  テーブル名：｢")
+                + st.SynonymName + QStringLiteral("｣");
+    else
+        owner = QStringLiteral("◎ＯＷＮＥＲ：｢") + set.LAST_OWNER + QStringLiteral("｣  テーブル名：｢")
+                + st.TableName + QStringLiteral("｣ ") + st.TableComment;
+    textAt(50, 4 * P, owner);
+
+    SetFontSize(9);
+    textAt(1600, P, QStringLiteral("作成日：") + headerDateText());
+    textAt(1600, 2 * P, QStringLiteral("作成者：") + set.PRINT_NAME);
+}
+
+void PageContext::drawGridFrame(const GridSpec& g)
+{
+    const int P = m_rowPitch;
+    const int h = g.headingRow;
+    const int x0 = g.rules.first();
+    const int xk = g.rules.last();
+    textAt(x0, h * P, g.heading);
+    for (int j = h + 1; j <= h + 1 + g.bands; ++j)
+        m_canvas.line(ToDevice(x0), ToDevice(j * P), ToDevice(xk), ToDevice(j * P));
+    const int top = ToDevice((h + 1) * P);
+    const int bottom = ToDevice((h + 1 + g.verticalBands) * P);
+    for (int x : g.rules)
+        m_canvas.line(ToDevice(x), top, ToDevice(x), bottom);
+    const int labelY = ToDevice((h + 1) * P + 7);
+    for (int c = 0; c < g.columns.size(); ++c)
+        DrawCellText(g.rules.at(c), g.rules.at(c + 1), labelY, g.columns.at(c).label);
+}
+
+void PageContext::drawGridRecord(const GridSpec& g, int band, const Query& query)
+{
+    const int y = ToDevice(band * m_rowPitch + 7);
+    for (int c = 0; c < g.columns.size(); ++c) {
+        const QString& field = g.columns.at(c).field;
+        if (!field.isEmpty())
+            DrawCellText(g.rules.at(c), g.rules.at(c + 1), y, query.text(field));
+    }
+}
+
+void PageContext::drawGrid(const GridSpec& g, Query& query)
+{
+    drawGridFrame(g);
+    query.first();
+    for (int band = g.headingRow + 2; !query.eof(); ++band) {
+        drawGridRecord(g, band, query);
+        query.next();
+    }
+}
+
+} // namespace morvane::document

@@ -1,0 +1,94 @@
+#pragma once
+// Page units (tenths of a millimetre, 254 to the inch), their conversion to
+// device pixels, the drawing operations both page routines share, the ruled
+// grid and the page header.
+#include "app/AppState.h"
+#include "document/Canvas.h"
+#include <QDate>
+#include <QStringList>
+#include <QVector>
+
+namespace morvane {
+class Query;
+}
+
+namespace morvane::document {
+
+constexpr int kPageUnitsPerInch = 254;
+
+// (s / 72 × 25.4 + 1) × 10 rounded, halves to even: the pitch of rows for a point size.
+int pitchForPointSize(int points);
+
+// Lines of a multi-line value: CR, LF and CR LF each end a line, a break at
+// the very end adds no empty line, LF CR counts as two breaks.
+QStringList splitTextLines(const QString& text);
+
+// The date of the page header in the user's short date format; a fixed date
+// (tests) replaces today's until it is reset with a null date.
+QString headerDateText();
+void setHeaderDate(const QDate& fixed);
+
+struct GridColumn {
+    QString label;
+    QString field;   // empty: the column gets no value from the record walk
+};
+
+// One ruled grid: heading row h, x rules x0..xk, B bands enclosed by the
+// horizontal rules, V bands reached by the vertical rules.
+struct GridSpec {
+    int headingRow = 0;
+    QString heading;
+    QVector<int> rules;
+    int bands = 0;
+    int verticalBands = 0;
+    QVector<GridColumn> columns;
+};
+
+class PageContext {
+public:
+    // Throws std::invalid_argument for a resolution below 1.
+    PageContext(ICanvas& canvas, int resolution);
+
+    ICanvas& canvas() { return m_canvas; }
+    int resolution() const { return m_resolution; }
+
+    int ToDevice(int v) const;
+    // Character height points × resolution / 72, halves away from zero.
+    void SetFontSize(int points);
+    // The point size the font reports back at this resolution (may differ by one).
+    int reportedPointSize() const { return m_reportedPoints; }
+    // SetFontSize(points), then the row pitch from the reported size.
+    int pitchAt(int points);
+    void SetPenWidth(int w);
+    void DrawCellText(int left, int right, int yDevice, const QString& text);
+    void EraseArea(int x1, int y1, int x2, int y2);
+    void DrawPageHeader(const QString& title, const Session& session);
+
+    int RowPitch() const { return m_rowPitch; }
+    void setRowPitch(int pitch) { m_rowPitch = pitch; }
+
+    // Page face in black; the size stays as it is.
+    void usePageFace();
+    // Text with its top-left corner at a page position.
+    void textAt(int x, int y, const QString& text);
+
+    // Heading, horizontal rules, vertical rules and labels.
+    void drawGridFrame(const GridSpec& grid);
+    // The fields of the query's current record, centred in band.
+    void drawGridRecord(const GridSpec& grid, int band, const Query& query);
+    // Frame, then every record of the query from its first, one band each.
+    void drawGrid(const GridSpec& grid, Query& query);
+
+private:
+    void rect(int x1, int y1, int x2, int y2);
+
+    ICanvas& m_canvas;
+    int m_resolution;
+    int m_reportedPoints = 0;
+    int m_rowPitch = 45;
+};
+
+// The query of a slot; throws when the slot holds none.
+Query& slotQuery(const Session& session, int slot);
+
+} // namespace morvane::document

@@ -1,0 +1,295 @@
+#include "output/DocRenderCli.h"
+#include "app/AppState.h"
+#include "app/Platform.h"
+#include "app/Winplace.h"
+#include "database/DataModule.h"
+#include "database/Statements.h"
+#include "output/DocRender.h"
+#include <QDir>
+#include <QFileInfo>
+#include <QTemporaryFile>
+#include <QTextStream>
+#include <QVector>
+
+namespace morvane::output {
+
+namespace {
+
+// Boxes the page routines and the load would show: printed, and counted
+// against the object in work.
+class StderrMessages : public IMessageBoxes {
+public:
+    explicit StderrMessages(QTextStream& err) : m_err(err) { m_previous = platform::setMessages(this); }
+    ~StderrMessages() override { platform::setMessages(m_previous); }
+
+    MessageResult show(MessageKind kind, const QString& text, MessageButtons buttons) override
+    {
+        QString line = text;
+        line.replace(QLatin1String("\n\r"), QLatin1String(" ")).replace(QLatin1Char('\n'), QLatin1Char(' '));
+        m_err << "morvane-doc: " << (m_object.isEmpty() ? QString() : m_object + ": ")
+              << platform::captionFor(kind) << ": " << line << Qt::endl;
+        ++m_count;
+        return buttons == MessageButtons::YesNo ? MessageResult::No
+               : buttons == MessageButtons::OkCancel ? MessageResult::Cancel
+                                                     : MessageResult::Ok;
+    }
+    void begin(const QString& object)
+    {
+        m_object = object;
+        m_count = 0;
+    }
+    int count() const { return m_count; }
+
+private:
+    QTextStream& m_err;
+    IMessageBoxes* m_previous;
+    QString m_object;
+    int m_count = 0;
+};
+
+struct CatalogRow {
+    QString name, type, comment;
+};
+
+bool takeValue(const QStringList& args, int& i, const QString& option, QString* value, QString* error)
+{
+    const QString a = args.at(i);
+    if (a.startsWith(option + QLatin1Char('='))) {
+        *value = a.mid(option.size() + 1);
+    } else if (i + 1 < args.size()) {
+        *value = args.at(++i);
+    } else {
+        *error = option + QStringLiteral(" needs a value");
+        return false;
+    }
+    if (value->isEmpty()) {
+        *error = option + QStringLiteral(" needs a value");
+        return false;
+    }
+    return true;
+}
+
+bool ensureWritableFolder(const QString& dir, QString* error)
+{
+    if (!QDir().mkpath(dir) || !QFileInfo(dir).isDir()) {
+        *error = QStringLiteral("cannot create the output folder %1").arg(dir);
+        return false;
+    }
+    // The permission bits do not tell everything (read-only mounts); try it.
+    QTemporaryFile probe(QDir(dir).filePath(QStringLiteral(".morvane-doc-XXXXXX")));
+    if (!probe.open()) {
+        *error = QStringLiteral("cannot write to the output folder %1").arg(dir);
+        return false;
+    }
+    return true;
+}
+
+bool ownerExists(TDataModule2& dm, const QString& owner)
+{
+    // The owner list leaves out SYS and SYSTEM, which always exist.
+    if (owner == QLatin1String("SYS") || owner == QLatin1String("SYSTEM"))
+        return true;
+    Query& q = dm.AQ_Owner;
+    q.close();
+    q.setSql(sql::ownerList());
+    q.open();
+    bool found = false;
+    for (q.first(); !q.eof(); q.next())
+        if (q.text(QStringLiteral("USERNAME")) == owner)
+            found = true;
+    q.close();
+    return found;
+}
+
+QVector<CatalogRow> readCatalog(TDataModule2& dm, const QString& owner)
+{
+    dm.Tag = SlotCatalog;
+    Query& q = dm.AQ_Catalog;
+    q.close();
+    q.setSql(sql::catalogAllObjects());
+    q.bind(QStringLiteral("OWNER"), owner);
+    q.open();
+    QVector<CatalogRow> rows;
+    for (q.first(); !q.eof(); q.next())
+        rows.push_back({q.text(QStringLiteral("TABLE_NAME")), q.text(QStringLiteral("TABLE_TYPE")),
+                        q.text(QStringLiteral("COMMENTS"))});
+    q.close();
+    return rows;
+}
+
+} // namespace
+
+QString docUsage()
+{
+    return QStringLiteral(
+        "usage: morvane-doc --server NAME --user USER --owner OWNER [--object NAME]...\n"
+        "                   --format pdf|png [--dpi N] --out DIR\n"
+        "The password is taken from MORVANE_PASSWORD, else read from standard input.\n"
+        "pdf: DIR/OWNER.NAME.pdf (600 dpi unless --dpi); png: DIR/OWNER.NAME-PAGE.png (96 dpi unless --dpi).\n");
+}
+
+bool parseDocArguments(const QStringList& args, DocOptions* o, QString* error)
+{
+    QString format;
+    QString dpi;
+    for (int i = 0; i < args.size(); ++i) {
+        const QString a = args.at(i);
+        const QString name = a.section(QLatin1Char('='), 0, 0);
+        QString value;
+        if (a == QLatin1String("--help") || a == QLatin1String("-h")) {
+            o->help = true;
+            return true;
+        }
+        if (name == QLatin1String("--password")) {
+            *error = QStringLiteral("the password is never taken from the command line; "
+                                    "set MORVANE_PASSWORD or type it on standard input");
+            return false;
+        }
+        static const QStringList known = {"--server", "--user", "--owner", "--object",
+                                          "--format", "--dpi",  "--out"};
+        if (!known.contains(name)) {
+            *error = QStringLiteral("unknown argument %1").arg(a);
+            return false;
+        }
+        if (!takeValue(args, i, name, &value, error))
+            return false;
+        if (name == QLatin1String("--server")) o->server = value;
+        else if (name == QLatin1String("--user")) o->user = value;
+        else if (name == QLatin1String("--owner")) o->owner = value;
+        else if (name == QLatin1String("--object")) { if (!o->objects.contains(value)) o->objects << value; }
+        else if (name == QLatin1String("--format")) format = value;
+        else if (name == QLatin1String("--dpi")) dpi = value;
+        else if (name == QLatin1String("--out")) o->outDir = value;
+    }
+    QStringList missing;
+    if (o->server.isEmpty()) missing << "--server";
+    if (o->user.isEmpty()) missing << "--user";
+    if (o->owner.isEmpty()) missing << "--owner";
+    if (format.isEmpty()) missing << "--format";
+    if (o->outDir.isEmpty()) missing << "--out";
+    if (!missing.isEmpty()) {
+        *error = QStringLiteral("missing %1").arg(missing.join(", "));
+        return false;
+    }
+    if (format == QLatin1String("pdf")) o->format = DocFormat::Pdf;
+    else if (format == QLatin1String("png")) o->format = DocFormat::Png;
+    else {
+        *error = QStringLiteral("--format must be pdf or png, not %1").arg(format);
+        return false;
+    }
+    if (!dpi.isEmpty()) {
+        bool ok = false;
+        o->dpi = dpi.toInt(&ok);
+        // Below 58 the pitches no longer hold; above 2400 a sheet is over 500 MB.
+        if (!ok || o->dpi < 58 || o->dpi > 2400) {
+            *error = QStringLiteral("--dpi must be a whole number from 58 to 2400, not %1").arg(dpi);
+            return false;
+        }
+    }
+    // Oracle keeps unquoted names in upper case, and the logon fields take upper case.
+    o->server = o->server.toUpper();
+    o->user = o->user.toUpper();
+    return true;
+}
+
+int runDocRenderer(const DocOptions& o, const QString& password, QTextStream& err)
+{
+    QString why;
+    if (!ensureWritableFolder(o.outDir, &why)) {
+        err << "morvane-doc: " << why << Qt::endl;
+        return kExitFailed;
+    }
+    Session session;
+    {
+        AppSettings stored;
+        SettingsStore().load(stored, QStringLiteral("TF_Main"));
+        session.settings.PRINT_NAME = stored.PRINT_NAME;
+        session.settings.MaxPageRow = stored.effectiveMaxPageRow();
+    }
+    session.settings.LAST_ALIAS = o.server;
+    session.settings.U_LogOn = password;
+    session.state.LogonUser = o.user;
+    StderrMessages messages(err);
+    TDataModule2 dm(session);
+
+    try {
+        dm.connectWithCurrentValues();
+        dm.AdjustColumnWidths();
+    } catch (const DbError& e) {
+        err << "morvane-doc: logon to " << o.server << " as " << o.user << " failed: "
+            << e.message().simplified() << Qt::endl;
+        return kExitFailed;
+    }
+
+    QVector<CatalogRow> catalog;
+    try {
+        catalog = readCatalog(dm, o.owner);
+        if (catalog.isEmpty() && !ownerExists(dm, o.owner)) {
+            err << "morvane-doc: unknown owner " << o.owner << Qt::endl;
+            return kExitFailed;
+        }
+    } catch (const DbError& e) {
+        err << "morvane-doc: cannot read the catalog of " << o.owner << ": " << e.message().simplified()
+            << Qt::endl;
+        return kExitFailed;
+    }
+
+    int failures = 0;
+    QVector<CatalogRow> work;
+    if (o.objects.isEmpty()) {
+        work = catalog;
+    } else {
+        for (const QString& name : o.objects) {
+            bool found = false;
+            for (const auto& row : catalog)
+                if (row.name == name) {
+                    work.push_back(row);
+                    found = true;
+                }
+            if (!found) {
+                err << "morvane-doc: unknown object " << o.owner << "." << name << Qt::endl;
+                ++failures;
+            }
+        }
+    }
+    if (work.isEmpty() && failures == 0)
+        err << "morvane-doc: " << o.owner << " has no tables, views or synonyms" << Qt::endl;
+
+    const QPageLayout layout = documentPageLayout();
+    const int dpi = o.dpi > 0 ? o.dpi : (o.format == DocFormat::Png ? 96 : 600);
+    const QDir out(o.outDir);
+    for (int i = 0; i < work.size(); ++i) {
+        const CatalogRow& row = work[i];
+        const QString label = o.owner + QLatin1Char('.') + row.name;
+        if (work.size() > 1)
+            err << "[" << (i + 1) << "/" << work.size() << "] " << label << Qt::endl;
+        messages.begin(label);
+        // The synonym step of an earlier object may have replaced the owner.
+        session.settings.LAST_OWNER = o.owner;
+        session.state.TableName = row.name;
+        session.state.TableType = row.type;
+        session.state.TableComment = bracketComment(row.comment);
+        if (!dm.LoadTableDictionary()) {
+            ++failures;
+            continue;
+        }
+        const QString base = fileNameSafe(o.owner) + QLatin1Char('.') + fileNameSafe(row.name);
+        bool written = false;
+        if (o.format == DocFormat::Pdf) {
+            written = writeDocumentPdf(session, out.filePath(base + QStringLiteral(".pdf")), layout, dpi, &why);
+        } else {
+            written = writeDocumentPng(
+                session,
+                [&](int page) { return out.filePath(base + QStringLiteral("-%1.png").arg(page)); },
+                layout, dpi, &why);
+        }
+        if (!written)
+            err << "morvane-doc: " << label << ": " << why << Qt::endl;
+        if (!written || messages.count() > 0)
+            ++failures;
+    }
+    messages.begin(QString());
+    return failures == 0 ? kExitOk : kExitFailed;
+}
+
+} // namespace morvane::output

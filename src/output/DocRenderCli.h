@@ -1,0 +1,37 @@
+#pragma once
+// The headless document renderer behind morvane-doc: options, and one run
+// that logs on, loads each object as the print-all run does and writes its
+// document to files.
+#include <QString>
+#include <QStringList>
+
+class QTextStream;
+
+namespace morvane::output {
+
+enum class DocFormat { Pdf, Png };
+
+struct DocOptions {
+    QString server;
+    QString user;
+    QString owner;
+    QStringList objects;   // empty: every object of the owner
+    DocFormat format = DocFormat::Pdf;
+    int dpi = 0;           // 0: 96 for PNG, 600 for PDF
+    QString outDir;
+    bool help = false;
+};
+
+// Exit statuses of the command.
+constexpr int kExitOk = 0;
+constexpr int kExitFailed = 1;
+constexpr int kExitUsage = 2;
+
+// Parses the arguments after the program name; false with a reason on a usage error.
+bool parseDocArguments(const QStringList& args, DocOptions* options, QString* error);
+QString docUsage();
+
+// Renders every requested object; messages and progress go to err.
+int runDocRenderer(const DocOptions& options, const QString& password, QTextStream& err);
+
+} // namespace morvane::output

@@ -1,0 +1,87 @@
+#include "DocumentFixture.h"
+#include "output/DocRender.h"
+#include "output/DocRenderCli.h"
+#include "support/FakePlatform.h"
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace morvane;
+using namespace morvane::output;
+using namespace morvane::test;
+
+TEST(DocumentRender, PdfHoldsEveryPageWithTheFaceEmbedded)
+{
+    DocumentSession d;
+    d.loadTable(1, 2, 3);
+    d.loadColumns(60);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("SCOTT.EMP.pdf");
+    QString error;
+    RecordingMessages msgs;
+    ASSERT_TRUE(writeDocumentPdf(d.s, path, documentPageLayout(), 600, &error)) << error.toStdString();
+    EXPECT_TRUE(msgs.shown.isEmpty());
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray pdf = f.readAll();
+    EXPECT_EQ(pdf.count("/Type /Page\n") + pdf.count("/Type /Page\r") + pdf.count("/Type /Page "), 3);
+    EXPECT_TRUE(pdf.contains("/FontFile2"));
+    EXPECT_TRUE(pdf.contains("IPAMincho"));
+
+    EXPECT_FALSE(writeDocumentPdf(d.s, dir.filePath("missing/x.pdf"), documentPageLayout(), 600, &error));
+    EXPECT_TRUE(error.contains("missing/x.pdf"));
+}
+
+TEST(DocumentRender, PngShowsThePageAtThePrintableOffset)
+{
+    DocumentSession d;
+    d.loadColumns(60);
+    const QPageLayout layout = documentPageLayout();
+    const QImage page = renderPageImage(d.s, 2, 96, layout);
+    EXPECT_EQ(page.size(), QSize(794, 1123));   // A4 at 96 dpi
+    const QRectF area = layout.paintRect(QPageLayout::Millimeter);
+    const int ox = qRound(area.left() * 96 / 25.4), oy = qRound(area.top() * 96 / 25.4);
+    auto dark = [&](int x, int y) { return qGray(page.pixel(ox + x, oy + y)) < 100; };
+    EXPECT_TRUE(dark(19, 119));    // grid corner (50, 315)
+    EXPECT_TRUE(dark(737, 119));   // right end of the top rule (1950, 315)
+    EXPECT_TRUE(dark(542, 43));    // title shadow right of the box
+    EXPECT_FALSE(dark(400, 25));   // inside the title box, above the title
+    EXPECT_EQ(page.pixel(2, 2), qRgb(255, 255, 255));   // the sheet's margin stays white
+    EXPECT_FALSE(dark(19, 1080));  // below the 60-column grid nothing is ruled
+}
+
+TEST(DocumentRender, FileNamesAndArguments)
+{
+    EXPECT_EQ(fileNameSafe("A/B\\C:D*E?F\"G<H>I|J"), "A_B_C_D_E_F_G_H_I_J");
+    EXPECT_EQ(fileNameSafe("社員$TBL#1"), "社員$TBL#1");
+    EXPECT_EQ(fileNameSafe(".."), "__");
+
+    struct Case { QStringList args; bool ok; QString errorPart; };
+    const QStringList base{"--server", "demo", "--user", "sys", "--owner", "SCOTT", "--out", "/tmp/x"};
+    const Case cases[] = {
+        {base + QStringList{"--format", "pdf"}, true, {}},
+        {base + QStringList{"--format=png", "--dpi", "150", "--object", "EMP", "--object", "DEPT"}, true, {}},
+        {base, false, "--format"},
+        {base + QStringList{"--format", "svg"}, false, "pdf or png"},
+        {base + QStringList{"--format", "png", "--dpi", "0"}, false, "--dpi"},
+        {base + QStringList{"--format", "png", "--dpi", "abc"}, false, "--dpi"},
+        {base + QStringList{"--format", "pdf", "--password", "x"}, false, "MORVANE_PASSWORD"},
+        {base + QStringList{"--format", "pdf", "--bogus"}, false, "--bogus"},
+        {QStringList{"--format", "pdf", "--server"}, false, "--server needs a value"},
+    };
+    for (const auto& k : cases) {
+        DocOptions o;
+        QString error;
+        EXPECT_EQ(parseDocArguments(k.args, &o, &error), k.ok) << k.args.join(' ').toStdString();
+        if (!k.ok)
+            EXPECT_TRUE(error.contains(k.errorPart)) << error.toStdString();
+    }
+    DocOptions o;
+    QString error;
+    ASSERT_TRUE(parseDocArguments(cases[1].args, &o, &error));
+    EXPECT_EQ(o.server, "DEMO");
+    EXPECT_EQ(o.user, "SYS");
+    EXPECT_EQ(o.format, DocFormat::Png);
+    EXPECT_EQ(o.dpi, 150);
+    EXPECT_EQ(o.objects, (QStringList{"EMP", "DEPT"}));
+}
