@@ -1,8 +1,8 @@
 #include "document/QPainterCanvas.h"
 #include "document/Fonts.h"
 #include <QFontMetrics>
-#include <QGlyphRun>
 #include <QPainter>
+#include <algorithm>
 
 namespace morvane::document {
 
@@ -47,7 +47,6 @@ int QPainterCanvas::measure(const QString& text)
     applyFont();
     if (!m_layout || text != m_lastText) {
         m_lastText = text;
-        m_runs.clear();
         m_layout.emplace(text, m_font, m_painter.device());
         m_layout->setCacheEnabled(true);
         m_layout->beginLayout();
@@ -72,12 +71,12 @@ void QPainterCanvas::textOut(int x, int y, const QString& text)
     if (text.isEmpty())
         return;
     const int width = measure(text);
-    m_painter.fillRect(QRect(x, y, width, m_metrics->height()), m_brush);
+    // The cell of the Windows face is one em high; the stand-in face reports
+    // a deeper descent, whose background would wipe the rule under the cell.
+    const int cell = std::min(m_metrics->height(), m_font.pixelSize());
+    m_painter.fillRect(QRect(x, y, width, cell), m_brush);
     usePen(QPen(m_fontColor));
-    if (m_runs.isEmpty())
-        m_runs = m_layout->glyphRuns();
-    for (const QGlyphRun& run : std::as_const(m_runs))
-        m_painter.drawGlyphRun(QPointF(x, y), run);
+    m_layout->draw(&m_painter, QPointF(x, y));
 }
 
 void QPainterCanvas::line(int x1, int y1, int x2, int y2)

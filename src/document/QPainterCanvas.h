@@ -44,7 +44,6 @@ private:
     QString m_lastText;
     int m_lastWidth = 0;
     std::optional<QTextLayout> m_layout;
-    QList<QGlyphRun> m_runs;
 };
 
 } // namespace morvane::document

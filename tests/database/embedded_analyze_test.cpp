@@ -6,7 +6,7 @@
 namespace morvane::testing {
 namespace {
 
-using Analyze = EmbeddedDemo;
+using EmbeddedAnalyze = EmbeddedDemo;
 
 QMap<QString, QString> figures(const ResultSet& rs)
 {
@@ -17,7 +17,7 @@ QMap<QString, QString> figures(const ResultSet& rs)
     return m;
 }
 
-TEST_F(Analyze, EmbeddedComputesFiguresOfNeverAnalysedTable)
+TEST_F(EmbeddedAnalyze, ComputesFiguresOfNeverAnalysedTable)
 {
     const BindList bonus = ownerName("SCOTT", "BONUS");
     EXPECT_EQ(figures(run(sql::tables(), bonus))["NUM_ROWS"], "<null>");
@@ -38,7 +38,7 @@ TEST_F(Analyze, EmbeddedComputesFiguresOfNeverAnalysedTable)
     EXPECT_EQ(ix["LEAF_BLOCKS"], "1");
 }
 
-TEST_F(Analyze, EmbeddedRowLengthFollowsOracleStorage)
+TEST_F(EmbeddedAnalyze, RowLengthFollowsOracleStorage)
 {
     // DEPT rows: NUMBER 10..40 takes 2 bytes, texts their CP932 bytes, each with a length byte:
     // 3+3+7+5, 3+3+11+5, 3+3+7+7, 3+3+7+5 = 78 bytes for 4 rows.
@@ -56,7 +56,7 @@ TEST_F(Analyze, EmbeddedRowLengthFollowsOracleStorage)
         EXPECT_EQ(embedded::oracleNumberBytes(c.value), c.bytes) << c.value;
 }
 
-TEST_F(Analyze, EmbeddedManyRowsGrowBlocksAndIndexLevels)
+TEST_F(EmbeddedAnalyze, ManyRowsGrowBlocksAndIndexLevels)
 {
     rawExec("WITH RECURSIVE N(I) AS (SELECT 1 UNION ALL SELECT I + 1 FROM N WHERE I < 20000) "
             "INSERT INTO \"DATA$SCOTT$BONUS\" SELECT 'ENAME_' || I, 'CLERK', 1000 + I, NULL, "
@@ -84,7 +84,7 @@ TEST_F(Analyze, EmbeddedManyRowsGrowBlocksAndIndexLevels)
     EXPECT_EQ(figures(run(sql::indexes(), ownerName("SCOTT", "BONUS")))["LEAF_BLOCKS"], "0");
 }
 
-TEST_F(Analyze, EmbeddedRejectsWhatOracleRejects)
+TEST_F(EmbeddedAnalyze, RejectsWhatOracleRejects)
 {
     struct Case { QString sql; const char* code; };
     const Case cases[] = {

@@ -4,7 +4,7 @@
 namespace morvane::testing {
 namespace {
 
-using Catalog = EmbeddedDemo;
+using EmbeddedCatalog = EmbeddedDemo;
 
 QStringList typed(const ResultSet& rs)
 {
@@ -14,13 +14,13 @@ QStringList typed(const ResultSet& rs)
     return out;
 }
 
-TEST_F(Catalog, EmbeddedOwnerListLeavesOutSysAndSystem)
+TEST_F(EmbeddedCatalog, OwnerListLeavesOutSysAndSystem)
 {
     EXPECT_EQ(column(run(sql::ownerList()), "USERNAME"),
               (QStringList{"GUEST", "HR", "SALES", "SCOTT"}));
 }
 
-TEST_F(Catalog, EmbeddedThreeFormsKeepOrDropSynonymsLikeOracle)
+TEST_F(EmbeddedCatalog, ThreeFormsKeepOrDropSynonymsLikeOracle)
 {
     struct Case {
         const char* name;
@@ -52,7 +52,7 @@ TEST_F(Catalog, EmbeddedThreeFormsKeepOrDropSynonymsLikeOracle)
     }
 }
 
-TEST_F(Catalog, EmbeddedSequencesNeverListed)
+TEST_F(EmbeddedCatalog, SequencesNeverListed)
 {
     for (const char* owner : {"SCOTT", "SALES", "HR"}) {
         const ResultSet all = run(sql::catalogAllObjects(), {{"OWNER", owner}});
@@ -63,7 +63,7 @@ TEST_F(Catalog, EmbeddedSequencesNeverListed)
     EXPECT_EQ(scalar("SELECT COUNT(*) FROM ALL_CATALOG WHERE TABLE_TYPE = 'SEQUENCE'"), "4");
 }
 
-TEST_F(Catalog, EmbeddedCommentSortPutsMissingCommentsLast)
+TEST_F(EmbeddedCatalog, CommentSortPutsMissingCommentsLast)
 {
     const ResultSet rs = run(sql::catalogTableList("HR", "COMMENTS"));
     const QStringList comments = column(rs, "COMMENTS");
@@ -80,7 +80,7 @@ TEST_F(Catalog, EmbeddedCommentSortPutsMissingCommentsLast)
         EXPECT_FALSE(c.isNull());
 }
 
-TEST_F(Catalog, EmbeddedQuotedOwnerSelectsThatOwnersRows)
+TEST_F(EmbeddedCatalog, QuotedOwnerSelectsThatOwnersRows)
 {
     // An owner with a quote is written into the text doubled; it must match literally.
     EXPECT_TRUE(run(sql::catalogTableList("SC'OTT", "TABLE_NAME")).rows.isEmpty());
@@ -92,7 +92,7 @@ TEST_F(Catalog, EmbeddedQuotedOwnerSelectsThatOwnersRows)
     EXPECT_EQ(typed(run(sql::catalogAllObjects(), {{"OWNER", "O'NEIL"}})), typed(rs));
 }
 
-TEST_F(Catalog, EmbeddedColumnWidthsFromSysRows)
+TEST_F(EmbeddedCatalog, ColumnWidthsFromSysRows)
 {
     const ResultSet rs = run(sql::adjustColumnWidths());
     QStringList got;

@@ -56,6 +56,8 @@ TEST_F(EmbeddedDialect, OuterJoinsSelectOraclesRows)
         {"SELECT A.ID, B.KIND FROM A, B WHERE A.ID = B.ID(+) ORDER BY A.ID",
          {"1|X", "2|Y", "3|X", "4|-"}},
         // A filter on the outer-joined table without the marker makes the join inner.
+        // A bare ORDER BY name is the select-list column, though both tables have one.
+        {"SELECT A.ID, B.KIND FROM A, B WHERE A.ID = B.ID(+) ORDER BY ID DESC", {"4|-", "3|X", "2|Y", "1|X"}},
         {"SELECT A.ID, B.KIND FROM A, B WHERE A.ID = B.ID(+) AND B.KIND = 'X' ORDER BY A.ID",
          {"1|X", "3|X"}},
         // With the marker it belongs to the join and keeps every row of A.

@@ -4,9 +4,9 @@
 namespace morvane::testing {
 namespace {
 
-using Dictionary = EmbeddedDemo;
+using EmbeddedDictionary = EmbeddedDemo;
 
-TEST_F(Dictionary, EmbeddedRowCountsPerSection)
+TEST_F(EmbeddedDictionary, RowCountsPerSection)
 {
     struct Case { int tag; const char* owner; const char* name; const char* count; };
     const Case cases[] = {
@@ -26,7 +26,7 @@ TEST_F(Dictionary, EmbeddedRowCountsPerSection)
     }
 }
 
-TEST_F(Dictionary, EmbeddedSynonymLookupBindsOwnerTwice)
+TEST_F(EmbeddedDictionary, SynonymLookupBindsOwnerTwice)
 {
     ResultSet rs = run(sql::synonymLookup(), ownerName("SCOTT", "EMPLOYEES"));
     ASSERT_EQ(rs.rows.size(), 1);
@@ -40,7 +40,7 @@ TEST_F(Dictionary, EmbeddedSynonymLookupBindsOwnerTwice)
               "SCOTT");
 }
 
-TEST_F(Dictionary, EmbeddedIndexColumnsJoinSharedPrefixTwice)
+TEST_F(EmbeddedDictionary, IndexColumnsJoinSharedPrefixTwice)
 {
     const BindList binds = {{"OWNER1", "HR"}, {"OWNER2", "HR"}, {"OWNER3", "HR"},
                             {"TABLE_NAME1", "EMP_LICENSE"}, {"TABLE_NAME2", "EMP_LICENSE"}};
@@ -58,7 +58,7 @@ TEST_F(Dictionary, EmbeddedIndexColumnsJoinSharedPrefixTwice)
     EXPECT_EQ(run(sql::countRows(4), ownerName("HR", "EMP_LICENSE")).rows[0][0], "3");
 }
 
-TEST_F(Dictionary, EmbeddedTableSectionsOfAnalysedAndUnanalysedTables)
+TEST_F(EmbeddedDictionary, TableSectionsOfAnalysedAndUnanalysedTables)
 {
     ResultSet emp = run(sql::tables(), ownerName("SCOTT", "EMP"));
     ASSERT_EQ(emp.rows.size(), 1);
@@ -76,7 +76,7 @@ TEST_F(Dictionary, EmbeddedTableSectionsOfAnalysedAndUnanalysedTables)
     EXPECT_EQ(column(ix, "BLEVEL"), (QStringList{"0", "0", "0"}));
 }
 
-TEST_F(Dictionary, EmbeddedColumnListFollowsColumnId)
+TEST_F(EmbeddedDictionary, ColumnListFollowsColumnId)
 {
     const BindList binds = {{"OWNER", "SALES"}, {"OWNER1", "SALES"}, {"TABLE_NAME", "ORDER_DETAIL"}};
     const ResultSet rs = run(sql::tableColumns(), binds);
@@ -103,7 +103,7 @@ TEST_F(Dictionary, EmbeddedColumnListFollowsColumnId)
         EXPECT_EQ(ids[i], QString::number(i + 1));
 }
 
-TEST_F(Dictionary, EmbeddedViewTextIsMultiLine)
+TEST_F(EmbeddedDictionary, ViewTextIsMultiLine)
 {
     const ResultSet rs = run(sql::views(), ownerName("SALES", "V_ORDER_LIST"));
     ASSERT_EQ(rs.rows.size(), 1);
@@ -113,7 +113,7 @@ TEST_F(Dictionary, EmbeddedViewTextIsMultiLine)
     EXPECT_EQ(rs.rows[0][col(rs, "TEXT_LENGTH")], QString::number(text.toUtf8().size()));
 }
 
-TEST_F(Dictionary, EmbeddedDemoHasTheAwkwardCases)
+TEST_F(EmbeddedDictionary, DemoHasTheAwkwardCases)
 {
     EXPECT_EQ(scalar("SELECT COMMENTS FROM ALL_TAB_COMMENTS WHERE OWNER = 'SALES' AND TABLE_NAME = 'PRODUCT'"),
               "商品マスタ（\"標準品\", \"特注品\"を含む）\n単価は税抜きで登録する");
@@ -129,7 +129,7 @@ TEST_F(Dictionary, EmbeddedDemoHasTheAwkwardCases)
 }
 
 // Every view of the dictionary agrees with the others, and the analysed figures with the rows.
-TEST_F(Dictionary, EmbeddedDemoIsConsistent)
+TEST_F(EmbeddedDictionary, DemoIsConsistent)
 {
     const char* const none[] = {
         // catalog tables and views have exactly one comments row, and nothing else has one

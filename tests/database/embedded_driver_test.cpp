@@ -7,7 +7,7 @@
 namespace morvane::testing {
 namespace {
 
-using Driver = EmbeddedDemo;
+using EmbeddedDriver = EmbeddedDemo;
 
 QString failure(const std::function<void()>& f)
 {
@@ -19,7 +19,7 @@ QString failure(const std::function<void()>& f)
     return QString("<no error>");
 }
 
-TEST_F(Driver, EmbeddedLogonChecksAccount)
+TEST_F(EmbeddedDriver, LogonChecksAccount)
 {
     struct Case { const char* user; const char* password; bool ok; };
     const Case cases[] = {
@@ -107,7 +107,7 @@ TEST(EmbeddedFiles, ConnectionCreatesDemoOnFirstUse)
     qputenv("MORVANE_DATA_DIR", saved);
 }
 
-TEST_F(Driver, EmbeddedValuesConvertLikeTheClientLayer)
+TEST_F(EmbeddedDriver, ValuesConvertLikeTheClientLayer)
 {
     const ResultSet rs = driver->query(
         "SELECT 12.5 AS A, 0.25 AS B, 1e-5 AS C, 3.0 AS D, NULL AS E, 'テキスト' AS F, 42 AS G, "
@@ -122,7 +122,7 @@ TEST_F(Driver, EmbeddedValuesConvertLikeTheClientLayer)
     EXPECT_EQ(rs.columns[9].name, "COUNT(*)");
 }
 
-TEST_F(Driver, EmbeddedBindsAndRejectedStatements)
+TEST_F(EmbeddedDriver, BindsAndRejectedStatements)
 {
     // An empty text is NULL to Oracle.
     EXPECT_EQ(scalar("SELECT :X IS NULL, :Y", {{"X", ""}, {"Y", "y"}}), "1");

@@ -139,6 +139,7 @@ TEST(DocumentColumnPage, ClearsFirstAndCentresValues)
     EXPECT_EQ(rects[0].x2, 1990);
     EXPECT_EQ(rects[0].y2, 2800);
     EXPECT_EQ(rects[0].penColor, QColor(Qt::white));
+    EXPECT_EQ(rects[1].penColor, QColor(Qt::black));   // the title shadow, after the erase
     // Before the header: face, erase, pen.
     EXPECT_EQ(c.ops()[0].kind, CanvasOp::Kind::FontFace);
     EXPECT_EQ(c.ops()[0].text, "ＭＳ 明朝,MS Mincho,IPAMincho");

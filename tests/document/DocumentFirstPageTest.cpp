@@ -114,9 +114,6 @@ TEST(DocumentFirstPage, HeadingRowsFollowTheCounts)
 TEST(DocumentFirstPage, NullStatisticsStayBlank)
 {
     DocumentSession d;
-    d.tables.openWith(makeResult({"TABLESPACE_NAME", "PCT_FREE", "PCT_USED", "INITIAL_EXTENT",
-                                  "NEXT_EXTENT", "NUM_ROWS", "BLOCKS", "EMPTY_BLOCKS", "AVG_ROW_LEN"},
-                                 {{"USERS", "10", "40", "65536", "65536", {}, {}, {}, {}}}));
     d.loadTable(0, 0, 0);
     d.tables.openWith(makeResult({"TABLESPACE_NAME", "PCT_FREE", "PCT_USED", "INITIAL_EXTENT",
                                   "NEXT_EXTENT", "NUM_ROWS", "BLOCKS", "EMPTY_BLOCKS", "AVG_ROW_LEN"},

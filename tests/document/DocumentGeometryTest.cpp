@@ -206,20 +206,6 @@ TEST_F(DocumentHeader, OwnerLineVariants)
     EXPECT_TRUE(draw().findText("◎ＯＷＮＥＲ：｢PUBLIC_OWNER｣  テーブル名：｢EMP_SYN｣"));
 }
 
-TEST(DocumentGeometry, EraseAreaLeavesBlackPenWhiteBrush)
-{
-    RecordingCanvas c;
-    PageContext(c, 254).EraseArea(0, 0, 1990, 2800);
-    const auto rects = c.ofKind(CanvasOp::Kind::Rect);
-    ASSERT_EQ(rects.size(), 1);
-    EXPECT_EQ(rects[0].penColor, QColor(Qt::white));
-    EXPECT_EQ(rects[0].brushColor, QColor(Qt::white));
-    EXPECT_EQ(rects[0].x2, 1990);
-    EXPECT_EQ(rects[0].y2, 2800);
-    EXPECT_EQ(c.ops().last().kind, CanvasOp::Kind::BrushColor);
-    EXPECT_EQ(c.ops()[c.ops().size() - 2].color, QColor(Qt::black));
-}
-
 TEST(DocumentGeometry, SamePageAt96And600Dpi)
 {
     DocumentSession d;

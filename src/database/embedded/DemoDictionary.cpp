@@ -122,6 +122,7 @@ void createDemoDictionary(const QString& path)
         runDictionaryScript(db, script, QStringLiteral("demo.sql"));
         storeAccount(db, QStringLiteral("SYS"), QStringLiteral("DEMO"));
         exec(db, QStringLiteral("COMMIT"));
+        gatherPlannerStatistics(db);
         if (sqlite3_close(db) != SQLITE_OK)
             throw DbError(errorText(db));
         db = nullptr;

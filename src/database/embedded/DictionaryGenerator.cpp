@@ -263,6 +263,7 @@ GeneratorReport generateDictionary(const QString& path, const GeneratorOptions& 
         }
         storeAccount(db, QStringLiteral("SYS"), o.password);
         exec(db, QStringLiteral("COMMIT"));
+        gatherPlannerStatistics(db);
         if (sqlite3_close(db) != SQLITE_OK)
             throw DbError(errorText(db));
         db = nullptr;

@@ -92,7 +92,8 @@ const std::vector<View>& views()
           {"COLUMN_POSITION", "NUMBER", 22, false, "Position of column or attribute within index"},
           {"COLUMN_LENGTH", "NUMBER", 22, false, "Maximum length of the column or attribute, in bytes"},
           {"DESCEND", "VARCHAR2", 4, true, "DESC if this column is sorted in descending order"}},
-         {{"INDEX_OWNER", "INDEX_NAME", "COLUMN_POSITION"}, {"TABLE_OWNER", "TABLE_NAME"}}},
+         {{"INDEX_OWNER", "INDEX_NAME", "COLUMN_POSITION"},
+          {"TABLE_OWNER", "TABLE_NAME", "INDEX_OWNER", "INDEX_NAME"}}},
         {"ALL_VIEWS", "Description of views accessible to the user",
          {{"OWNER", "VARCHAR2", 30, false, "Owner of the view"},
           {"VIEW_NAME", "VARCHAR2", 30, false, "Name of the view"},
@@ -173,6 +174,11 @@ void createDictionarySchema(sqlite3* db)
                           "PASSWORD_HASH TEXT NOT NULL);\n")
                .arg(QLatin1String(kAccountsTable));
     exec(db, sql);
+}
+
+void gatherPlannerStatistics(sqlite3* db)
+{
+    exec(db, QStringLiteral("ANALYZE"));
 }
 
 void installSysObjects(sqlite3* db)

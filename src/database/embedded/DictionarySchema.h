@@ -15,6 +15,9 @@ inline constexpr const char* kAccountsTable = "MORVANE_ACCOUNTS";
 
 // Creates the dictionary tables and their indexes on an empty database.
 void createDictionarySchema(sqlite3* db);
+// Gathers SQLite's own planner statistics once the file is filled, so that the
+// dictionary statements pick the narrow indexes on large dictionaries.
+void gatherPlannerStatistics(sqlite3* db);
 // Adds SYS's catalog rows for the dictionary views (columns, comments), as a
 // server has them; the program reads ALL_TAB_COLUMNS of SYS for its widths.
 void installSysObjects(sqlite3* db);

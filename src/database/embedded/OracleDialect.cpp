@@ -392,10 +392,54 @@ QString rewriteOuterJoins(const QString& sql)
     fail("ORA-00933: SQL command not properly ended (too many outer-join blocks)");
 }
 
-QString oracleNullOrdering(const QString& sql)
+namespace {
+
+// Output names of the select list of the query block that owns an ORDER BY at
+// depth d (the first SELECT of the block, as in a compound query); empty when
+// a star hides the positions.
+QStringList selectNames(const Tokens& tk, int orderAt, int d)
+{
+    int begin = 0;
+    if (d > 0) {
+        begin = orderAt - 1;
+        while (begin >= 0
+               && !(tk[begin].kind == Token::Open && tk[begin].depth == d - 1
+                    && tk.matchingClose(begin) > orderAt))
+            --begin;
+        ++begin;
+    }
+    int select = -1;
+    for (int i = begin; i < orderAt && select < 0; ++i)
+        if (tk[i].depth == d && tk.isWord(i, "SELECT"))
+            select = i;
+    if (select < 0)
+        return {};
+    int from = select + 1;
+    while (from < orderAt && !(tk[from].depth == d && tk.isWord(from, "FROM")))
+        ++from;
+    int first = tk.nextSig(select);
+    if (tk.isWord(first, "DISTINCT") || tk.isWord(first, "ALL"))
+        ++first;
+    QStringList names;
+    for (const Range& item : split(tk, {first, from}, d, [&](int k) { return tk[k].kind == Token::Comma; })) {
+        int last = item.b - 1;
+        while (last >= item.a && tk[last].kind == Token::Space)
+            --last;
+        if (last < item.a || tk.isPunct(last, '*'))
+            return {};
+        const bool named = tk[last].kind == Token::Word || tk[last].kind == Token::Quoted;
+        names << (named ? identKey(tk, last) : QString());
+    }
+    return names;
+}
+
+} // namespace
+
+QString oracleOrderBy(const QString& sql)
 {
     const Tokens tk(sql);
-    QVector<QPair<int, QString>> inserts;   // offset, text
+    struct Edit { int begin, end; QString text; };
+    QVector<Edit> edits;
     for (int i = 0; i < tk.size(); ++i) {
         if (!tk.isWord(i, "ORDER"))
             continue;
@@ -415,6 +459,7 @@ QString oracleNullOrdering(const QString& sql)
                 break;
             ++end;
         }
+        const QStringList names = selectNames(tk, i, d);
         for (const Range& term :
              split(tk, {by + 1, end}, d, [&](int k) { return tk[k].kind == Token::Comma; })) {
             int last = term.b - 1;
@@ -422,26 +467,35 @@ QString oracleNullOrdering(const QString& sql)
                 --last;
             if (last < term.a)
                 continue;
+            // Oracle takes a bare name for the select-list column of that name,
+            // which SQLite does only for explicit aliases.
+            const int head = tk.nextSig(term.a - 1);
+            const int after = tk.nextSig(head);
+            const bool bare = (tk[head].kind == Token::Word || tk[head].kind == Token::Quoted)
+                              && (after < 0 || after > last || tk.isWord(after, "ASC")
+                                  || tk.isWord(after, "DESC") || tk.isWord(after, "NULLS"));
+            if (bare && names.count(identKey(tk, head)) == 1)
+                edits.push_back({tk[head].begin, tk[head].end,
+                                 QString::number(names.indexOf(identKey(tk, head)) + 1)});
             const int before = tk.prevSig(last);
             if ((tk.isWord(last, "FIRST") || tk.isWord(last, "LAST")) && tk.isWord(before, "NULLS"))
                 continue;
             // Oracle puts NULLs last ascending and first descending; SQLite the other way.
             const QString placement = tk.isWord(last, "DESC") ? QStringLiteral(" NULLS FIRST")
                                                               : QStringLiteral(" NULLS LAST");
-            inserts.push_back({tk[last].end, placement});
+            edits.push_back({tk[last].end, tk[last].end, placement});
         }
     }
     QString out = sql;
-    std::sort(inserts.begin(), inserts.end(),
-              [](const auto& a, const auto& b) { return a.first > b.first; });
-    for (const auto& ins : inserts)
-        out.insert(ins.first, ins.second);
+    std::sort(edits.begin(), edits.end(), [](const Edit& a, const Edit& b) { return a.begin > b.begin; });
+    for (const Edit& e : edits)
+        out.replace(e.begin, e.end - e.begin, e.text);
     return out;
 }
 
 QString toSqlite(const QString& oracleSql)
 {
-    return oracleNullOrdering(rewriteOuterJoins(oracleSql));
+    return oracleOrderBy(rewriteOuterJoins(oracleSql));
 }
 
 } // namespace morvane::embedded

@@ -6,13 +6,14 @@
 
 namespace morvane::embedded {
 
-// Rewrites the (+) outer-join marker into LEFT JOINs and gives every ORDER BY
-// term Oracle's NULL placement (last ascending, first descending).
+// Rewrites the (+) outer-join marker into LEFT JOINs; in ORDER BY, takes bare
+// names for the select-list columns they name and gives every term Oracle's
+// NULL placement (last ascending, first descending).
 // Throws DbError with an Oracle-like message for a form it cannot translate.
 QString toSqlite(const QString& oracleSql);
 
 // The two steps separately, for tests.
 QString rewriteOuterJoins(const QString& sql);
-QString oracleNullOrdering(const QString& sql);
+QString oracleOrderBy(const QString& sql);
 
 } // namespace morvane::embedded
