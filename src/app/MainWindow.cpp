@@ -368,6 +368,8 @@ void TF_Main::BitBtn2Click()
         ~EndOfHandler() { platform::setNormalCursor(); }
     } end;
     TF_Table table(*m_dm, m_session, this);
+    table.onExport = [this, &table] { notAvailable(table.BitBtn1->text()); };
+    table.onMultiPrint = [this, &table] { notAvailable(table.BitBtn3->text()); };
     m_dm->Tag = SlotCatalog;
     table.prepareForChoice(s.LAST_OWNER);
     st.CatalogSortCaption = QStringLiteral("テーブル名");

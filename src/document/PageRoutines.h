@@ -1,5 +1,5 @@
 #pragma once
-// The two page routines of the specification document. Each draws one page
+// The two page routines of the printed table document. Each draws one page
 // from nothing on the canvas at the resolution (dots per inch) it is given,
 // from the queries the dictionary load left open. Errors end the page with a
 // warning box; the caller is not told.

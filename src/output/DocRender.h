@@ -1,5 +1,5 @@
 #pragma once
-// Writes the specification document of the loaded object to files: one PDF
+// Writes the printed table document of the loaded object to files: one PDF
 // for the whole document, or one PNG a page showing the sheet as the preview
 // does. Both draw with the page routines on a QPainter canvas.
 #include "app/AppState.h"

@@ -1,4 +1,4 @@
-// morvane-doc: writes table specification documents to PDF or PNG files
+// morvane-doc: writes printed table documents to PDF or PNG files
 // without a window, for scripts and checks.
 #include "output/DocRenderCli.h"
 #include <QGuiApplication>

@@ -215,6 +215,7 @@ void TF_Table::showEvent(QShowEvent* event)
         }
     }
     FormShow();
+    Edit1->setFocus();
 }
 
 void TF_Table::keyPressEvent(QKeyEvent* event)
