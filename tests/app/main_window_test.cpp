@@ -4,12 +4,13 @@
 #include "database/DataModule.h"
 #include "database/LoginDialog.h"
 #include "database/Statements.h"
-#include "support/FakeDriver.h"
+#include "database/Connection.h"
 #include "support/FakePlatform.h"
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -18,25 +19,16 @@ using namespace morvane::test;
 
 namespace {
 
-ResultSet answer(const QString& sql, const BindList&)
-{
-    if (sql == sql::ownerList().join('\n')) {
-        ResultSet rs = noRows({"USERNAME"});
-        for (const char* u : {"HR", "SALES", "SCOTT"})
-            rs.rows.push_back({QString::fromLatin1(u)});
-        return rs;
-    }
-    return noRows({"TABLE_NAME", "COLUMN_NAME", "DATA_LENGTH"});
-}
-
 class MainWindowTest : public ::testing::Test {
 protected:
+    // A copy of the demo under a service name of its own, so that a test
+    // can take the "server" away.
     void SetUp() override
     {
-        auto d = std::make_unique<FakeDriver>(answer, "DEMO");
-        driver = d.get();
-        dm.Database1_ADO.setDriverForTesting(std::move(d));
-        session.settings.LAST_ALIAS = "DEMO";
+        m_oldDataDir = qgetenv("MORVANE_DATA_DIR");
+        qputenv("MORVANE_DATA_DIR", data.path().toUtf8());
+        ASSERT_TRUE(QFile::copy(embeddedDatabaseFor("DEMO"), data.path() + "/PROD.db"));
+        session.settings.LAST_ALIAS = "PROD";
         session.settings.U_LogOn = "DEMO";
         session.state.LogonUser = "SYS";
         dm.connectWithCurrentValues();
@@ -59,14 +51,16 @@ protected:
         session.settings.U_SetOwner = list;
         main.FormShow();
     }
-    QTemporaryDir dir;
+    void TearDown() override { qputenv("MORVANE_DATA_DIR", m_oldDataDir); }
+
+    QTemporaryDir dir, data;
+    QByteArray m_oldDataDir;
     SettingsStore store{dir.path() + "/s.conf"};
     Session session;
     RecordingMessages messages;
     ScriptedDialogs dialogs;
     TDataModule2 dm{session};
     TF_Main main{session, store};
-    FakeDriver* driver = nullptr;
 };
 
 } // namespace
@@ -83,7 +77,7 @@ TEST_F(MainWindowTest, InitialStateThenRepaintRule)
     session.settings.UserSet = true;
     main.FormPaint();
     EXPECT_EQ(enabledButtons(), QStringList({"問合せ", "全印刷", "Connect"}));
-    EXPECT_EQ(main.LabelAlias->text(), "DEMO");
+    EXPECT_EQ(main.LabelAlias->text(), "PROD");
     EXPECT_EQ(main.windowTitle(), "Morvane Ver.2.2.0");
     EXPECT_EQ(main.BitBtn2->geometry(), QRect(334, 130, 110, 40));
     EXPECT_EQ(main.BitBtn9->geometry(), QRect(205, 11, 90, 40));
@@ -114,8 +108,8 @@ TEST_F(MainWindowTest, OwnerListByLogonUserAndUserDefinedList)
         QString list;
         QStringList entries;
     } cases[] = {
-        {"SYS", false, "", {"HR", "SALES", "SCOTT"}},
-        {"SYSTEM", false, "", {"HR", "SALES", "SCOTT"}},
+        {"SYS", false, "", {"GUEST", "HR", "SALES", "SCOTT"}},
+        {"SYSTEM", false, "", {"GUEST", "HR", "SALES", "SCOTT"}},
         {"SCOTT", false, "", {"SCOTT"}},
         {"", false, "", {""}},
         {"SYS", true, "B\r\n\r\nA", {"", "A", "B"}},
@@ -183,7 +177,7 @@ TEST_F(MainWindowTest, ReconnectWithWrongPasswordFallsBackToThePreviousValues)
     session.settings.UserSet2 = true;
     dialogs.handlers.push_back([](QDialog& d) {
         auto& login = dynamic_cast<TF_Alias&>(d);
-        EXPECT_EQ(login.EditAlias->text(), "DEMO");
+        EXPECT_EQ(login.EditAlias->text(), "PROD");
         login.EditPass->setText("WRONG");
         return int(QDialog::Accepted);
     });
@@ -192,7 +186,7 @@ TEST_F(MainWindowTest, ReconnectWithWrongPasswordFallsBackToThePreviousValues)
     EXPECT_EQ(messages.texts(), QStringList({"ユーザー名・パスワードの元に戻し接続します。"}));
     EXPECT_EQ(session.settings.U_LogOn, "DEMO");
     EXPECT_TRUE(dm.Database1_ADO.isOpen());
-    EXPECT_EQ(driver->logons.last().password, "DEMO");
+    EXPECT_EQ(dm.Database1_ADO.logonParams().password, "DEMO");
     EXPECT_EQ(main.ComboBox1->currentText(), "");   // cleared by the column widths step
     EXPECT_FALSE(session.terminationRequested);
 }
@@ -200,7 +194,7 @@ TEST_F(MainWindowTest, ReconnectWithWrongPasswordFallsBackToThePreviousValues)
 TEST_F(MainWindowTest, ReconnectWhereEverythingFailsEndsTheProgram)
 {
     dialogs.handlers.push_back([](QDialog&) { return int(QDialog::Accepted); });
-    driver->refuseAll = true;
+    ASSERT_TRUE(QFile::remove(data.path() + "/PROD.db"));   // the server went away
     main.BitConnectClick();
     EXPECT_EQ(messages.texts(),
               QStringList({"ユーザー名・パスワードの元に戻し接続します。",
@@ -225,5 +219,5 @@ TEST_F(MainWindowTest, ReconnectRefillsTheOwnerList)
     dialogs.handlers.push_back([](QDialog&) { return int(QDialog::Accepted); });   // logs on as SYS
     main.BitConnectClick();
     EXPECT_TRUE(messages.shown.isEmpty());
-    EXPECT_EQ(main.ownerEntries(), QStringList({"HR", "SALES", "SCOTT"}));
+    EXPECT_EQ(main.ownerEntries(), QStringList({"GUEST", "HR", "SALES", "SCOTT"}));
 }

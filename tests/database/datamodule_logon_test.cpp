@@ -2,22 +2,19 @@
 #include "database/DataModule.h"
 #include "database/ErrorShow.h"
 #include "database/LoginDialog.h"
-#include "support/FakeDriver.h"
+#include "database/Connection.h"
+#include "database/embedded/DemoDictionary.h"
 #include "support/FakePlatform.h"
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using namespace morvane;
 using namespace morvane::test;
 
 namespace {
-
-ResultSet widths(const QString&, const BindList&)
-{
-    return noRows({"TABLE_NAME", "COLUMN_NAME", "DATA_LENGTH"});
-}
 
 // What a login dialog showed when it opened, and what the test typed.
 struct LoginSeen {
@@ -36,17 +33,21 @@ ScriptedDialogs::Handler answerLogin(QVector<LoginSeen>& seen, const QString& al
     };
 }
 
+// Runs against the embedded demo dictionary in a folder of its own.
 class LogonTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        auto d = std::make_unique<FakeDriver>(widths, "DEMO");
-        driver = d.get();
-        dm.Database1_ADO.setDriverForTesting(std::move(d));
+        m_oldDataDir = qgetenv("MORVANE_DATA_DIR");
+        qputenv("MORVANE_DATA_DIR", data.path().toUtf8());
     }
+    void TearDown() override { qputenv("MORVANE_DATA_DIR", m_oldDataDir); }
+    QString logonOf() const { return dm.Database1_ADO.logonParams().user; }
+
+    QTemporaryDir data;
+    QByteArray m_oldDataDir;
     Session session;
     TDataModule2 dm{session};
-    FakeDriver* driver = nullptr;
     ScriptedDialogs dialogs;
     RecordingMessages messages;
     QVector<LoginSeen> seen;
@@ -62,8 +63,7 @@ TEST_F(LogonTest, StoredPasswordLogsOnSilentlyAsSys)
     EXPECT_TRUE(dialogs.opened.isEmpty());
     EXPECT_TRUE(dm.Database1_ADO.isOpen());
     EXPECT_EQ(session.state.LogonUser, "SYS");
-    ASSERT_EQ(driver->logons.size(), 1);
-    EXPECT_EQ(driver->logons[0].user, "SYS");
+    EXPECT_EQ(logonOf(), "SYS");
     EXPECT_FALSE(session.terminationRequested);
     for (int slot = 0; slot < 9; ++slot)
         EXPECT_EQ(session.state.QueryTable[slot]->tag(), slot);
@@ -101,11 +101,13 @@ TEST_F(LogonTest, AskAtStartShowsStoredValuesThenAsksAgainWhenPasswordEmpty)
 TEST_F(LogonTest, PasswordWithSemicolonsAndSpacesReachesTheDriverWhole)
 {
     session.settings.UserSet2 = true;
-    dialogs.handlers.push_back(answerLogin(seen, "DEMO", "a;b c;Data Source=X"));
+    const QString password = "a;b c;Data Source=X";
+    setEmbeddedAccount(embeddedDatabaseFor("DEMO"), "SYS", password);
+    dialogs.handlers.push_back(answerLogin(seen, "DEMO", password));
     dm.DataModule2Create();
-    ASSERT_EQ(driver->logons.size(), 1);
-    EXPECT_EQ(driver->logons[0].password, "a;b c;Data Source=X");
-    EXPECT_EQ(driver->logons[0].server, "DEMO");
+    EXPECT_TRUE(dm.Database1_ADO.isOpen());
+    EXPECT_FALSE(session.terminationRequested);
+    EXPECT_EQ(dm.Database1_ADO.logonParams().password, password);
 }
 
 TEST_F(LogonTest, CancelRequestsTerminationWithoutConnecting)
@@ -115,7 +117,7 @@ TEST_F(LogonTest, CancelRequestsTerminationWithoutConnecting)
     dialogs.handlers.push_back(answerLogin(seen, "X", "Y", QDialog::Rejected));
     dm.DataModule2Create();
     EXPECT_TRUE(session.terminationRequested);
-    EXPECT_TRUE(driver->logons.isEmpty());
+    EXPECT_FALSE(dm.Database1_ADO.isOpen());
     // The cleared values stay cleared: they are what will be written at the end.
     EXPECT_EQ(session.settings.LAST_ALIAS, "");
     EXPECT_EQ(dialogs.opened, QStringList({"morvane::TF_Alias"}));
@@ -143,6 +145,31 @@ TEST_F(LogonTest, RefusedLogonShowsTheHelpWindowAndEnds)
     EXPECT_EQ(lines[10], QStringLiteral("  \u3000Morvaneは、Ｏｒａｃｌｅとの接続にＡＤＯ利用の為、"));
     EXPECT_EQ(lines[25], QString(28, QChar(0x3000)) + QStringLiteral("以上\u3000  "));
     EXPECT_TRUE(lines[26].isEmpty());
+}
+
+TEST_F(LogonTest, BrokenDictionaryFileOrUnknownServiceEndsInTheHelpWindow)
+{
+    for (const QByteArray& content : {QByteArray(), QByteArray("not a database at all")}) {
+        QFile f(data.path() + "/BROKEN.db");
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(content);
+        f.close();
+        for (const char* service : {"BROKEN", "NO_SUCH_SERVICE"}) {
+            Session s;
+            TDataModule2 module(s);
+            s.settings.LAST_ALIAS = service;
+            s.settings.U_LogOn = "DEMO";
+            QString tip;
+            dialogs.handlers.push_back([&](QDialog& d) {
+                tip = dynamic_cast<TF_ErrorShow&>(d).Memo1->toolTip();
+                return int(QDialog::Rejected);
+            });
+            module.DataModule2Create();
+            EXPECT_TRUE(s.terminationRequested) << service;
+            EXPECT_FALSE(tip.isEmpty()) << service;
+        }
+    }
+    EXPECT_TRUE(messages.shown.isEmpty());
 }
 
 TEST_F(LogonTest, LoginDialogLayoutAndBehaviour)

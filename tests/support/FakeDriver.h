@@ -1,6 +1,6 @@
 #pragma once
 // A driver whose answers a test writes: each statement goes to a handler
-// that returns rows or throws DbError. Logon can be refused by password.
+// that returns rows or throws DbError.
 #include "database/DbDriver.h"
 #include <functional>
 
@@ -9,18 +9,9 @@ namespace morvane::test {
 class FakeDriver : public IDbDriver {
 public:
     using Handler = std::function<ResultSet(const QString& sql, const BindList& binds)>;
-    explicit FakeDriver(Handler h, QString password = QString())
-        : m_handler(std::move(h)), m_password(std::move(password)) {}
+    explicit FakeDriver(Handler h) : m_handler(std::move(h)) {}
 
-    void logon(const LogonParams& p) override
-    {
-        logons.push_back(p);
-        if (refuseAll)
-            throw DbError("ORA-12541: TNS:no listener");
-        if (!m_password.isNull() && p.password != m_password)
-            throw DbError("ORA-01017: invalid username/password; logon denied");
-        m_connected = true;
-    }
+    void logon(const LogonParams&) override { m_connected = true; }
     void logoff() noexcept override { m_connected = false; }
     bool isConnected() const override { return m_connected; }
     ResultSet query(const QString& sql, const BindList& binds) override
@@ -29,16 +20,12 @@ public:
     }
     void execute(const QString& sql, const BindList& binds) override { m_handler(sql, binds); }
 
-    QVector<LogonParams> logons;
-    bool refuseAll = false;
-
 private:
     Handler m_handler;
-    QString m_password;
     bool m_connected = false;
 };
 
-// A result of one row and the given named columns (numeric when the value is digits).
+// A result of one row with the given text columns.
 inline ResultSet oneRow(const QStringList& names, const QStringList& values)
 {
     ResultSet rs;
