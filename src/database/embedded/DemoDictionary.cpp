@@ -107,14 +107,7 @@ void createDemoDictionary(const QString& path)
 
     // Built beside the target and renamed at the end, so a failure leaves no half dictionary.
     const QString building = path + QStringLiteral(".building");
-    QFile::remove(building);
-    sqlite3* db = nullptr;
-    if (sqlite3_open_v2(QFile::encodeName(building).constData(), &db,
-                        SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK) {
-        const QString msg = errorText(db);
-        sqlite3_close(db);
-        throw DbError(QStringLiteral("デモ辞書を作成できません: %1 (%2)").arg(building, msg));
-    }
+    sqlite3* db = createDatabaseFile(building, QStringLiteral("デモ辞書を作成できません"));
     try {
         exec(db, QStringLiteral("BEGIN"));
         createDictionarySchema(db);

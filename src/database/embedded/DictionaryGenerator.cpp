@@ -228,14 +228,7 @@ GeneratorReport generateDictionary(const QString& path, const GeneratorOptions& 
         throw DbError(QStringLiteral("ファイルが既にあります: %1").arg(path));
 
     const QString building = path + QStringLiteral(".building");
-    QFile::remove(building);
-    sqlite3* db = nullptr;
-    if (sqlite3_open_v2(QFile::encodeName(building).constData(), &db,
-                        SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK) {
-        const QString msg = errorText(db);
-        sqlite3_close(db);
-        throw DbError(QStringLiteral("辞書ファイルを作成できません: %1 (%2)").arg(building, msg));
-    }
+    sqlite3* db = createDatabaseFile(building, QStringLiteral("辞書ファイルを作成できません"));
     GeneratorReport report;
     try {
         // A file that is renamed into place only when complete needs no journal.

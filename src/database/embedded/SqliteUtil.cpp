@@ -1,4 +1,5 @@
 #include "database/embedded/SqliteUtil.h"
+#include <QFile>
 #include <sqlite3.h>
 
 namespace morvane::embedded {
@@ -150,6 +151,20 @@ void Transaction::commit()
 {
     exec(m_db, QStringLiteral("RELEASE morvane_tx"));
     m_open = false;
+}
+
+
+sqlite3* createDatabaseFile(const QString& path, const QString& failureText)
+{
+    QFile::remove(path);
+    sqlite3* db = nullptr;
+    if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db,
+                        SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK) {
+        const QString msg = errorText(db);
+        sqlite3_close(db);
+        throw DbError(QStringLiteral("%1: %2 (%3)").arg(failureText, path, msg));
+    }
+    return db;
 }
 
 } // namespace morvane::embedded

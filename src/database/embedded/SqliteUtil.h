@@ -42,6 +42,9 @@ private:
 void exec(sqlite3* db, const QString& sql);
 // SQLite's message for the last failure on db, with an Oracle-like code where one fits.
 QString errorText(sqlite3* db);
+// Creates a new database file at path (removing a leftover one); the message
+// of the DbError it throws begins with failureText.
+sqlite3* createDatabaseFile(const QString& path, const QString& failureText);
 QString oracleLikeMessage(const QString& sqliteMessage);
 // Quotes an identifier for SQLite ("a""b").
 QString quoteIdent(const QString& name);
