@@ -6,6 +6,7 @@
 #include "database/Statements.h"
 #include "database/Connection.h"
 #include "support/FakePlatform.h"
+#include "support/ScopedDataDir.h"
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -25,8 +26,6 @@ protected:
     // can take the "server" away.
     void SetUp() override
     {
-        m_oldDataDir = qgetenv("MORVANE_DATA_DIR");
-        qputenv("MORVANE_DATA_DIR", data.path().toUtf8());
         ASSERT_TRUE(QFile::copy(embeddedDatabaseFor("DEMO"), data.path() + "/PROD.db"));
         session.settings.LAST_ALIAS = "PROD";
         session.settings.U_LogOn = "DEMO";
@@ -51,10 +50,8 @@ protected:
         session.settings.U_SetOwner = list;
         main.FormShow();
     }
-    void TearDown() override { qputenv("MORVANE_DATA_DIR", m_oldDataDir); }
-
-    QTemporaryDir dir, data;
-    QByteArray m_oldDataDir;
+    QTemporaryDir dir;
+    ScopedDataDir data;
     SettingsStore store{dir.path() + "/s.conf"};
     Session session;
     RecordingMessages messages;

@@ -4,6 +4,7 @@
 #include "app/Winplace.h"
 #include "database/DataModule.h"
 #include "support/FakePlatform.h"
+#include "support/ScopedDataDir.h"
 #include "tablelist/TableListWindow.h"
 #include <QComboBox>
 #include <QLineEdit>
@@ -20,8 +21,6 @@ class TableQueryTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        m_oldDataDir = qgetenv("MORVANE_DATA_DIR");
-        qputenv("MORVANE_DATA_DIR", data.path().toUtf8());
         session.settings.LAST_ALIAS = "DEMO";
         session.settings.U_LogOn = "DEMO";
         session.state.LogonUser = "SYS";
@@ -32,7 +31,6 @@ protected:
         main.ComboBox1->setEditText("SCOTT");
         main.ComboBox1Change();
     }
-    void TearDown() override { qputenv("MORVANE_DATA_DIR", m_oldDataDir); }
 
     // Answers the table list by moving to the named row and choosing it.
     void choose(const QString& name, QString* titleSeen = nullptr, QString* currentSeen = nullptr)
@@ -59,8 +57,8 @@ protected:
         return on;
     }
 
-    QTemporaryDir dir, data;
-    QByteArray m_oldDataDir;
+    QTemporaryDir dir;
+    ScopedDataDir data;
     SettingsStore store{dir.path() + "/s.conf"};
     Session session;
     RecordingMessages messages;

@@ -5,6 +5,7 @@
 #include "database/Connection.h"
 #include "database/embedded/DemoDictionary.h"
 #include "support/FakePlatform.h"
+#include "support/ScopedDataDir.h"
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -36,16 +37,9 @@ ScriptedDialogs::Handler answerLogin(QVector<LoginSeen>& seen, const QString& al
 // Runs against the embedded demo dictionary in a folder of its own.
 class LogonTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        m_oldDataDir = qgetenv("MORVANE_DATA_DIR");
-        qputenv("MORVANE_DATA_DIR", data.path().toUtf8());
-    }
-    void TearDown() override { qputenv("MORVANE_DATA_DIR", m_oldDataDir); }
     QString logonOf() const { return dm.Database1_ADO.logonParams().user; }
 
-    QTemporaryDir data;
-    QByteArray m_oldDataDir;
+    ScopedDataDir data;
     Session session;
     TDataModule2 dm{session};
     ScriptedDialogs dialogs;
