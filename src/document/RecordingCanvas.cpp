@@ -61,17 +61,17 @@ void RecordingCanvas::textOut(int x, int y, const QString& text)
 
 void RecordingCanvas::line(int x1, int y1, int x2, int y2)
 {
-    CanvasOp op = make(CanvasOp::Kind::Line);
-    op.x1 = x1;
-    op.y1 = y1;
-    op.x2 = x2;
-    op.y2 = y2;
-    m_ops.push_back(op);
+    recordSpan(CanvasOp::Kind::Line, x1, y1, x2, y2);
 }
 
 void RecordingCanvas::rectangle(int x1, int y1, int x2, int y2)
 {
-    CanvasOp op = make(CanvasOp::Kind::Rect);
+    recordSpan(CanvasOp::Kind::Rect, x1, y1, x2, y2);
+}
+
+void RecordingCanvas::recordSpan(CanvasOp::Kind kind, int x1, int y1, int x2, int y2)
+{
+    CanvasOp op = make(kind);
     op.x1 = x1;
     op.y1 = y1;
     op.x2 = x2;

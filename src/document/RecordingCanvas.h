@@ -43,6 +43,7 @@ public:
 
 private:
     CanvasOp make(CanvasOp::Kind kind) const;
+    void recordSpan(CanvasOp::Kind kind, int x1, int y1, int x2, int y2);
 
     QVector<CanvasOp> m_ops;
     QFont m_font;
