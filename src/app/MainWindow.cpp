@@ -1,10 +1,13 @@
 #include "app/MainWindow.h"
 #include "app/Platform.h"
+#include "app/SettingsDialog.h"
 #include "app/Widgets.h"
 #include "app/Winplace.h"
 #include "database/DataModule.h"
 #include "database/Statements.h"
 #include "document/Fonts.h"
+#include "maintenance/TableStatistics.h"
+#include "output/CsvExport.h"
 #include "tablelist/TableListWindow.h"
 #include <QAction>
 #include <QCloseEvent>
@@ -368,7 +371,7 @@ void TF_Main::BitBtn2Click()
         ~EndOfHandler() { platform::setNormalCursor(); }
     } end;
     TF_Table table(*m_dm, m_session, this);
-    table.onExport = [this, &table] { notAvailable(table.BitBtn1->text()); };
+    table.onExport = [this] { output::ExportCsv(*m_dm, output::CsvSource::TableList); };
     table.onMultiPrint = [this, &table] { notAvailable(table.BitBtn3->text()); };
     m_dm->Tag = SlotCatalog;
     table.prepareForChoice(s.LAST_OWNER);
@@ -446,10 +449,35 @@ void TF_Main::notAvailable(const QString& caption)
 void TF_Main::BitBtn3Click() { notAvailable(BitBtn3->text()); }
 void TF_Main::BitBtn4Click() { notAvailable(BitBtn4->text()); }
 void TF_Main::BitBtn6Click() { notAvailable(BitBtn6->text()); }
-void TF_Main::BitBtn1Click() { notAvailable(BitBtn1->text()); }
-void TF_Main::BitBtn9Click() { notAvailable(BitBtn9->text()); }
+void TF_Main::BitBtn1Click() { output::ExportCsv(*m_dm, output::CsvSource::ColumnList); }
+
+void TF_Main::BitBtn9Click() { analyzeChosenTable(); }
+
+bool TF_Main::analyzeChosenTable()
+{
+    if (maintenance::analyzeChosenTable(*m_dm) != maintenance::AnalyzeResult::Reloaded)
+        return false;
+    // Excel follows here whatever UserSet says.
+    BitBtn1->setEnabled(true);
+    BitBtn3->setEnabled(true);
+    BitBtn4->setEnabled(true);
+    BitBtn6->setEnabled(false);
+    if (m_session.state.TableType == QLatin1String("TABLE"))
+        BitBtn9->setEnabled(true);
+    return true;
+}
 void TF_Main::BitBtn8Click() { notAvailable(BitBtn8->text()); }
 void TF_Main::BitBtn7Click() { notAvailable(BitBtn7->text()); }
-void TF_Main::Button1Click() { notAvailable(N1->text()); }
+void TF_Main::Button1Click()
+{
+    // Clearing the owner text in code leaves LAST_OWNER; clearing Edit2 runs the table-name rule.
+    runSettingsDialog(
+        m_session.settings, this,
+        [this] {
+            ComboBox1->setEditText(QString());
+            Edit2->clear();
+        },
+        [this] { FormShow(); });
+}
 
 } // namespace morvane

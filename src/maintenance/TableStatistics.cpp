@@ -1,0 +1,35 @@
+#include "maintenance/TableStatistics.h"
+#include "app/Platform.h"
+#include "database/DataModule.h"
+#include "database/Statements.h"
+
+namespace morvane::maintenance {
+
+AnalyzeResult analyzeChosenTable(TDataModule2& dm)
+{
+    Session& session = dm.session();
+    platform::setBusyCursor();
+    AnalyzeResult result = AnalyzeResult::Reloaded;
+    try {
+        Query& q = dm.AQ_Analyze;
+        q.close();
+        q.setSql({sql::analyzeTable(session.settings.LAST_OWNER, session.state.TableName)});
+        q.execute();
+        q.close();
+        // The load shows its own wait dialog and its own failure message.
+        if (!dm.LoadTableDictionary()) {
+            platform::setNormalCursor();
+            platform::warning(QStringLiteral("ＯＲＡＣＬＥデータベース再オープンエラー。ＯＲＡＣＬＥ管理者に確認して下さい。"));
+            result = AnalyzeResult::ReloadFailed;
+        }
+    } catch (const std::exception&) {
+        dm.AQ_Analyze.close();
+        platform::setNormalCursor();
+        platform::error(QStringLiteral("ANALYZE TABLEエラー"));
+        result = AnalyzeResult::AnalyzeFailed;
+    }
+    platform::setNormalCursor();
+    return result;
+}
+
+} // namespace morvane::maintenance
