@@ -466,7 +466,25 @@ bool TF_Main::analyzeChosenTable()
         BitBtn9->setEnabled(true);
     return true;
 }
-void TF_Main::BitBtn8Click() { notAvailable(BitBtn8->text()); }
+void TF_Main::BitBtn8Click()
+{
+    maintenance::AllTablesSteps steps;
+    steps.chosen = [this](const CatalogRow& row) {
+        Edit2->setText(row.name);
+        Edit1->setText(row.comment);
+        Edit2->setText(row.name);
+    };
+    steps.analyze = [this] { return analyzeChosenTable(); };
+    // Nothing else repaints while the run blocks the loop.
+    steps.between = [this] {
+        Edit1->repaint();
+        Edit2->repaint();
+    };
+    maintenance::analyzeAllTables(*m_dm, steps);
+    // An empty table name turns the table buttons off again.
+    Edit1->clear();
+    Edit2->clear();
+}
 void TF_Main::BitBtn7Click() { notAvailable(BitBtn7->text()); }
 void TF_Main::Button1Click()
 {

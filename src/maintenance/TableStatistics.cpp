@@ -32,4 +32,35 @@ AnalyzeResult analyzeChosenTable(TDataModule2& dm)
     return result;
 }
 
+ObjectRunResult analyzeAllTables(TDataModule2& dm, const AllTablesSteps& steps)
+{
+    Session& session = dm.session();
+    platform::setBusyCursor();
+    dm.Tag = SlotCatalog;
+    Query& catalog = *dm.currentQuery();
+    struct End {
+        Query& catalog;
+        ~End()
+        {
+            catalog.close();
+            platform::setNormalCursor();
+        }
+    } end{catalog};
+    catalog.close();
+    catalog.setSql(sql::catalogTablesOnly());
+    catalog.bind(QStringLiteral("OWNER"), session.settings.LAST_OWNER);
+    catalog.open();
+
+    ObjectRunSteps run;
+    run.setComment = false;   // the comment is shown, TableComment stays
+    run.load = false;         // the one-table run loads after its ANALYZE
+    run.chosen = steps.chosen;
+    run.act = [&](const CatalogRow&) {
+        platform::setBusyCursor();
+        return steps.analyze ? steps.analyze() : false;
+    };
+    run.between = steps.between;
+    return runPerObject(dm, queryRows(catalog), run);
+}
+
 } // namespace morvane::maintenance
