@@ -55,10 +55,11 @@ QString csvItems(const QStringList& items)
 CsvEncoding csvEncodingFor(const CsvTable& table)
 {
     auto fits = [](const QStringList& items) {
-        for (const QString& v : items)
-            if (!cp932::encodeExact(v))
-                return false;
-        return true;
+        const QString line = items.join(QChar(0x1F));
+        for (QChar c : line)
+            if (c.unicode() >= 0x80)
+                return bool(cp932::encodeExact(line));   // one conversion a line, not a value
+        return true;                                     // ASCII always fits
     };
     if (!fits(table.header))
         return CsvEncoding::Utf8WithBom;
