@@ -1,7 +1,7 @@
 #pragma once
 // F_Main: the main window, holding the shared state and the handlers that
 // reach into each subsystem.
-#include "app/AppState.h"
+#include "core/AppState.h"
 #include <QWidget>
 
 class QComboBox;

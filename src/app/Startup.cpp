@@ -1,10 +1,11 @@
 #include "app/Startup.h"
 #include "app/MainWindow.h"
-#include "app/Platform.h"
+#include "app/QtPlatform.h"
 #include "app/Splash.h"
-#include "app/Winplace.h"
+#include "core/Winplace.h"
 #include "database/DataModule.h"
-#include "output/ForMoment.h"
+#include "database/ui/LogonWindows.h"
+#include "output/ui/ForMoment.h"
 #include <QApplication>
 #include <QComboBox>
 #include <memory>
@@ -17,6 +18,7 @@ int runMorvane(int argc, char** argv)
     QApplication::setApplicationName(QStringLiteral("Morvane"));
     QApplication::setApplicationDisplayName(QStringLiteral("Morvane"));
     QApplication::setWindowIcon(QIcon(programIcon(32)));
+    platform::installQtPlatform();
 
     Session session;
     SettingsStore store;
@@ -31,6 +33,8 @@ int runMorvane(int argc, char** argv)
 
     auto dm = std::make_unique<TDataModule2>(session);
     dm->waitDialog = wait.get();
+    QtLogonWindows logonWindows;
+    dm->logonWindows = &logonWindows;
     TF_Main* mainWindow = main.get();
     TSplashForm* splashForm = splash.get();
     dm->clearOwnerField = [mainWindow] { mainWindow->ComboBox1->setEditText(QString()); };

@@ -1,7 +1,7 @@
 #pragma once
 // The table list window: the catalog of one owner in a sortable, searchable
 // grid, from which the user picks one object or selects several.
-#include "app/AppState.h"
+#include "core/AppState.h"
 #include "database/Query.h"
 #include <QDialog>
 #include <QList>
