@@ -65,7 +65,9 @@ struct BenchSession {
         st.RowCounts[SlotIndCols] = 22;
         st.RowCounts[SlotTabCols] = 55;
         st.ColumnPageCount = 1;
+        data = document::documentDataFrom(s);
     }
+    document::DocumentData data;
 
     void toPdf(bool firstPage)
     {
@@ -76,9 +78,9 @@ struct BenchSession {
         QPainter painter(&printer);
         document::QPainterCanvas canvas(painter);
         if (firstPage)
-            document::DrawFirstPage(canvas, 600, s);
+            document::DrawFirstPage(canvas, 600, data);
         else
-            document::DrawColumnPage(canvas, 600, 1, s);
+            document::DrawColumnPage(canvas, 600, 1, data);
     }
 };
 
@@ -102,16 +104,16 @@ int r5 = bench::add({"document 10 column pages in one PDF 600 dpi", 10, setup, [
     for (int i = 0; i < 10; ++i) {
         if (i > 0)
             printer.newPage();
-        document::DrawColumnPage(canvas, 600, 1, g->s);
+        document::DrawColumnPage(canvas, 600, 1, g->data);
     }
 }});
 int r3 = bench::add({"document column page (55 rows) recording canvas", 200, setup, [] {
     document::RecordingCanvas c;
-    document::DrawColumnPage(c, 600, 1, g->s);
+    document::DrawColumnPage(c, 600, 1, g->data);
 }});
 int r4 = bench::add({"document first page (20 indexes) recording canvas", 200, setup, [] {
     document::RecordingCanvas c;
-    document::DrawFirstPage(c, 600, g->s);
+    document::DrawFirstPage(c, 600, g->data);
 }});
 
 } // namespace

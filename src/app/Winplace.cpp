@@ -4,7 +4,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSettings>
+#include <functional>
 #include <memory>
+#include <stdexcept>
 #ifndef Q_OS_WIN
 #include <sys/stat.h>
 #endif
@@ -26,7 +28,13 @@ std::unique_ptr<QSettings> openStore(const QString& iniPath)
 #endif
 }
 
-struct TypeError {
+// A stored value that is not a plain text (a list, binary data).
+class TypeError : public std::runtime_error {
+public:
+    explicit TypeError(const QString& name)
+        : std::runtime_error(QStringLiteral("'%1' のデータ型が不正です").arg(name).toStdString()), name(name)
+    {
+    }
     QString name;
 };
 
@@ -38,7 +46,7 @@ bool readText(QSettings& s, const char* name, QString& out)
         return false;
     const QVariant v = s.value(key);
     if (v.typeId() != QMetaType::QString)
-        throw TypeError{key};
+        throw TypeError(key);
     out = v.toString();
     return true;
 }
@@ -67,6 +75,34 @@ void readBool(QSettings& s, const char* name, bool& field)
     int v = field ? 1 : 0;
     readInteger(s, name, v);
     field = v != 0;
+}
+
+// The values in the order the program reads them.
+void readAll(QSettings& s, AppSettings& settings, const std::function<void(const TypeError&)>& bad)
+{
+    const std::function<void()> steps[] = {
+        [&] { readString(s, "LAST_OWNER", settings.LAST_OWNER); },
+        [&] { readString(s, "PRINT_NAME", settings.PRINT_NAME); },
+        [&] { readBool(s, "UserSet", settings.UserSet); },
+        [&] { readString(s, "U_SetOwner", settings.U_SetOwner); },
+        [&] { readString(s, "U_LogOn", settings.U_LogOn); },
+        [&] {
+            readInteger(s, "MaxPageRow", settings.MaxPageRow);
+            if (settings.MaxPageRow == 0)
+                settings.MaxPageRow = 55;
+        },
+        [&] { readString(s, "LAST_ALIAS", settings.LAST_ALIAS); },
+        [&] { readBool(s, "UserSet2", settings.UserSet2); },
+    };
+    for (const auto& step : steps) {
+        try {
+            step();
+        } catch (const TypeError& e) {
+            if (!bad)
+                throw;
+            bad(e);
+        }
+    }
 }
 
 QString boolText(bool b) { return b ? QStringLiteral("1") : QStringLiteral("0"); }
@@ -104,23 +140,37 @@ void SettingsStore::load(AppSettings& settings, const QString& section) const
     }
     store->beginGroup(section);
     try {
-        readString(*store, "LAST_OWNER", settings.LAST_OWNER);
-        readString(*store, "PRINT_NAME", settings.PRINT_NAME);
-        readBool(*store, "UserSet", settings.UserSet);
-        readString(*store, "U_SetOwner", settings.U_SetOwner);
-        readString(*store, "U_LogOn", settings.U_LogOn);
-        readInteger(*store, "MaxPageRow", settings.MaxPageRow);
-        if (settings.MaxPageRow == 0)
-            settings.MaxPageRow = 55;
-        readString(*store, "LAST_ALIAS", settings.LAST_ALIAS);
-        readBool(*store, "UserSet2", settings.UserSet2);
+        // The first bad value ends the reading; the rest keep their defaults.
+        readAll(*store, settings, {});
     } catch (const TypeError& e) {
         if (settings.MaxPageRow == 0)
             settings.MaxPageRow = 55;
-        platform::messages().show(MessageKind::Application,
-                                  QStringLiteral("'%1' のデータ型が不正です").arg(e.name));
+        platform::messages().show(MessageKind::Application, QString::fromStdString(e.what()));
     }
     store->endGroup();
+}
+
+QStringList SettingsStore::loadReadOnly(AppSettings& settings, const QString& section) const
+{
+    QStringList problems;
+    auto store = openStore(m_iniPath);
+    store->allKeys();
+    if (store->status() == QSettings::FormatError) {
+        problems << QStringLiteral("settings file %1 cannot be read; defaults used")
+                        .arg(QDir::toNativeSeparators(store->fileName()));
+        if (settings.MaxPageRow == 0)
+            settings.MaxPageRow = 55;
+        return problems;
+    }
+    store->beginGroup(section);
+    readAll(*store, settings, [&](const TypeError& e) {
+        problems << QStringLiteral("settings value %1 in %2 is not a plain text; default used")
+                        .arg(e.name, QDir::toNativeSeparators(store->fileName()));
+    });
+    if (settings.MaxPageRow == 0)
+        settings.MaxPageRow = 55;
+    store->endGroup();
+    return problems;
 }
 
 bool SettingsStore::save(const AppSettings& settings, const QString& section) const

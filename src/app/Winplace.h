@@ -2,6 +2,7 @@
 // The settings store: eight string values in the section named after the
 // main window's class, read once at start and written once at the end.
 #include "app/AppState.h"
+#include <QStringList>
 
 namespace morvane {
 
@@ -15,6 +16,10 @@ public:
 
     // Reads the values into settings; problems are shown in the general error box.
     void load(AppSettings& settings, const QString& section) const;
+    // Reads the values for a tool that only reads: a bad value keeps its
+    // default and the others are still read; nothing is shown, renamed or
+    // written. Returns one line for each problem.
+    QStringList loadReadOnly(AppSettings& settings, const QString& section) const;
     // Writes every value; false when the store could not be written (and said so).
     bool save(const AppSettings& settings, const QString& section) const;
 

@@ -92,14 +92,19 @@ void TDataModule2::requestTermination()
 void TDataModule2::DataModule2Create()
 {
     AppSettings& s = m_session.settings;
+    bool asked = false;   // whether the login dialog ran on this start
     try {
         fillQueryTable();
         Database1_ADO.close();
-        if (s.UserSet2 && !ShowLogonDialog())
-            return;
+        if (s.UserSet2) {
+            asked = true;
+            if (!ShowLogonDialog())
+                return;
+        }
         if (s.U_LogOn.isEmpty()) {
             s.U_LogOn.clear();
             s.LAST_ALIAS.clear();
+            asked = true;
             if (!ShowLogonDialog())
                 return;
         } else if (m_session.state.LogonUser.isEmpty()) {
@@ -122,6 +127,10 @@ void TDataModule2::DataModule2Create()
             platform::dialogs().exec(help);
         }
         platform::setNormalCursor();
+        // A stored password that fails would fail the same way at every
+        // start, with no dialog to mend it: forget it, so the next start asks.
+        if (!asked)
+            s.U_LogOn.clear();
         requestTermination();
     }
 }
@@ -204,9 +213,12 @@ void TDataModule2::step(int position)
 }
 
 namespace {
-// Thrown when a synonym has no target row: reported with its own text.
-struct UnresolvedSynonym {
-    QString owner, name;
+// Thrown when a synonym leads to nothing that can be printed: reported with its own text.
+class UnresolvedSynonym : public std::runtime_error {
+public:
+    explicit UnresolvedSynonym(const QString& text)
+        : std::runtime_error(text.toStdString()), text(text) {}
+    QString text;
 };
 } // namespace
 
@@ -226,9 +238,21 @@ void TDataModule2::loadSynonym()
     // owner and name must survive, so stop here instead of going on empty.
     if (AQ_Synonyms.recordCount() == 0) {
         st.SynonymTargetType.clear();
-        throw UnresolvedSynonym{s.LAST_OWNER, st.TableName};
+        throw UnresolvedSynonym(QStringLiteral("シノニム %1.%2 の参照先が見つかりません。")
+                                    .arg(s.LAST_OWNER, st.TableName)
+                                + QStringLiteral("\n\r")
+                                + QStringLiteral("参照先が別のＯＷＮＥＲにあるか、存在しません。"));
     }
     AQ_Synonyms.first();
+    // A synonym of a synonym has no table or view of its own to print.
+    if (AQ_Synonyms.text("OLD_TYPE") == QLatin1String("SYNONYM")) {
+        st.SynonymTargetType.clear();
+        throw UnresolvedSynonym(QStringLiteral("シノニム %1.%2 の参照先 %3.%4 もシノニムです。")
+                                    .arg(s.LAST_OWNER, st.TableName, AQ_Synonyms.text("TABLE_OWNER"),
+                                         AQ_Synonyms.text("TABLE_NAME"))
+                                + QStringLiteral("\n\r")
+                                + QStringLiteral("シノニムの参照先のシノニムはたどりません。"));
+    }
     s.LAST_OWNER = AQ_Synonyms.text("TABLE_OWNER");
     st.TableName = AQ_Synonyms.text("TABLE_NAME");
     st.SynonymTargetType = AQ_Synonyms.text("OLD_TYPE");
@@ -338,10 +362,7 @@ bool TDataModule2::LoadTableDictionary()
     } catch (const UnresolvedSynonym& u) {
         if (waitDialog)
             waitDialog->hideProgress();
-        platform::error(QStringLiteral("シノニム %1.%2 の参照先が見つかりません。")
-                            .arg(u.owner, u.name)
-                        + QStringLiteral("\n\r")
-                        + QStringLiteral("参照先が別のＯＷＮＥＲにあるか、存在しません。"));
+        platform::error(u.text);
         return false;
     } catch (const std::exception&) {
         if (waitDialog)

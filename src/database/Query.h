@@ -41,6 +41,8 @@ public:
 
     // Fills the query from rows already fetched (generators, tests).
     void openWith(ResultSet result);
+    // The fetched rows (empty when closed); a cheap, implicitly shared copy.
+    const ResultSet& result() const { return m_result; }
 
     void first();
     void last();

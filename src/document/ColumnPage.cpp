@@ -1,5 +1,3 @@
-#include "app/Platform.h"
-#include "database/Query.h"
 #include "document/PageGeometry.h"
 #include "document/PageRoutines.h"
 
@@ -29,27 +27,26 @@ GridSpec columnGrid(int n, int recordBands)
              {QStringLiteral("標準長"), QStringLiteral("DEFAULT_LENGTH")}}};
 }
 
-void drawRecords(PageContext& page, const GridSpec& grid, Query& columns, int first, int maxRows)
+void drawRecords(PageContext& page, const GridSpec& grid, const ResultSet& columns, int first, int maxRows)
 {
-    columns.first();
+    requireLoaded(columns);
     int band = 8;
-    while (!columns.eof()) {
-        if (columns.integer(QStringLiteral("COLUMN_ID")) >= first) {
-            const int y = page.ToDevice(band * page.RowPitch() + 7);
-            const auto& r = grid.rules;
-            page.DrawCellText(r[0], r[1], y, columns.text(QStringLiteral("COLUMN_ID")));
-            page.DrawCellText(r[1], r[2], y, columns.text(QStringLiteral("COLUMN_NAME")));
-            const QStringList comment = splitTextLines(columns.text(QStringLiteral("COMMENTS")));
-            if (!comment.isEmpty())
-                page.canvas().textOut(page.ToDevice(kCommentX), y, comment.first());
-            // Drawn after the comment, so their backgrounds cover a comment that runs on.
-            for (int c = 3; c < grid.columns.size(); ++c)
-                page.DrawCellText(r[c], r[c + 1], y, columns.text(grid.columns[c].field));
-            ++band;
-            if (band - 8 >= maxRows)
-                return;   // the cursor stays on the last record drawn
-        }
-        columns.next();
+    for (int row = 0; row < columns.rows.size(); ++row) {
+        if (fieldInteger(columns, row, QStringLiteral("COLUMN_ID")) < first)
+            continue;
+        const int y = page.ToDevice(band * page.RowPitch() + 7);
+        const auto& r = grid.rules;
+        page.DrawCellText(r[0], r[1], y, fieldText(columns, row, QStringLiteral("COLUMN_ID")));
+        page.DrawCellText(r[1], r[2], y, fieldText(columns, row, QStringLiteral("COLUMN_NAME")));
+        const QStringList comment = splitTextLines(fieldText(columns, row, QStringLiteral("COMMENTS")));
+        if (!comment.isEmpty())
+            page.canvas().textOut(page.ToDevice(kCommentX), y, comment.first());
+        // Drawn after the comment, so their backgrounds cover a comment that runs on.
+        for (int c = 3; c < grid.columns.size(); ++c)
+            page.DrawCellText(r[c], r[c + 1], y, fieldText(columns, row, grid.columns[c].field));
+        ++band;
+        if (band - 8 >= maxRows)
+            return;
     }
 }
 
@@ -60,33 +57,31 @@ QString columnPageErrorText(int n)
     return QStringLiteral("ページイメージ") + QString::number(n + 1) + QStringLiteral("作成エラー。");
 }
 
-void DrawColumnPage(ICanvas& canvas, int resolution, int n, const Session& session)
+PageResult DrawColumnPage(ICanvas& canvas, int resolution, int n, const DocumentData& d)
 {
-    platform::setBusyCursor();
     try {
         PageContext page(canvas, resolution);
         page.usePageFace();
         page.EraseArea(0, 0, 1990, 2800);
         page.SetPenWidth(1);
         page.setRowPitch(page.pitchAt(10));
-        page.DrawPageHeader(QStringLiteral("データベース定義ファイル") + QString::number(n + 1), session);
+        page.DrawPageHeader(QStringLiteral("データベース定義ファイル") + QString::number(n + 1), d);
         page.SetFontSize(10);
 
-        const SharedState& st = session.state;
         // Pages by the same limit as the page count of the dictionary load.
-        const int M = session.settings.effectiveMaxPageRow();
-        const int C = st.RowCounts[SlotTabCols];
-        const int R = n == st.ColumnPageCount ? C - (st.ColumnPageCount - 1) * M : M;
+        const int M = d.maxPageRow < 1 ? 55 : d.maxPageRow;
+        const int C = d.rowCounts[SlotTabCols];
+        const int R = n == d.columnPageCount ? C - (d.columnPageCount - 1) * M : M;
         const int F = (n - 1) * M + 1;
         const GridSpec grid = columnGrid(n, R);
         page.drawGridFrame(grid);
-        drawRecords(page, grid, slotQuery(session, SlotTabCols), F, M);
+        drawRecords(page, grid, d.tabCols, F, M);
+    } catch (const std::exception& e) {
+        return {false, columnPageErrorText(n), QString::fromUtf8(e.what())};
     } catch (...) {
-        platform::setNormalCursor();
-        platform::messages().show(MessageKind::Warning, columnPageErrorText(n));
-        return;
+        return {false, columnPageErrorText(n), QString()};
     }
-    platform::setNormalCursor();
+    return {};
 }
 
 } // namespace morvane::document

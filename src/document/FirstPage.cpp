@@ -1,5 +1,3 @@
-#include "app/Platform.h"
-#include "database/Query.h"
 #include "document/PageGeometry.h"
 #include "document/PageRoutines.h"
 #include "document/Rounding.h"
@@ -72,33 +70,34 @@ GridSpec viewGrid()
              {QStringLiteral("項目長"), QStringLiteral("TEXT_LENGTH")}}};
 }
 
-void drawTableLayout(PageContext& page, const Session& session)
+void drawTableLayout(PageContext& page, const DocumentData& d)
 {
-    const auto& counts = session.state.RowCounts;
+    const auto& counts = d.rowCounts;
     const int n1 = counts[SlotTables];
     const int n2 = counts[SlotIndexes];
     const int n3 = counts[SlotIndCols];
-    page.drawGrid(storageGrid(n1), slotQuery(session, SlotTables));
+    page.drawGrid(storageGrid(n1), d.tables);
     const int h2 = n1 + 9;
-    page.drawGrid(indexGrid(h2, n2), slotQuery(session, SlotIndexes));
+    page.drawGrid(indexGrid(h2, n2), d.indexes);
     const int h3 = h2 + n2 + 5;
-    page.drawGrid(indexColumnGrid(h3, n3), slotQuery(session, SlotIndCols));
+    page.drawGrid(indexColumnGrid(h3, n3), d.indCols);
 }
 
-void drawViewLayout(PageContext& page, const Session& session, int viewPitch, bool withRecords)
+void drawViewLayout(PageContext& page, const DocumentData& d, int viewPitch, bool withRecords)
 {
     const GridSpec grid = viewGrid();
     page.drawGridFrame(grid);
     // Objects other than views have nothing loaded in the view query: leave the grid empty.
     if (!withRecords)
         return;
-    Query& views = slotQuery(session, SlotViews);
+    const ResultSet& views = d.views;
+    requireLoaded(views);
     const int Q = viewPitch;
     page.SetFontSize(10);
-    views.first();
-    for (int band = 8; !views.eof(); ++band) {
-        page.drawGridRecord(grid, band, views);
-        const QStringList lines = splitTextLines(views.text(QStringLiteral("TEXT")));
+    for (int r = 0; r < views.rows.size(); ++r) {
+        const int band = 8 + r;
+        page.drawGridRecord(grid, band, views, r);
+        const QStringList lines = splitTextLines(fieldText(views, r, QStringLiteral("TEXT")));
         if (!lines.isEmpty()) {
             page.SetFontSize(9);
             for (int i = 1; i <= lines.size(); ++i) {
@@ -106,7 +105,6 @@ void drawViewLayout(PageContext& page, const Session& session, int viewPitch, bo
                 page.textAt(50, y, lines.at(i - 1));
             }
         }
-        views.next();
     }
 }
 
@@ -118,31 +116,29 @@ QString firstPageErrorText()
                           "不明の場合ＯＲＡＣＬＥ管理者に確認して下さい。");
 }
 
-void DrawFirstPage(ICanvas& canvas, int resolution, const Session& session)
+PageResult DrawFirstPage(ICanvas& canvas, int resolution, const DocumentData& d)
 {
-    platform::setBusyCursor();
     try {
         PageContext page(canvas, resolution);
         page.usePageFace();
         page.SetPenWidth(1);
         const int Q = page.pitchAt(9);
         page.setRowPitch(page.pitchAt(10));
-        page.DrawPageHeader(QStringLiteral("データベース定義ファイル１"), session);
+        page.DrawPageHeader(QStringLiteral("データベース定義ファイル１"), d);
 
-        const SharedState& st = session.state;
         const QString table = QStringLiteral("TABLE");
         const QString view = QStringLiteral("VIEW");
         page.SetFontSize(10);
-        if (st.TableType == table || st.SynonymTargetType == table)
-            drawTableLayout(page, session);
+        if (d.tableType == table || d.synonymTargetType == table)
+            drawTableLayout(page, d);
         else
-            drawViewLayout(page, session, Q, st.TableType == view || st.SynonymTargetType == view);
+            drawViewLayout(page, d, Q, d.tableType == view || d.synonymTargetType == view);
+    } catch (const std::exception& e) {
+        return {false, firstPageErrorText(), QString::fromUtf8(e.what())};
     } catch (...) {
-        platform::setNormalCursor();
-        platform::messages().show(MessageKind::Warning, firstPageErrorText());
-        return;
+        return {false, firstPageErrorText(), QString()};
     }
-    platform::setNormalCursor();
+    return {};
 }
 
 } // namespace morvane::document

@@ -1,5 +1,4 @@
 #include "document/PageGeometry.h"
-#include "database/Query.h"
 #include "document/Fonts.h"
 #include "document/Rounding.h"
 #include <QLocale>
@@ -9,6 +8,13 @@ namespace morvane::document {
 
 namespace {
 QDate g_fixedDate;
+}
+
+void requireLoaded(const ResultSet& rows)
+{
+    // A result without columns is a section the load never opened.
+    if (rows.columns.isEmpty())
+        throw std::runtime_error("dictionary section not loaded");
 }
 
 int pitchForPointSize(int points)
@@ -44,14 +50,6 @@ QString headerDateText()
 }
 
 void setHeaderDate(const QDate& fixed) { g_fixedDate = fixed; }
-
-Query& slotQuery(const Session& session, int slot)
-{
-    Query* q = session.state.QueryTable.at(static_cast<size_t>(slot));
-    if (!q)
-        throw DbError(QStringLiteral("query slot %1 is empty").arg(slot));
-    return *q;
-}
 
 PageContext::PageContext(ICanvas& canvas, int resolution)
     : m_canvas(canvas), m_resolution(resolution)
@@ -120,10 +118,8 @@ void PageContext::textAt(int x, int y, const QString& text)
     m_canvas.textOut(ToDevice(x), ToDevice(y), text);
 }
 
-void PageContext::DrawPageHeader(const QString& title, const Session& session)
+void PageContext::DrawPageHeader(const QString& title, const DocumentData& d)
 {
-    const SharedState& st = session.state;
-    const AppSettings& set = session.settings;
     const int P = m_rowPitch;
     SetFontSize(18);
     m_canvas.setBrushColor(Qt::black);
@@ -134,17 +130,17 @@ void PageContext::DrawPageHeader(const QString& title, const Session& session)
 
     SetFontSize(13);
     QString owner;
-    if (st.IsSynonym)
-        owner = QStringLiteral("◎ＯＷＮＥＲ：｢") + st.SynonymOwner + QStringLiteral("｣  テーブル名：｢")
-                + st.SynonymName + QStringLiteral("｣");
+    if (d.isSynonym)
+        owner = QStringLiteral("◎ＯＷＮＥＲ：｢") + d.synonymOwner + QStringLiteral("｣  テーブル名：｢")
+                + d.synonymName + QStringLiteral("｣");
     else
-        owner = QStringLiteral("◎ＯＷＮＥＲ：｢") + set.LAST_OWNER + QStringLiteral("｣  テーブル名：｢")
-                + st.TableName + QStringLiteral("｣ ") + st.TableComment;
+        owner = QStringLiteral("◎ＯＷＮＥＲ：｢") + d.owner + QStringLiteral("｣  テーブル名：｢")
+                + d.tableName + QStringLiteral("｣ ") + d.tableComment;
     textAt(50, 4 * P, owner);
 
     SetFontSize(9);
     textAt(1600, P, QStringLiteral("作成日：") + headerDateText());
-    textAt(1600, 2 * P, QStringLiteral("作成者：") + set.PRINT_NAME);
+    textAt(1600, 2 * P, QStringLiteral("作成者：") + d.printName);
 }
 
 void PageContext::drawGridFrame(const GridSpec& g)
@@ -165,24 +161,22 @@ void PageContext::drawGridFrame(const GridSpec& g)
         DrawCellText(g.rules.at(c), g.rules.at(c + 1), labelY, g.columns.at(c).label);
 }
 
-void PageContext::drawGridRecord(const GridSpec& g, int band, const Query& query)
+void PageContext::drawGridRecord(const GridSpec& g, int band, const ResultSet& rows, int row)
 {
     const int y = ToDevice(band * m_rowPitch + 7);
     for (int c = 0; c < g.columns.size(); ++c) {
         const QString& field = g.columns.at(c).field;
         if (!field.isEmpty())
-            DrawCellText(g.rules.at(c), g.rules.at(c + 1), y, query.text(field));
+            DrawCellText(g.rules.at(c), g.rules.at(c + 1), y, fieldText(rows, row, field));
     }
 }
 
-void PageContext::drawGrid(const GridSpec& g, Query& query)
+void PageContext::drawGrid(const GridSpec& g, const ResultSet& rows)
 {
     drawGridFrame(g);
-    query.first();
-    for (int band = g.headingRow + 2; !query.eof(); ++band) {
-        drawGridRecord(g, band, query);
-        query.next();
-    }
+    requireLoaded(rows);
+    for (int r = 0; r < rows.rows.size(); ++r)
+        drawGridRecord(g, g.headingRow + 2 + r, rows, r);
 }
 
 } // namespace morvane::document

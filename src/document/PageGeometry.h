@@ -2,15 +2,11 @@
 // Page units (tenths of a millimetre, 254 to the inch), their conversion to
 // device pixels, the drawing operations both page routines share, the ruled
 // grid and the page header.
-#include "app/AppState.h"
 #include "document/Canvas.h"
+#include "document/DocumentData.h"
 #include <QDate>
 #include <QStringList>
 #include <QVector>
-
-namespace morvane {
-class Query;
-}
 
 namespace morvane::document {
 
@@ -18,6 +14,9 @@ constexpr int kPageUnitsPerInch = 254;
 
 // (s / 72 × 25.4 + 1) × 10 rounded, halves to even: the pitch of rows for a point size.
 int pitchForPointSize(int points);
+
+// Throws when the rows are of a section that was never loaded.
+void requireLoaded(const ResultSet& rows);
 
 // Lines of a multi-line value: CR, LF and CR LF each end a line, a break at
 // the very end adds no empty line, LF CR counts as two breaks.
@@ -62,7 +61,7 @@ public:
     void SetPenWidth(int w);
     void DrawCellText(int left, int right, int yDevice, const QString& text);
     void EraseArea(int x1, int y1, int x2, int y2);
-    void DrawPageHeader(const QString& title, const Session& session);
+    void DrawPageHeader(const QString& title, const DocumentData& data);
 
     int RowPitch() const { return m_rowPitch; }
     void setRowPitch(int pitch) { m_rowPitch = pitch; }
@@ -74,10 +73,10 @@ public:
 
     // Heading, horizontal rules, vertical rules and labels.
     void drawGridFrame(const GridSpec& grid);
-    // The fields of the query's current record, centred in band.
-    void drawGridRecord(const GridSpec& grid, int band, const Query& query);
-    // Frame, then every record of the query from its first, one band each.
-    void drawGrid(const GridSpec& grid, Query& query);
+    // The fields of one record, centred in band.
+    void drawGridRecord(const GridSpec& grid, int band, const ResultSet& rows, int row);
+    // Frame, then every record from the first, one band each.
+    void drawGrid(const GridSpec& grid, const ResultSet& rows);
 
 private:
     void rect(int x1, int y1, int x2, int y2);
@@ -87,8 +86,5 @@ private:
     int m_reportedPoints = 0;
     int m_rowPitch = 45;
 };
-
-// The query of a slot; throws when the slot holds none.
-Query& slotQuery(const Session& session, int slot);
 
 } // namespace morvane::document

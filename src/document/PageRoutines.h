@@ -1,17 +1,27 @@
 #pragma once
 // The two page routines of the printed table document. Each draws one page
 // from nothing on the canvas at the resolution (dots per inch) it is given,
-// from the queries the dictionary load left open. Errors end the page with a
-// warning box; the caller is not told.
-#include "app/AppState.h"
+// from the loaded data of one object. They show nothing and set no cursor: a
+// page that fails stops where it is and says why to the caller.
 #include "document/Canvas.h"
+#include "document/DocumentData.h"
 
 namespace morvane::document {
 
+struct PageResult {
+    bool ok = true;
+    QString warning;   // the page's own warning text
+    QString cause;     // what went wrong
+    // The warning followed by its cause, for a report in one line or box.
+    QString message() const;
+};
+
 // Page 1: storage figures, indexes and index columns of a table, or the view grid and text.
-void DrawFirstPage(ICanvas& canvas, int resolution, const Session& session);
+PageResult DrawFirstPage(ICanvas& canvas, int resolution, const DocumentData& data);
 // Column page n (1-based), document page n + 1.
-void DrawColumnPage(ICanvas& canvas, int resolution, int n, const Session& session);
+PageResult DrawColumnPage(ICanvas& canvas, int resolution, int n, const DocumentData& data);
+// Page 1 is the first page; page p > 1 is column page p - 1.
+PageResult drawDocumentPage(ICanvas& canvas, int resolution, int page, const DocumentData& data);
 
 // The warning texts of a failed page.
 QString firstPageErrorText();

@@ -2,8 +2,11 @@
 #include "document/PageRoutines.h"
 #include "document/QPainterCanvas.h"
 #include "document/Rounding.h"
+#include "output/PageOutput.h"
+#include <QFile>
 #include <QFileInfo>
 #include <QPainter>
+#include <QPdfWriter>
 #include <QPrinter>
 #include <QPrinterInfo>
 
@@ -26,54 +29,46 @@ QPageLayout documentPageLayout()
     return printer->pageLayout();
 }
 
-int documentPageCount(const Session& session)
+bool writeDocumentPdf(const document::DocumentData& data, const QString& path,
+                      const QPageLayout& layout, int resolution, QString* error,
+                      const PageFailureSink& pageFailed)
 {
-    return 1 + std::max(session.state.ColumnPageCount, 0);
-}
-
-void drawDocumentPage(document::ICanvas& canvas, int resolution, int page, const Session& session)
-{
-    if (page <= 1)
-        document::DrawFirstPage(canvas, resolution, session);
-    else
-        document::DrawColumnPage(canvas, resolution, page - 1, session);
-}
-
-QString documentTitle(const Session& session)
-{
-    return QStringLiteral("DataBase仕様書( ") + session.state.TableName + QStringLiteral(" )");
-}
-
-bool writeDocumentPdf(const Session& session, const QString& path, const QPageLayout& layout,
-                      int resolution, QString* error)
-{
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(path);
-    printer.setPageLayout(layout);
-    printer.setResolution(resolution);   // before begin(), or it is ignored
-    printer.setDocName(documentTitle(session));
-    printer.setCreator(QStringLiteral("Morvane"));
+    // Opened here, so that the system's reason reaches the caller.
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        if (error)
+            *error = QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
+        return false;
+    }
+    QPdfWriter writer(&file);
+    writer.setPageLayout(layout);
+    writer.setResolution(resolution);   // before the painter begins, or it is ignored
+    writer.setTitle(documentTitle(data.tableName));
+    writer.setCreator(QStringLiteral("Morvane"));
     QPainter painter;
-    if (!painter.begin(&printer)) {
+    if (!painter.begin(&writer)) {
         if (error)
             *error = QStringLiteral("cannot write %1").arg(path);
         return false;
     }
     document::QPainterCanvas canvas(painter);
-    const int pages = documentPageCount(session);
+    const int pages = document::documentPageCount(data);
     for (int p = 1; p <= pages; ++p) {
-        if (p > 1 && !printer.newPage()) {
+        if (p > 1 && !writer.newPage()) {
             painter.end();
             if (error)
                 *error = QStringLiteral("cannot start page %1 of %2").arg(p).arg(path);
             return false;
         }
-        drawDocumentPage(canvas, printer.logicalDpiY(), p, session);
+        const document::PageResult r = document::drawDocumentPage(canvas, writer.logicalDpiY(), p, data);
+        if (!r.ok && pageFailed)
+            pageFailed(p, r);
     }
-    if (!painter.end() || QFileInfo(path).size() <= 0) {
+    painter.end();
+    file.close();
+    if (file.error() != QFileDevice::NoError || QFileInfo(path).size() <= 0) {
         if (error)
-            *error = QStringLiteral("cannot write %1").arg(path);
+            *error = QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
         return false;
     }
     return true;
@@ -87,7 +82,8 @@ int mmToPixels(double mm, int dpi)
 }
 } // namespace
 
-QImage renderPageImage(const Session& session, int page, int dpi, const QPageLayout& layout)
+QImage renderPageImage(const document::DocumentData& data, int page, int dpi,
+                       const QPageLayout& layout, document::PageResult* result)
 {
     const QRectF sheet = layout.fullRect(QPageLayout::Millimeter);
     const QRectF area = layout.paintRect(QPageLayout::Millimeter);
@@ -101,20 +97,34 @@ QImage renderPageImage(const Session& session, int page, int dpi, const QPageLay
     painter.translate(mmToPixels(area.left(), dpi), mmToPixels(area.top(), dpi));
     painter.setClipRect(0, 0, mmToPixels(area.width(), dpi), mmToPixels(area.height(), dpi));
     document::QPainterCanvas canvas(painter);
-    drawDocumentPage(canvas, dpi, page, session);
+    const document::PageResult r = document::drawDocumentPage(canvas, dpi, page, data);
     painter.end();
+    if (result)
+        *result = r;
     return image;
 }
 
-bool writeDocumentPng(const Session& session, const std::function<QString(int)>& pathForPage,
-                      const QPageLayout& layout, int dpi, QString* error)
+bool writeDocumentPng(const document::DocumentData& data, const std::function<QString(int)>& pathForPage,
+                      const QPageLayout& layout, int dpi, QString* error,
+                      const PageFailureSink& pageFailed)
 {
-    const int pages = documentPageCount(session);
+    const int pages = document::documentPageCount(data);
     for (int p = 1; p <= pages; ++p) {
         const QString path = pathForPage(p);
-        if (!renderPageImage(session, p, dpi, layout).save(path, "PNG")) {
+        document::PageResult r;
+        const QImage image = renderPageImage(data, p, dpi, layout, &r);
+        if (!r.ok && pageFailed)
+            pageFailed(p, r);
+        // Opened here, so that the system's reason reaches the caller.
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
             if (error)
-                *error = QStringLiteral("cannot write %1").arg(path);
+                *error = QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
+            return false;
+        }
+        if (!image.save(&file, "PNG") || !file.flush()) {
+            if (error)
+                *error = QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
             return false;
         }
     }

@@ -2,8 +2,9 @@
 // Writes the printed table document of the loaded object to files: one PDF
 // for the whole document, or one PNG a page showing the sheet as the preview
 // does. Both draw with the page routines on a QPainter canvas.
-#include "app/AppState.h"
 #include "document/Canvas.h"
+#include "document/DocumentData.h"
+#include "document/PageRoutines.h"
 #include <QImage>
 #include <QPageLayout>
 #include <QString>
@@ -15,23 +16,23 @@ namespace morvane::output {
 // PDF printer when no printer is installed.
 QPageLayout documentPageLayout();
 
-// Page 1 and the column pages.
-int documentPageCount(const Session& session);
-// Page 1 is the first page; page p > 1 is column page p - 1.
-void drawDocumentPage(document::ICanvas& canvas, int resolution, int page, const Session& session);
-// The print job's title: "DataBase仕様書( " + name + " )".
-QString documentTitle(const Session& session);
+// A failed page stops nothing: the rest is written, and its report goes here.
+using PageFailureSink = std::function<void(int page, const document::PageResult& result)>;
 
-// The whole document as one PDF at the given resolution; false and a reason on failure.
-bool writeDocumentPdf(const Session& session, const QString& path, const QPageLayout& layout,
-                      int resolution, QString* error);
+// The whole document as one PDF at the given resolution; false and a reason
+// when the file cannot be written.
+bool writeDocumentPdf(const document::DocumentData& data, const QString& path,
+                      const QPageLayout& layout, int resolution, QString* error,
+                      const PageFailureSink& pageFailed = {});
 
 // One page as a picture of the sheet at dpi, the page drawn at the printable
 // area's offset and clipped to it.
-QImage renderPageImage(const Session& session, int page, int dpi, const QPageLayout& layout);
+QImage renderPageImage(const document::DocumentData& data, int page, int dpi,
+                       const QPageLayout& layout, document::PageResult* result = nullptr);
 // Every page as a PNG, pathForPage(p) naming the file of page p.
-bool writeDocumentPng(const Session& session, const std::function<QString(int)>& pathForPage,
-                      const QPageLayout& layout, int dpi, QString* error);
+bool writeDocumentPng(const document::DocumentData& data, const std::function<QString(int)>& pathForPage,
+                      const QPageLayout& layout, int dpi, QString* error,
+                      const PageFailureSink& pageFailed = {});
 
 // Characters that a file name cannot hold become "_".
 QString fileNameSafe(const QString& name);

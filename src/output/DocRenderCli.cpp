@@ -3,15 +3,39 @@
 #include "app/Platform.h"
 #include "app/Winplace.h"
 #include "database/DataModule.h"
+#include "database/ObjectRun.h"
 #include "database/Statements.h"
 #include "output/DocRender.h"
 #include <QDir>
 #include <QFileInfo>
+#include <QSet>
 #include <QTemporaryFile>
 #include <QTextStream>
 #include <QVector>
 
 namespace morvane::output {
+
+QString printable(const QString& text)
+{
+    QString out;
+    out.reserve(text.size());
+    for (const QChar c : text) {
+        const ushort u = c.unicode();
+        if (u == '\n')
+            out += QLatin1String("\\n");
+        else if (u == '\r')
+            out += QLatin1String("\\r");
+        else if (u == '\t')
+            out += QLatin1String("\\t");
+        else if (u < 0x20 || u == 0x7f || (u >= 0x80 && u < 0xa0))
+            out += QStringLiteral("\\x%1").arg(u, 2, 16, QLatin1Char('0'));
+        else if (u == '\\')
+            out += QLatin1String("\\\\");
+        else
+            out += c;
+    }
+    return out;
+}
 
 namespace {
 
@@ -26,8 +50,8 @@ public:
     {
         QString line = text;
         line.replace(QLatin1String("\n\r"), QLatin1String(" ")).replace(QLatin1Char('\n'), QLatin1Char(' '));
-        m_err << "morvane-doc: " << (m_object.isEmpty() ? QString() : m_object + ": ")
-              << platform::captionFor(kind) << ": " << line << Qt::endl;
+        m_err << "morvane-doc: " << (m_object.isEmpty() ? QString() : printable(m_object) + ": ")
+              << platform::captionFor(kind) << ": " << printable(line) << Qt::endl;
         ++m_count;
         return buttons == MessageButtons::YesNo ? MessageResult::No
                : buttons == MessageButtons::OkCancel ? MessageResult::Cancel
@@ -45,10 +69,6 @@ private:
     IMessageBoxes* m_previous;
     QString m_object;
     int m_count = 0;
-};
-
-struct CatalogRow {
-    QString name, type, comment;
 };
 
 bool takeValue(const QStringList& args, int& i, const QString& option, QString* value, QString* error)
@@ -192,32 +212,60 @@ bool parseDocArguments(const QStringList& args, DocOptions* o, QString* error)
     return true;
 }
 
+namespace {
+
+// The file name of each object, unique within the run: two names that map to
+// one file name (A/B and A_B) would otherwise overwrite each other.
+class FileNames {
+public:
+    QString take(const QString& owner, const QString& name)
+    {
+        const QString base = fileNameSafe(owner) + QLatin1Char('.') + fileNameSafe(name);
+        QString chosen = base;
+        for (int k = 2; m_used.contains(chosen.toCaseFolded()); ++k)
+            chosen = base + QStringLiteral("~%1").arg(k);
+        m_used.insert(chosen.toCaseFolded());
+        return chosen;
+    }
+
+private:
+    QSet<QString> m_used;   // case-folded: some file systems ignore case
+};
+
+void readStoredSettings(Session& session, QTextStream& err)
+{
+    AppSettings stored;
+    // Only read: a bad value is reported and left at its default, the file untouched.
+    for (const QString& problem : SettingsStore().loadReadOnly(stored, QStringLiteral("TF_Main")))
+        err << "morvane-doc: " << printable(problem) << Qt::endl;
+    session.settings.PRINT_NAME = stored.PRINT_NAME;
+    session.settings.MaxPageRow = stored.effectiveMaxPageRow();
+}
+
+} // namespace
+
 int runDocRenderer(const DocOptions& o, const QString& password, QTextStream& err)
 {
     QString why;
     if (!ensureWritableFolder(o.outDir, &why)) {
-        err << "morvane-doc: " << why << Qt::endl;
+        err << "morvane-doc: " << printable(why) << Qt::endl;
         return kExitFailed;
     }
+    // Installed first: nothing below may open a box.
+    StderrMessages messages(err);
     Session session;
-    {
-        AppSettings stored;
-        SettingsStore().load(stored, QStringLiteral("TF_Main"));
-        session.settings.PRINT_NAME = stored.PRINT_NAME;
-        session.settings.MaxPageRow = stored.effectiveMaxPageRow();
-    }
+    readStoredSettings(session, err);
     session.settings.LAST_ALIAS = o.server;
     session.settings.U_LogOn = password;
     session.state.LogonUser = o.user;
-    StderrMessages messages(err);
     TDataModule2 dm(session);
 
     try {
         dm.connectWithCurrentValues();
         dm.AdjustColumnWidths();
-    } catch (const DbError& e) {
-        err << "morvane-doc: logon to " << o.server << " as " << o.user << " failed: "
-            << e.message().simplified() << Qt::endl;
+    } catch (const std::exception& e) {
+        err << "morvane-doc: logon to " << printable(o.server) << " as " << printable(o.user)
+            << " failed: " << printable(QString::fromUtf8(e.what()).simplified()) << Qt::endl;
         return kExitFailed;
     }
 
@@ -225,12 +273,12 @@ int runDocRenderer(const DocOptions& o, const QString& password, QTextStream& er
     try {
         catalog = readCatalog(dm, o.owner);
         if (catalog.isEmpty() && !ownerExists(dm, o.owner)) {
-            err << "morvane-doc: unknown owner " << o.owner << Qt::endl;
+            err << "morvane-doc: unknown owner " << printable(o.owner) << Qt::endl;
             return kExitFailed;
         }
-    } catch (const DbError& e) {
-        err << "morvane-doc: cannot read the catalog of " << o.owner << ": " << e.message().simplified()
-            << Qt::endl;
+    } catch (const std::exception& e) {
+        err << "morvane-doc: cannot read the catalog of " << printable(o.owner) << ": "
+            << printable(QString::fromUtf8(e.what()).simplified()) << Qt::endl;
         return kExitFailed;
     }
 
@@ -247,49 +295,61 @@ int runDocRenderer(const DocOptions& o, const QString& password, QTextStream& er
                     found = true;
                 }
             if (!found) {
-                err << "morvane-doc: unknown object " << o.owner << "." << name << Qt::endl;
+                err << "morvane-doc: unknown object " << printable(o.owner + QLatin1Char('.') + name)
+                    << Qt::endl;
                 ++failures;
             }
         }
     }
     if (work.isEmpty() && failures == 0)
-        err << "morvane-doc: " << o.owner << " has no tables, views or synonyms" << Qt::endl;
+        err << "morvane-doc: " << printable(o.owner) << " has no tables, views or synonyms" << Qt::endl;
 
     const QPageLayout layout = documentPageLayout();
     const int dpi = o.dpi > 0 ? o.dpi : (o.format == DocFormat::Png ? 96 : 600);
     const QDir out(o.outDir);
-    for (int i = 0; i < work.size(); ++i) {
-        const CatalogRow& row = work[i];
-        const QString label = o.owner + QLatin1Char('.') + row.name;
+    FileNames names;
+    int index = 0;
+    QString label;
+
+    ObjectRunSteps steps;
+    steps.chosen = [&](const CatalogRow& row) {
+        label = o.owner + QLatin1Char('.') + row.name;
         if (work.size() > 1)
-            err << "[" << (i + 1) << "/" << work.size() << "] " << label << Qt::endl;
+            err << "[" << ++index << "/" << work.size() << "] " << printable(label) << Qt::endl;
         messages.begin(label);
         // The synonym step of an earlier object may have replaced the owner.
         session.settings.LAST_OWNER = o.owner;
-        session.state.TableName = row.name;
-        session.state.TableType = row.type;
-        session.state.TableComment = bracketComment(row.comment);
-        if (!dm.LoadTableDictionary()) {
-            ++failures;
-            continue;
-        }
-        const QString base = fileNameSafe(o.owner) + QLatin1Char('.') + fileNameSafe(row.name);
+    };
+    steps.act = [&](const CatalogRow& row) {
+        const document::DocumentData data = document::documentDataFrom(session);
+        const QString base = names.take(o.owner, row.name);
+        if (base != fileNameSafe(o.owner) + QLatin1Char('.') + fileNameSafe(row.name))
+            err << "morvane-doc: " << printable(label) << ": file name taken by another object; written as "
+                << printable(base) << Qt::endl;
+        int pageFailures = 0;
+        const PageFailureSink pageFailed = [&](int page, const document::PageResult& r) {
+            ++pageFailures;
+            QString text = r.message();
+            text.replace(QLatin1String("\n\r"), QLatin1String(" "));
+            err << "morvane-doc: " << printable(label) << ": page " << page << ": " << printable(text)
+                << Qt::endl;
+        };
         bool written = false;
         if (o.format == DocFormat::Pdf) {
-            written = writeDocumentPdf(session, out.filePath(base + QStringLiteral(".pdf")), layout, dpi, &why);
+            written = writeDocumentPdf(data, out.filePath(base + QStringLiteral(".pdf")), layout, dpi,
+                                       &why, pageFailed);
         } else {
             written = writeDocumentPng(
-                session,
-                [&](int page) { return out.filePath(base + QStringLiteral("-%1.png").arg(page)); },
-                layout, dpi, &why);
+                data, [&](int page) { return out.filePath(base + QStringLiteral("-%1.png").arg(page)); },
+                layout, dpi, &why, pageFailed);
         }
         if (!written)
-            err << "morvane-doc: " << label << ": " << why << Qt::endl;
-        if (!written || messages.count() > 0)
-            ++failures;
-    }
+            err << "morvane-doc: " << printable(label) << ": " << printable(why) << Qt::endl;
+        return written && pageFailures == 0 && messages.count() == 0;
+    };
+    const ObjectRunResult result = runPerObject(dm, listRows(work), steps);
     messages.begin(QString());
-    return failures == 0 ? kExitOk : kExitFailed;
+    return failures + result.failed == 0 ? kExitOk : kExitFailed;
 }
 
 } // namespace morvane::output

@@ -31,6 +31,9 @@ constexpr int kExitUsage = 2;
 bool parseDocArguments(const QStringList& args, DocOptions* options, QString* error);
 QString docUsage();
 
+// The text with control characters written as escapes (\\n, \\x1b), for terminal lines.
+QString printable(const QString& text);
+
 // Renders every requested object; messages and progress go to err.
 int runDocRenderer(const DocOptions& options, const QString& password, QTextStream& err);
 

@@ -36,7 +36,7 @@ TEST(DocumentColumnPage, WorkedExampleFiftyFiveBySixty)
     for (const auto& p : pages) {
         SCOPED_TRACE(p.n);
         RecordingCanvas c;
-        DrawColumnPage(c, 254, p.n, d.s);
+        DrawColumnPage(c, 254, p.n, d.data());
         EXPECT_TRUE(c.findText(p.title));
         const CanvasOp* heading =
             c.findText(QString("５．テーブル項目情報 Page%1 (All_Table_Columns)").arg(p.n));
@@ -60,11 +60,13 @@ TEST(DocumentColumnPage, WorkedExampleFiftyFiveBySixty)
     }
     EXPECT_TRUE(msgs.shown.isEmpty());
 
-    // After page 1 the cursor stays on the 55th record.
+    // Drawing reads a copy of the rows: the shared query's cursor stays put.
+    d.tabCols.first();
+    d.tabCols.next();
+    const document::DocumentData data = d.data();
     RecordingCanvas c;
-    DrawColumnPage(c, 254, 1, d.s);
-    EXPECT_EQ(d.tabCols.currentRow(), 54);
-    EXPECT_FALSE(d.tabCols.eof());
+    DrawColumnPage(c, 254, 1, data);
+    EXPECT_EQ(d.tabCols.currentRow(), 1);
 }
 
 TEST(DocumentColumnPage, RecordBandsPerPage)
@@ -80,7 +82,7 @@ TEST(DocumentColumnPage, RecordBandsPerPage)
         d.s.settings.MaxPageRow = k.maxRow;
         d.loadColumns(k.columns);
         RecordingCanvas c;
-        DrawColumnPage(c, 254, k.page, d.s);
+        DrawColumnPage(c, 254, k.page, d.data());
         SCOPED_TRACE(testing::Message() << k.maxRow << "/" << k.columns << "/" << k.page);
         EXPECT_EQ(horizontalRules(c, 50, 1950).size(), k.bands + 2);
         EXPECT_EQ(records(c).size(), k.drawn);
@@ -90,7 +92,7 @@ TEST(DocumentColumnPage, RecordBandsPerPage)
     d.loadColumns(3);
     d.s.state.RowCounts[SlotTabCols] = 5;
     RecordingCanvas c;
-    DrawColumnPage(c, 254, 1, d.s);
+    DrawColumnPage(c, 254, 1, d.data());
     EXPECT_EQ(horizontalRules(c, 50, 1950).size(), 7);
     EXPECT_EQ(records(c).size(), 3);
 }
@@ -101,7 +103,7 @@ TEST(DocumentColumnPage, CommentsShowTheirFirstLineAt400)
     const QString longComment = QString(60, QChar(0x3042));   // far wider than its column
     d.loadColumns(5, {"社員番号\r\n二行目", "", "\r\n二行目だけ", longComment, "名前\n\r後"});
     RecordingCanvas c;
-    DrawColumnPage(c, 254, 1, d.s);
+    DrawColumnPage(c, 254, 1, d.data());
     QStringList shown;
     for (const auto& op : textOps(c))
         if (op.x1 == 400)
@@ -133,7 +135,7 @@ TEST(DocumentColumnPage, ClearsFirstAndCentresValues)
     d.s.state.RowCounts[SlotTabCols] = 1;
     d.s.state.ColumnPageCount = 1;
     RecordingCanvas c;
-    DrawColumnPage(c, 254, 1, d.s);
+    DrawColumnPage(c, 254, 1, d.data());
     const auto rects = c.ofKind(CanvasOp::Kind::Rect);
     ASSERT_EQ(rects.size(), 3);
     EXPECT_EQ(rects[0].x2, 1990);
@@ -162,11 +164,14 @@ TEST(DocumentColumnPage, ErrorNamesTheDocumentPage)
     d.tabCols.close();
     RecordingMessages msgs;
     RecordingCanvas c;
-    DrawColumnPage(c, 254, 2, d.s);
-    ASSERT_EQ(msgs.shown.size(), 1);
-    EXPECT_EQ(msgs.shown[0].kind, MessageKind::Warning);
-    EXPECT_EQ(msgs.shown[0].text, "ページイメージ3作成エラー。");
-    EXPECT_FALSE(platform::isBusyCursor());
+    const PageResult r = DrawColumnPage(c, 254, 2, d.data());
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.warning, "ページイメージ3作成エラー。");
+    // The cause follows the warning, so a report says why.
+    EXPECT_FALSE(r.cause.isEmpty());
+    EXPECT_TRUE(r.message().startsWith("ページイメージ3作成エラー。\n\r"));
+    // The routine itself shows nothing.
+    EXPECT_TRUE(msgs.shown.isEmpty());
     // The frame was drawn before the record walk failed.
     EXPECT_EQ(horizontalRules(c, 50, 1950).size(), 7);
 }

@@ -1,6 +1,7 @@
 #include "DocumentFixture.h"
 #include "app/Platform.h"
 #include "document/PageRoutines.h"
+#include "output/PageOutput.h"
 #include "support/FakePlatform.h"
 #include <gtest/gtest.h>
 
@@ -49,7 +50,7 @@ TEST(DocumentFirstPage, WorkedExampleOneTwoThree)
     d.loadTable(1, 2, 3);
     RecordingMessages msgs;
     RecordingCanvas c;
-    DrawFirstPage(c, 254, d.s);
+    DrawFirstPage(c, 254, d.data());
     EXPECT_TRUE(msgs.shown.isEmpty());
 
     EXPECT_EQ(yOf(c, kStorage), 270);
@@ -79,9 +80,9 @@ TEST(DocumentFirstPage, WorkedExampleOneTwoThree)
     // Every grid text is at 10 points.
     EXPECT_EQ(c.findText("COL_3")->fontHeight, 35);
     EXPECT_EQ(c.findText(kIndCols)->fontHeight, 35);
-    // The queries are left after their last records.
-    EXPECT_TRUE(d.indCols.eof());
-    EXPECT_EQ(d.indCols.currentRow(), 2);
+    // The shared queries are not moved by drawing.
+    EXPECT_EQ(d.indCols.currentRow(), 0);
+    EXPECT_EQ(d.indexes.currentRow(), 0);
 }
 
 TEST(DocumentFirstPage, HeadingRowsFollowTheCounts)
@@ -99,7 +100,7 @@ TEST(DocumentFirstPage, HeadingRowsFollowTheCounts)
         d.loadTable(std::max(k.n1, 0), k.n2, k.n3);
         d.s.state.RowCounts[SlotTables] = k.n1;
         RecordingCanvas c;
-        DrawFirstPage(c, 254, d.s);
+        DrawFirstPage(c, 254, d.data());
         SCOPED_TRACE(testing::Message() << k.n1 << "/" << k.n2 << "/" << k.n3);
         EXPECT_EQ(horizontalRules(c, 50, 1790), k.storageRules);
         // The storage grid's verticals always reach row 9.
@@ -120,7 +121,7 @@ TEST(DocumentFirstPage, NullStatisticsStayBlank)
                                  {{"USERS", "10", "40", "65536", "65536", {}, {}, {}, {}}}));
     d.s.state.RowCounts[SlotTables] = 1;
     RecordingCanvas c;
-    DrawFirstPage(c, 254, d.s);
+    DrawFirstPage(c, 254, d.data());
     QStringList record;
     for (const auto& op : textOps(c))
         if (op.y1 == 367)
@@ -134,7 +135,7 @@ TEST(DocumentFirstPage, ViewTextLines)
     d.s.state.TableType = "VIEW";
     d.loadView("EMP_V", "SELECT\r\n  A,\n  B\r  FROM T\n\r  WHERE 1=1\r\n");
     RecordingCanvas c;
-    DrawFirstPage(c, 254, d.s);
+    DrawFirstPage(c, 254, d.data());
 
     EXPECT_EQ(yOf(c, kView), 270);
     EXPECT_EQ(horizontalRules(c, 50, 900), (QVector<int>{315, 360, 405}));
@@ -163,21 +164,21 @@ TEST(DocumentFirstPage, ViewOddCases)
     d.s.state.TableType = "VIEW";
     d.loadView("EMPTY_V", "");
     RecordingCanvas empty;
-    DrawFirstPage(empty, 254, d.s);
+    DrawFirstPage(empty, 254, d.data());
     EXPECT_EQ(textOps(empty).last().text, "0");   // the text length is the last text
     EXPECT_EQ(empty.ofKind(CanvasOp::Kind::FontHeight).last().x1, 35);
 
     // Text outside Shift-JIS is drawn as it is.
     d.loadView("V", "SELECT '😀ẞ' FROM DUAL");
     RecordingCanvas wide;
-    DrawFirstPage(wide, 254, d.s);
+    DrawFirstPage(wide, 254, d.data());
     EXPECT_TRUE(wide.findText("SELECT '😀ẞ' FROM DUAL"));
 
     // A synonym of a view gets the view's rows.
     d.s.state.TableType = "SYNONYM";
     d.s.state.SynonymTargetType = "VIEW";
     RecordingCanvas syn;
-    DrawFirstPage(syn, 254, d.s);
+    DrawFirstPage(syn, 254, d.data());
     EXPECT_EQ(yOf(syn, "V"), 367);
 
     // Neither table nor view: the view grid empty, not another object's rows,
@@ -186,11 +187,11 @@ TEST(DocumentFirstPage, ViewOddCases)
     d.s.state.TableType = "PACKAGE";
     RecordingMessages msgs;
     RecordingCanvas other;
-    DrawFirstPage(other, 254, d.s);
+    DrawFirstPage(other, 254, d.data());
     EXPECT_TRUE(other.findText(kView));
     EXPECT_FALSE(other.findText("V"));
     d.views.close();
-    DrawFirstPage(other, 254, d.s);
+    DrawFirstPage(other, 254, d.data());
     EXPECT_TRUE(msgs.shown.isEmpty());
 }
 
@@ -204,38 +205,47 @@ TEST(DocumentFirstPage, SynonymOfTableGetsTableLayout)
     d.s.state.SynonymOwner = "APP";
     d.s.state.SynonymName = "EMP_S";
     RecordingCanvas c;
-    DrawFirstPage(c, 254, d.s);
+    DrawFirstPage(c, 254, d.data());
     EXPECT_TRUE(c.findText(kIndCols));
     EXPECT_TRUE(c.findText("◎ＯＷＮＥＲ：｢APP｣  テーブル名：｢EMP_S｣"));
     // Case matters in the type comparison.
     d.s.state.SynonymTargetType = "table";
     RecordingCanvas lower;
-    DrawFirstPage(lower, 254, d.s);
+    DrawFirstPage(lower, 254, d.data());
     EXPECT_FALSE(lower.findText(kStorage));
     EXPECT_TRUE(lower.findText(kView));
 }
 
-TEST(DocumentFirstPage, ErrorStopsThePageWithThreeLines)
+TEST(DocumentFirstPage, ErrorStopsThePageAndTheCallerShowsIt)
 {
     DocumentSession d;
     d.loadTable(1, 2, 3);
     d.indexes.close();
+    const QString warning = "ページイメージ1作成エラー\n\r再起動して下さい。\n\r"
+                            "不明の場合ＯＲＡＣＬＥ管理者に確認して下さい。";
     RecordingMessages msgs;
+    RecordingCanvas plain;
+    const PageResult r = DrawFirstPage(plain, 254, d.data());
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.warning, warning);
+    EXPECT_FALSE(r.cause.isEmpty());
+    EXPECT_TRUE(msgs.shown.isEmpty());
+    // What came before the failing grid stays; nothing after it is drawn.
+    EXPECT_TRUE(plain.findText(kStorage));
+    EXPECT_TRUE(plain.findText(kIndexes));
+    EXPECT_FALSE(plain.findText(kIndCols));
+
+    // The caller draws with the busy cursor and shows the warning once.
     CursorCanvas c;
-    DrawFirstPage(c, 254, d.s);
+    EXPECT_FALSE(output::drawPageReporting(c, 254, 1, d.data()));
     EXPECT_TRUE(c.busySeen);
     EXPECT_FALSE(platform::isBusyCursor());
     ASSERT_EQ(msgs.shown.size(), 1);
     EXPECT_EQ(msgs.shown[0].kind, MessageKind::Warning);
-    EXPECT_EQ(msgs.shown[0].text, "ページイメージ1作成エラー\n\r再起動して下さい。\n\r"
-                                  "不明の場合ＯＲＡＣＬＥ管理者に確認して下さい。");
-    // What came before the failing grid stays; nothing after it is drawn.
-    EXPECT_TRUE(c.findText(kStorage));
-    EXPECT_TRUE(c.findText(kIndexes));
-    EXPECT_FALSE(c.findText(kIndCols));
+    EXPECT_EQ(msgs.shown[0].text, warning);
 
     RecordingCanvas bad;
-    DrawFirstPage(bad, 0, d.s);
-    EXPECT_EQ(msgs.shown.size(), 2);
+    EXPECT_FALSE(DrawFirstPage(bad, 0, d.data()).ok);
     EXPECT_TRUE(bad.ops().isEmpty());
+    EXPECT_EQ(msgs.shown.size(), 1);
 }

@@ -3,6 +3,7 @@
 // pick drawing operations out of a recording canvas.
 #include "app/AppState.h"
 #include "database/Query.h"
+#include "document/DocumentData.h"
 #include "document/RecordingCanvas.h"
 #include <QStringList>
 #include <QVector>
@@ -43,6 +44,9 @@ struct DocumentSession {
         s.state.TableName = "EMP";
         s.state.TableType = "TABLE";
     }
+
+    // The loaded object as the page routines take it.
+    document::DocumentData data() const { return document::documentDataFrom(s); }
 
     // A table with n1 storage rows, n2 indexes and n3 index columns, counts as given.
     void loadTable(int n1, int n2, int n3)

@@ -154,7 +154,7 @@ protected:
         RecordingCanvas c;
         PageContext p(c, 254);
         p.setRowPitch(45);
-        p.DrawPageHeader("データベース定義ファイル１", d.s);
+        p.DrawPageHeader("データベース定義ファイル１", d.data());
         return c;
     }
     DocumentSession d;
@@ -211,8 +211,8 @@ TEST(DocumentGeometry, SamePageAt96And600Dpi)
     DocumentSession d;
     d.loadColumns(60);
     RecordingCanvas low, high;
-    DrawColumnPage(low, 96, 1, d.s);
-    DrawColumnPage(high, 600, 1, d.s);
+    DrawColumnPage(low, 96, 1, d.data());
+    DrawColumnPage(high, 600, 1, d.data());
     const auto a = low.ops();
     const auto b = high.ops();
     ASSERT_EQ(a.size(), b.size());

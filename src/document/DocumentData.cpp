@@ -1,0 +1,75 @@
+#include "document/DocumentData.h"
+#include "database/Query.h"
+#include <algorithm>
+#include <stdexcept>
+
+namespace morvane::document {
+
+namespace {
+ResultSet rowsOf(const Session& session, int slot)
+{
+    const Query* q = session.state.QueryTable.at(static_cast<size_t>(slot));
+    return q && q->isOpen() ? q->result() : ResultSet{};
+}
+} // namespace
+
+DocumentData documentDataFrom(const Session& session)
+{
+    const SharedState& st = session.state;
+    const AppSettings& set = session.settings;
+    DocumentData d;
+    d.owner = set.LAST_OWNER;
+    d.tableName = st.TableName;
+    d.tableType = st.TableType;
+    d.tableComment = st.TableComment;
+    d.printName = set.PRINT_NAME;
+    d.isSynonym = st.IsSynonym;
+    d.synonymOwner = st.SynonymOwner;
+    d.synonymName = st.SynonymName;
+    d.synonymTargetType = st.SynonymTargetType;
+    d.maxPageRow = set.effectiveMaxPageRow();
+    d.columnPageCount = st.ColumnPageCount;
+    d.rowCounts = st.RowCounts;
+    d.tables = rowsOf(session, SlotTables);
+    d.indexes = rowsOf(session, SlotIndexes);
+    d.indCols = rowsOf(session, SlotIndCols);
+    d.views = rowsOf(session, SlotViews);
+    d.tabCols = rowsOf(session, SlotTabCols);
+    return d;
+}
+
+int documentPageCount(const DocumentData& data)
+{
+    return 1 + std::max(data.columnPageCount, 0);
+}
+
+QString fieldText(const ResultSet& rows, int row, const QString& field)
+{
+    for (int c = 0; c < rows.columns.size(); ++c) {
+        if (rows.columns.at(c).name.compare(field, Qt::CaseInsensitive) != 0)
+            continue;
+        if (row < 0 || row >= rows.rows.size() || c >= rows.rows.at(row).size())
+            return QString();
+        const QString& v = rows.rows.at(row).at(c);
+        return v.isNull() ? QString("") : v;
+    }
+    throw std::runtime_error(
+        QStringLiteral("フィールド '%1' が見つかりません").arg(field).toStdString());
+}
+
+qint64 fieldInteger(const ResultSet& rows, int row, const QString& field)
+{
+    const QString t = fieldText(rows, row, field);
+    if (t.isEmpty())
+        return 0;
+    bool ok = false;
+    const qint64 v = t.toLongLong(&ok);
+    if (ok)
+        return v;
+    const double d = t.toDouble(&ok);
+    if (!ok)
+        throw std::runtime_error(QStringLiteral("'%1' は整数ではありません").arg(t).toStdString());
+    return static_cast<qint64>(d);
+}
+
+} // namespace morvane::document
