@@ -11,6 +11,9 @@
 #include "support/ScopedDataDir.h"
 #include <QDir>
 #include <QFile>
+#include <QLabel>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>

@@ -3,6 +3,7 @@
 #include "PrintSupport.h"
 #include "output/PrintJob.h"
 #include <QElapsedTimer>
+#include <QPushButton>
 #include <QThread>
 #include <unistd.h>
 
@@ -130,6 +131,7 @@ TEST_F(SpoolerPrint, SpoolerPrintsAllPagesThroughTheDefaultQueue)
     output::Printer().setDiscovery(nullptr);   // the system's own default printer
 
     ASSERT_TRUE(load("SCOTT", "EMP", "TABLE", 3));
+    session.state.TableComment = "(社員マスタ)";
     dialogs.handlers = {answerRange(output::RangeAllPages)};
     main.BitBtn3Click(main.BitBtn3);
     EXPECT_TRUE(messages.shown.isEmpty()) << messages.texts().join(" | ").toStdString();
