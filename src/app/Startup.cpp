@@ -6,6 +6,7 @@
 #include "database/DataModule.h"
 #include "database/ui/LogonWindows.h"
 #include "output/ui/ForMoment.h"
+#include "output/ui/PreviewForm.h"
 #include <QApplication>
 #include <QComboBox>
 #include <memory>
@@ -43,6 +44,9 @@ int runMorvane(int argc, char** argv)
     runGuarded([&] { dm->DataModule2Create(); });
     dm->repaintSplash = nullptr;
     splash->setProgress(2);
+    auto preview = std::make_unique<output::TPreviewForm>();
+    preview->onPrint = [mainWindow](QObject* sender) { mainWindow->BitBtn3Click(sender); };
+    main->setPreviewForm(preview.get());
     splash->setProgress(3);
     splash.reset();
 
@@ -52,6 +56,8 @@ int runMorvane(int argc, char** argv)
         rc = app.exec();
     }
     // Ending: reverse order of creation; the main window writes the settings last.
+    main->setPreviewForm(nullptr);
+    preview.reset();
     dm.reset();
     wait.reset();
     main.reset();
