@@ -1,7 +1,7 @@
 // Page drawing cost: a full column page and a first page with 20 indexes,
 // to PDF at 600 dpi and on the recording canvas.
 #include "Bench.h"
-#include "app/AppState.h"
+#include "core/AppState.h"
 #include "database/Query.h"
 #include "document/PageRoutines.h"
 #include "document/QPainterCanvas.h"

@@ -4,7 +4,7 @@
 #include "tablelist/TableListWindow.h"
 #include "database/DataModule.h"
 #include "database/embedded/DictionaryGenerator.h"
-#include "app/Platform.h"
+#include "core/Platform.h"
 #include <QApplication>
 #include <QFile>
 #include <cstdio>

@@ -1,13 +1,18 @@
 #include "app/MainWindow.h"
-#include "app/Platform.h"
+#include "app/QtPlatform.h"
 #include "app/SettingsDialog.h"
 #include "app/Widgets.h"
-#include "app/Winplace.h"
+#include "core/Winplace.h"
 #include "database/DataModule.h"
 #include "database/Statements.h"
+#include "database/ObjectRun.h"
+#include "document/DocumentData.h"
 #include "document/Fonts.h"
 #include "maintenance/TableStatistics.h"
 #include "output/CsvExport.h"
+#include "output/ui/PreviewForm.h"
+#include "output/ui/PrintCommands.h"
+#include "output/ui/SharedPrinter.h"
 #include "tablelist/TableListWindow.h"
 #include <QAction>
 #include <QCloseEvent>
@@ -166,7 +171,8 @@ void TF_Main::buildControls()
     };
     connect(BitBtn2, &QPushButton::clicked, this, guarded(&TF_Main::BitBtn2Click));
     connect(BitConnect, &QPushButton::clicked, this, guarded(&TF_Main::BitConnectClick));
-    connect(BitBtn3, &QPushButton::clicked, this, guarded(&TF_Main::BitBtn3Click));
+    connect(BitBtn3, &QPushButton::clicked, this,
+            [this] { runGuarded([this] { BitBtn3Click(BitBtn3); }); });
     connect(BitBtn4, &QPushButton::clicked, this, guarded(&TF_Main::BitBtn4Click));
     connect(BitBtn6, &QPushButton::clicked, this, guarded(&TF_Main::BitBtn6Click));
     connect(BitBtn1, &QPushButton::clicked, this, guarded(&TF_Main::BitBtn1Click));
@@ -372,7 +378,9 @@ void TF_Main::BitBtn2Click()
     } end;
     TF_Table table(*m_dm, m_session, this);
     table.onExport = [this] { output::ExportCsv(*m_dm, output::CsvSource::TableList); };
-    table.onMultiPrint = [this, &table] { notAvailable(table.BitBtn3->text()); };
+    table.onMultiPrint = [&table] { table.BitBtn3Click(); };
+    table.showTableName = [this](const QString& name) { Edit2->setText(name); };
+    table.printLoaded = [this](QObject* sender) { BitBtn3Click(sender); };
     m_dm->Tag = SlotCatalog;
     table.prepareForChoice(s.LAST_OWNER);
     st.CatalogSortCaption = QStringLiteral("テーブル名");
@@ -440,15 +448,63 @@ void TF_Main::BitConnectClick()
     update();
 }
 
-void TF_Main::notAvailable(const QString& caption)
+void TF_Main::BitBtn3Click(QObject* Sender)
 {
-    platform::messages().show(MessageKind::Information,
-                              QStringLiteral("「%1」はこの版ではまだ使用できません。").arg(caption));
+    output::printLoadedObject(m_session, Sender != BitBtn6, this);
 }
 
-void TF_Main::BitBtn3Click() { notAvailable(BitBtn3->text()); }
-void TF_Main::BitBtn4Click() { notAvailable(BitBtn4->text()); }
-void TF_Main::BitBtn6Click() { notAvailable(BitBtn6->text()); }
+void TF_Main::BitBtn4Click()
+{
+    if (!PreviewForm)
+        return;
+    PreviewForm->prepare(document::documentDataFrom(m_session));
+    platform::dialogs().exec(*PreviewForm);
+}
+
+void TF_Main::BitBtn6Click()
+{
+    SharedState& st = m_session.state;
+    Query& catalog = *st.QueryTable[SlotCatalog];
+    struct EndOfRun {
+        Query& catalog;
+        ~EndOfRun()
+        {
+            catalog.close();
+            platform::setNormalCursor();
+        }
+    } end{catalog};
+    platform::setBusyCursor();
+    m_dm->Tag = SlotCatalog;
+    catalog.close();
+    catalog.setSql(sql::catalogAllObjects());
+    catalog.bind(QStringLiteral("OWNER"), m_session.settings.LAST_OWNER);
+    catalog.open();
+    catalog.first();
+
+    output::PrintRunScope run;
+    ObjectRunSteps steps;
+    steps.chosen = [this](const CatalogRow& row) {
+        Edit2->setText(m_session.state.TableName);
+        Edit1->setText(row.comment);
+    };
+    steps.act = [this](const CatalogRow&) {
+        // The load may have put a synonym's target in place of the name.
+        Edit2->setText(m_session.state.TableName);
+        BitBtn3Click(BitBtn6);
+        return true;
+    };
+    steps.loadFailed = [](const CatalogRow&) {
+        platform::warning(QStringLiteral("ＯＲＡＣＬＥデータベースオープンエラー。"));
+    };
+    steps.between = [this] {
+        Edit1->repaint();
+        Edit2->repaint();
+    };
+    runPerObject(*m_dm, queryRows(catalog), steps);
+    Edit1->clear();
+    Edit2->clear();
+}
+
 void TF_Main::BitBtn1Click() { output::ExportCsv(*m_dm, output::CsvSource::ColumnList); }
 
 void TF_Main::BitBtn9Click() { analyzeChosenTable(); }
@@ -466,6 +522,7 @@ bool TF_Main::analyzeChosenTable()
         BitBtn9->setEnabled(true);
     return true;
 }
+
 void TF_Main::BitBtn8Click()
 {
     maintenance::AllTablesSteps steps;
@@ -485,7 +542,9 @@ void TF_Main::BitBtn8Click()
     Edit1->clear();
     Edit2->clear();
 }
-void TF_Main::BitBtn7Click() { notAvailable(BitBtn7->text()); }
+
+void TF_Main::BitBtn7Click() { output::Printer().PrinterSetupDialog1(this); }
+
 void TF_Main::Button1Click()
 {
     // Clearing the owner text in code leaves LAST_OWNER; clearing Edit2 runs the table-name rule.

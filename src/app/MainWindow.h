@@ -1,7 +1,7 @@
 #pragma once
 // F_Main: the main window, holding the shared state and the handlers that
 // reach into each subsystem.
-#include "app/AppState.h"
+#include "core/AppState.h"
 #include <QWidget>
 
 class QComboBox;
@@ -13,6 +13,9 @@ class QAction;
 
 namespace morvane {
 
+namespace output {
+class TPreviewForm;
+}
 class TDataModule2;
 class SettingsStore;
 
@@ -23,6 +26,8 @@ public:
     ~TF_Main() override;   // FormDestroy: writes the settings
 
     void setDataModule(TDataModule2* dm) { m_dm = dm; }
+    // Created at start-up; the preview button opens it.
+    void setPreviewForm(output::TPreviewForm* preview) { PreviewForm = preview; }
 
     // Controls, named as the program's documentation names them.
     QFrame* Panel1;
@@ -63,10 +68,11 @@ public:
 
     void BitBtn2Click();
     void BitConnectClick();
-    // Filled by later work; until then they say so instead of pretending.
-    void BitBtn3Click();
+    // Prints the loaded object; the range dialog asks unless Sender is the print-all button.
+    void BitBtn3Click(QObject* Sender = nullptr);
     void BitBtn4Click();
     void BitBtn6Click();
+    // Filled by later work; until then they say so instead of pretending.
     void BitBtn1Click();
     void BitBtn9Click();
     void BitBtn8Click();
@@ -82,13 +88,13 @@ protected:
 
 private:
     void buildControls();
-    void notAvailable(const QString& caption);
     // ANALYZE and reload of the chosen table with the buttons that follow; false when it failed.
     bool analyzeChosenTable();
 
     Session& m_session;
     SettingsStore& m_store;
     TDataModule2* m_dm = nullptr;
+    output::TPreviewForm* PreviewForm = nullptr;
     bool m_destroyed = false;
     bool m_shownOnce = false;
     QString m_typedOwner;   // what the user typed, without the completed tail

@@ -1,6 +1,7 @@
 #include "app/SettingsDialog.h"
 #include "app/NumEdit.h"
-#include "app/Platform.h"
+#include "app/QtPlatform.h"
+#include "core/Platform.h"
 #include "app/Widgets.h"
 #include "document/Fonts.h"
 #include <QApplication>

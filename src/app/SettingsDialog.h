@@ -1,7 +1,7 @@
 #pragma once
 // F_Settei: the settings dialog behind the hidden "設定" command. It has no
 // OK or Cancel button: what its fields hold when it closes is taken over.
-#include "app/AppState.h"
+#include "core/AppState.h"
 #include <QDialog>
 #include <functional>
 

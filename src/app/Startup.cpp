@@ -1,10 +1,12 @@
 #include "app/Startup.h"
 #include "app/MainWindow.h"
-#include "app/Platform.h"
+#include "app/QtPlatform.h"
 #include "app/Splash.h"
-#include "app/Winplace.h"
+#include "core/Winplace.h"
 #include "database/DataModule.h"
-#include "output/ForMoment.h"
+#include "database/ui/LogonWindows.h"
+#include "output/ui/ForMoment.h"
+#include "output/ui/PreviewForm.h"
 #include <QApplication>
 #include <QComboBox>
 #include <memory>
@@ -17,6 +19,7 @@ int runMorvane(int argc, char** argv)
     QApplication::setApplicationName(QStringLiteral("Morvane"));
     QApplication::setApplicationDisplayName(QStringLiteral("Morvane"));
     QApplication::setWindowIcon(QIcon(programIcon(32)));
+    platform::installQtPlatform();
 
     Session session;
     SettingsStore store;
@@ -31,6 +34,8 @@ int runMorvane(int argc, char** argv)
 
     auto dm = std::make_unique<TDataModule2>(session);
     dm->waitDialog = wait.get();
+    QtLogonWindows logonWindows;
+    dm->logonWindows = &logonWindows;
     TF_Main* mainWindow = main.get();
     TSplashForm* splashForm = splash.get();
     dm->clearOwnerField = [mainWindow] { mainWindow->ComboBox1->setEditText(QString()); };
@@ -39,6 +44,9 @@ int runMorvane(int argc, char** argv)
     runGuarded([&] { dm->DataModule2Create(); });
     dm->repaintSplash = nullptr;
     splash->setProgress(2);
+    auto preview = std::make_unique<output::TPreviewForm>();
+    preview->onPrint = [mainWindow](QObject* sender) { mainWindow->BitBtn3Click(sender); };
+    main->setPreviewForm(preview.get());
     splash->setProgress(3);
     splash.reset();
 
@@ -48,6 +56,8 @@ int runMorvane(int argc, char** argv)
         rc = app.exec();
     }
     // Ending: reverse order of creation; the main window writes the settings last.
+    main->setPreviewForm(nullptr);
+    preview.reset();
     dm.reset();
     wait.reset();
     main.reset();

@@ -1,10 +1,7 @@
 #include "database/DataModule.h"
 #include "database/Statements.h"
-#include "database/LoginDialog.h"
-#include "database/ErrorShow.h"
-#include "app/Platform.h"
+#include "core/Platform.h"
 #include <QCoreApplication>
-#include <QLineEdit>
 #include <QMetaObject>
 #include <cmath>
 
@@ -121,11 +118,8 @@ void TDataModule2::DataModule2Create()
                                    ? static_cast<const DbError&>(e).message()
                                    : QString::fromUtf8(e.what());
         qWarning("Morvane: connection failed: %s", qPrintable(detail));
-        {
-            TF_ErrorShow help;
-            help.setServerMessage(detail);
-            platform::dialogs().exec(help);
-        }
+        if (logonWindows)
+            logonWindows->showConnectionHelp(detail);
         platform::setNormalCursor();
         // A stored password that fails would fail the same way at every
         // start, with no dialog to mend it: forget it, so the next start asks.
@@ -138,25 +132,22 @@ void TDataModule2::DataModule2Create()
 bool TDataModule2::ShowLogonDialog()
 {
     AppSettings& s = m_session.settings;
+    LogonPrompt values{s.LAST_ALIAS, s.U_LogOn, QString()};
     bool ok = false;
     try {
-        TF_Alias dialog;
-        dialog.EditAlias->setText(s.LAST_ALIAS);
-        dialog.EditPass->setText(s.U_LogOn);
-        dialog.prepareShow();
-        if (platform::dialogs().exec(dialog) == QDialog::Accepted) {
-            s.LAST_ALIAS = dialog.EditAlias->text();
-            s.U_LogOn = dialog.EditPass->text();
-            m_session.state.LogonUser = dialog.Edit2->text();
-            ok = true;
-        } else {
-            requestTermination();
-        }
+        ok = logonWindows && logonWindows->askLogon(values);
     } catch (...) {
         platform::setNormalCursor();
         throw;
     }
     platform::setNormalCursor();
+    if (ok) {
+        s.LAST_ALIAS = values.server;
+        s.U_LogOn = values.password;
+        m_session.state.LogonUser = values.user;
+    } else {
+        requestTermination();
+    }
     return ok;
 }
 

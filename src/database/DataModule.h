@@ -1,6 +1,6 @@
 #pragma once
 // DataModule2: the connection, the named queries and the operations on them.
-#include "app/AppState.h"
+#include "core/AppState.h"
 #include "database/Connection.h"
 #include "database/Query.h"
 #include <QObject>
@@ -18,6 +18,23 @@ public:
     virtual void hideProgress() = 0;
 };
 
+// The values the login dialog shows and returns.
+struct LogonPrompt {
+    QString server;
+    QString password;
+    QString user;
+};
+
+// The windows the logon may open; the window layer provides them.
+class ILogonWindows {
+public:
+    virtual ~ILogonWindows() = default;
+    // The login dialog filled with the values; false when it was cancelled.
+    virtual bool askLogon(LogonPrompt& values) = 0;
+    // The connection help window after a failed start-up logon, with the server's message.
+    virtual void showConnectionHelp(const QString& serverMessage) = 0;
+};
+
 class TDataModule2 : public QObject {
     Q_OBJECT
 public:
@@ -33,6 +50,7 @@ public:
 
     // Hooks into the windows; all optional.
     IWaitDialog* waitDialog = nullptr;
+    ILogonWindows* logonWindows = nullptr;   // none: a logon that needs a dialog is cancelled
     std::function<void()> clearOwnerField;   // AdjustColumnWidths ends with it
     std::function<void()> repaintSplash;     // before the start-up connection opens
 

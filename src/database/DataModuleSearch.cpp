@@ -1,6 +1,6 @@
 #include "database/DataModule.h"
-#include "app/Cp932.h"
-#include "app/Platform.h"
+#include "core/Cp932.h"
+#include "core/Platform.h"
 
 namespace morvane {
 

@@ -1,7 +1,7 @@
 #include "database/Query.h"
 #include "database/Connection.h"
 #include "database/SqlTrace.h"
-#include "app/Cp932.h"
+#include "core/Cp932.h"
 
 namespace morvane {
 

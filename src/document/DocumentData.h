@@ -2,7 +2,7 @@
 // The loaded data of one object as the page routines draw it: a value taken
 // out of the shared state and the dictionary queries once the load is done,
 // so that drawing a page moves no query and reads no shared state.
-#include "app/AppState.h"
+#include "core/AppState.h"
 #include "database/DbDriver.h"
 #include <array>
 

@@ -1,5 +1,5 @@
 #include "maintenance/TableStatistics.h"
-#include "app/Platform.h"
+#include "core/Platform.h"
 #include "database/DataModule.h"
 #include "database/Statements.h"
 

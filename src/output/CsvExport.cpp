@@ -1,6 +1,6 @@
 #include "output/CsvExport.h"
-#include "app/AppState.h"
-#include "app/Platform.h"
+#include "core/AppState.h"
+#include "core/Platform.h"
 #include "database/DataModule.h"
 #include "database/Query.h"
 #include <QDesktopServices>

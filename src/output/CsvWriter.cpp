@@ -1,5 +1,5 @@
 #include "output/CsvWriter.h"
-#include "app/Cp932.h"
+#include "core/Cp932.h"
 #include <QDir>
 #include <QFile>
 #include <cerrno>

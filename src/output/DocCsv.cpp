@@ -1,6 +1,6 @@
 #include "output/DocCsv.h"
 #include "output/CsvExport.h"
-#include "app/AppState.h"
+#include "core/AppState.h"
 #include "database/DataModule.h"
 #include "database/Statements.h"
 

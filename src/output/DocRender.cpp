@@ -7,26 +7,15 @@
 #include <QFileInfo>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QPrinter>
-#include <QPrinterInfo>
 
 namespace morvane::output {
 
 using document::roundHalfEven;
 
-QPageLayout documentPageLayout()
+QPageLayout pdfPageLayout()
 {
-    const QPrinterInfo info = QPrinterInfo::defaultPrinter();
-    // Without an installed printer QPrinter silently turns into a PDF printer;
-    // take that one's printable area on purpose instead.
-    std::unique_ptr<QPrinter> printer = info.isNull()
-                                            ? std::make_unique<QPrinter>(QPrinter::HighResolution)
-                                            : std::make_unique<QPrinter>(info, QPrinter::HighResolution);
-    if (info.isNull())
-        printer->setOutputFormat(QPrinter::PdfFormat);
-    printer->setPageSize(QPageSize(QPageSize::A4));
-    printer->setPageOrientation(QPageLayout::Portrait);
-    return printer->pageLayout();
+    return QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(10, 10, 10, 10),
+                       QPageLayout::Point);
 }
 
 bool writeDocumentPdf(const document::DocumentData& data, const QString& path,

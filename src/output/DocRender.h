@@ -12,9 +12,9 @@
 
 namespace morvane::output {
 
-// A4 portrait with the printable area of the default printer, or of the
-// PDF printer when no printer is installed.
-QPageLayout documentPageLayout();
+// A4 portrait with Qt's default 10-point margins: the sheet of a PDF
+// printer, for when no printer tells its own printable area.
+QPageLayout pdfPageLayout();
 
 // A failed page stops nothing: the rest is written, and its report goes here.
 using PageFailureSink = std::function<void(int page, const document::PageResult& result)>;

@@ -1,7 +1,7 @@
 #include "output/DocRenderCli.h"
-#include "app/AppState.h"
-#include "app/Platform.h"
-#include "app/Winplace.h"
+#include "core/AppState.h"
+#include "core/Platform.h"
+#include "core/Winplace.h"
 #include "database/DataModule.h"
 #include "database/ObjectRun.h"
 #include "database/Statements.h"
@@ -255,7 +255,8 @@ void readStoredSettings(Session& session, QTextStream& err)
 
 } // namespace
 
-int runDocRenderer(const DocOptions& o, const QString& password, QTextStream& err)
+int runDocRenderer(const DocOptions& o, const QString& password, QTextStream& err,
+                   const QPageLayout& layout)
 {
     QString why;
     if (!ensureWritableFolder(o.outDir, &why)) {
@@ -323,7 +324,6 @@ int runDocRenderer(const DocOptions& o, const QString& password, QTextStream& er
     if (work.isEmpty() && failures == 0)
         err << "morvane-doc: " << printable(o.owner) << " has no tables, views or synonyms" << Qt::endl;
 
-    const QPageLayout layout = documentPageLayout();
     const int dpi = o.dpi > 0 ? o.dpi : (o.format == DocFormat::Png ? 96 : 600);
     const QDir out(o.outDir);
     FileNames names;

@@ -2,6 +2,7 @@
 // The headless document renderer behind morvane-doc: options, and one run
 // that logs on, loads each object as the print-all run does and writes its
 // document to files.
+#include <QPageLayout>
 #include <QString>
 #include <QStringList>
 
@@ -35,7 +36,9 @@ QString docUsage();
 // The text with control characters written as escapes (\\n, \\x1b), for terminal lines.
 QString printable(const QString& text);
 
-// Renders every requested object; messages and progress go to err.
-int runDocRenderer(const DocOptions& options, const QString& password, QTextStream& err);
+// Renders every requested object on sheets of the layout; messages and
+// progress go to err.
+int runDocRenderer(const DocOptions& options, const QString& password, QTextStream& err,
+                   const QPageLayout& layout);
 
 } // namespace morvane::output

@@ -1,5 +1,5 @@
 #include "output/PageOutput.h"
-#include "app/Platform.h"
+#include "core/Platform.h"
 
 namespace morvane::output {
 

@@ -1,6 +1,7 @@
 // morvane-doc: writes printed table documents to PDF or PNG files
 // without a window, for scripts and checks.
 #include "output/DocRenderCli.h"
+#include "output/ui/PrinterLayout.h"
 #include <QGuiApplication>
 #include <QTextStream>
 #include <cstdio>
@@ -70,5 +71,5 @@ int main(int argc, char** argv)
     // The demo dictionary's SQL lives in the library's resources, which a
     // static library does not register by itself.
     const QString password = readPassword(err);
-    return runDocRenderer(options, password, err);
+    return runDocRenderer(options, password, err, documentPageLayout());
 }

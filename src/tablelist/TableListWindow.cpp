@@ -3,7 +3,7 @@
 #include "tablelist/TableNavigator.h"
 #include "database/DataModule.h"
 #include "database/Statements.h"
-#include "app/Platform.h"
+#include "core/Platform.h"
 #include "app/Widgets.h"
 #include "document/Fonts.h"
 #include <QApplication>

@@ -1,7 +1,7 @@
 #pragma once
 // The table list window: the catalog of one owner in a sortable, searchable
 // grid, from which the user picks one object or selects several.
-#include "app/AppState.h"
+#include "core/AppState.h"
 #include "database/Query.h"
 #include <QDialog>
 #include <QList>
@@ -40,6 +40,9 @@ public:
     // Filled by the main window; the buttons do nothing without them.
     std::function<void()> onExport;
     std::function<void()> onMultiPrint;
+    // The multi-print's ties to the main window: show a name, print the loaded object.
+    std::function<void(const QString&)> showTableName;
+    std::function<void(QObject* sender)> printLoaded;
 
     void FormCreate();
     void FormShow();
@@ -50,6 +53,8 @@ public:
     void SpeedPriorClick(QPushButton* sender);
     void BitFindClick();
     void BitCloseClick();
+    // Multi-print: loads and prints each selected row in list order.
+    void BitBtn3Click();
 
     // Sort caption, window caption, choose button, close button as cancel.
     void prepareForChoice(const QString& owner);

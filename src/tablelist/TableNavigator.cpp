@@ -1,6 +1,7 @@
 #include "tablelist/TableNavigator.h"
+#include <functional>
 #include "database/Query.h"
-#include "app/Platform.h"
+#include "core/Platform.h"
 #include <QPainter>
 #include <QPixmap>
 #include <QPolygon>
@@ -42,8 +43,9 @@ TableNavigator::TableNavigator(Query& query, QWidget* parent) : QWidget(parent),
         b->setFocusPolicy(Qt::NoFocus);
         connect(b, &QToolButton::clicked, this, [this, move] {
             runGuarded([this, move] {
+                // std::invoke: GCC 12's vptr check miscompiles ".*" inside this lambda.
                 if (m_query.isOpen())
-                    (m_query.*move)();
+                    std::invoke(move, m_query);
             });
             updateButtons();
         });

@@ -1,11 +1,12 @@
 // The main window's enabling rules, owner list and owner change, reconnect.
 #include "app/MainWindow.h"
-#include "app/Winplace.h"
+#include "core/Winplace.h"
 #include "database/DataModule.h"
-#include "database/LoginDialog.h"
+#include "database/ui/LoginDialog.h"
 #include "database/Statements.h"
 #include "database/Connection.h"
-#include "support/FakePlatform.h"
+#include "database/ui/LogonWindows.h"
+#include "support/ScriptedDialogs.h"
 #include "support/ScopedDataDir.h"
 #include <QComboBox>
 #include <QLabel>
@@ -32,6 +33,7 @@ protected:
         session.state.LogonUser = "SYS";
         dm.connectWithCurrentValues();
         main.setDataModule(&dm);
+        dm.logonWindows = &windows;
         dm.clearOwnerField = [this] { main.ComboBox1->setEditText(QString()); };
     }
     QStringList enabledButtons()
@@ -57,6 +59,7 @@ protected:
     RecordingMessages messages;
     ScriptedDialogs dialogs;
     TDataModule2 dm{session};
+    QtLogonWindows windows;
     TF_Main main{session, store};
 };
 

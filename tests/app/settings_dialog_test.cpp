@@ -2,9 +2,10 @@
 #include "app/MainWindow.h"
 #include "app/NumEdit.h"
 #include "app/SettingsDialog.h"
-#include "app/Winplace.h"
+#include "core/Winplace.h"
 #include "database/DataModule.h"
 #include "support/FakePlatform.h"
+#include "support/ScriptedDialogs.h"
 #include "support/ScopedDataDir.h"
 #include <QCheckBox>
 #include <QComboBox>
@@ -142,7 +143,7 @@ TEST_F(SettingsDialogTest, UntickingDisablesTheListAndPasswordChangesLeaveIt)
 
 TEST_F(SettingsDialogTest, ARowsFieldWithoutANumberTakesNothingOver)
 {
-    for (const QString bad : {QString(""), QString("-")}) {
+    for (const QString& bad : {QString(""), QString("-")}) {
         messages.shown.clear();
         main.ComboBox1->clear();
         open([&](TF_Settei& d) {

@@ -1,6 +1,6 @@
 // The settings store: names, order, encodings, defaults and failures.
 #include "app/MainWindow.h"
-#include "app/Winplace.h"
+#include "core/Winplace.h"
 #include "support/FakePlatform.h"
 #include <QFile>
 #include <QFileInfo>

@@ -1,9 +1,9 @@
 // The "問合せ" flow on the demo dictionary: the table list opens on the
 // owner's catalog, the choice is loaded and the buttons follow the outcome.
 #include "app/MainWindow.h"
-#include "app/Winplace.h"
+#include "core/Winplace.h"
 #include "database/DataModule.h"
-#include "support/FakePlatform.h"
+#include "support/ScriptedDialogs.h"
 #include "support/ScopedDataDir.h"
 #include "tablelist/TableListWindow.h"
 #include <QComboBox>

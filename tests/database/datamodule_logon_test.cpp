@@ -1,10 +1,11 @@
 // Start-up logon by case, the login dialog, and the connection help window.
 #include "database/DataModule.h"
-#include "database/ErrorShow.h"
-#include "database/LoginDialog.h"
+#include "database/ui/ErrorShow.h"
+#include "database/ui/LoginDialog.h"
+#include "database/ui/LogonWindows.h"
 #include "database/Connection.h"
 #include "database/embedded/DemoDictionary.h"
-#include "support/FakePlatform.h"
+#include "support/ScriptedDialogs.h"
 #include "support/ScopedDataDir.h"
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -37,11 +38,13 @@ ScriptedDialogs::Handler answerLogin(QVector<LoginSeen>& seen, const QString& al
 // Runs against the embedded demo dictionary in a folder of its own.
 class LogonTest : public ::testing::Test {
 protected:
+    void SetUp() override { dm.logonWindows = &windows; }
     QString logonOf() const { return dm.Database1_ADO.logonParams().user; }
 
     ScopedDataDir data;
     Session session;
     TDataModule2 dm{session};
+    QtLogonWindows windows;
     ScriptedDialogs dialogs;
     RecordingMessages messages;
     QVector<LoginSeen> seen;
@@ -151,6 +154,8 @@ TEST_F(LogonTest, BrokenDictionaryFileOrUnknownServiceEndsInTheHelpWindow)
         for (const char* service : {"BROKEN", "NO_SUCH_SERVICE"}) {
             Session s;
             TDataModule2 module(s);
+            QtLogonWindows moduleWindows;
+            module.logonWindows = &moduleWindows;
             s.settings.LAST_ALIAS = service;
             s.settings.U_LogOn = "DEMO";
             QString tip;

@@ -149,7 +149,7 @@ TEST(EmbeddedAnalyzeParse, UnquotedNamesInAnyScript)
         EXPECT_EQ(cmd->table, c.table);
     }
     // A name may not start with a digit or a sign, in any script.
-    for (const QString bad : {QString("ANALYZE TABLE 販売.1売上 COMPUTE STATISTICS"),
+    for (const QString& bad : {QString("ANALYZE TABLE 販売.1売上 COMPUTE STATISTICS"),
                               QString("ANALYZE TABLE 販売.＃売上 COMPUTE STATISTICS")})
         EXPECT_THROW(embedded::parseAnalyze(bad, "SYS"), DbError) << bad.toStdString();
 }

@@ -177,8 +177,9 @@ TEST_F(EmbeddedDictionary, DemoIsConsistent)
             run(sql::tableColumns(), {{"OWNER", t[0]}, {"OWNER1", t[0]}, {"TABLE_NAME", t[1]}}),
             "COLUMN_NAME");
         EXPECT_EQ(stored, described) << t[1].toStdString();
-        if (!t[2].isNull())
+        if (!t[2].isNull()) {
             EXPECT_EQ(scalar("SELECT COUNT(*) FROM " + store), t[2]) << t[1].toStdString();
+        }
     }
 }
 

@@ -1,5 +1,5 @@
 // The query object's cursor and field rules, and the CP932 measures they use.
-#include "app/Cp932.h"
+#include "core/Cp932.h"
 #include "database/Query.h"
 #include <gtest/gtest.h>
 

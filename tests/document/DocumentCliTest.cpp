@@ -1,3 +1,4 @@
+#include "output/DocRender.h"
 #include "output/DocRenderCli.h"
 #include <QDir>
 #include <QFile>
@@ -28,7 +29,7 @@ CliRun render(QStringList args, const QString& password = "DEMO")
         << error.toStdString();
     QString err;
     QTextStream stream(&err);
-    const int status = runDocRenderer(o, password, stream);
+    const int status = runDocRenderer(o, password, stream, pdfPageLayout());
     stream.flush();
     return {status, err, QDir(o.outDir).entryList(QDir::Files, QDir::Name)};
 }

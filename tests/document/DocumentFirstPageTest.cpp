@@ -1,5 +1,5 @@
 #include "DocumentFixture.h"
-#include "app/Platform.h"
+#include "core/Platform.h"
 #include "document/PageRoutines.h"
 #include "output/PageOutput.h"
 #include "support/FakePlatform.h"

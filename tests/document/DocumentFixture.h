@@ -1,7 +1,7 @@
 #pragma once
 // A session whose dictionary queries are filled in memory, and helpers to
 // pick drawing operations out of a recording canvas.
-#include "app/AppState.h"
+#include "core/AppState.h"
 #include "database/Query.h"
 #include "document/DocumentData.h"
 #include "document/RecordingCanvas.h"

@@ -19,7 +19,7 @@ TEST(DocumentRender, PdfHoldsEveryPageWithTheFaceEmbedded)
     const QString path = dir.filePath("SCOTT.EMP.pdf");
     QString error;
     RecordingMessages msgs;
-    ASSERT_TRUE(writeDocumentPdf(d.data(), path, documentPageLayout(), 600, &error)) << error.toStdString();
+    ASSERT_TRUE(writeDocumentPdf(d.data(), path, pdfPageLayout(), 600, &error)) << error.toStdString();
     EXPECT_TRUE(msgs.shown.isEmpty());
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
@@ -28,7 +28,7 @@ TEST(DocumentRender, PdfHoldsEveryPageWithTheFaceEmbedded)
     EXPECT_TRUE(pdf.contains("/FontFile2"));
     EXPECT_TRUE(pdf.contains("IPAMincho"));
 
-    EXPECT_FALSE(writeDocumentPdf(d.data(), dir.filePath("missing/x.pdf"), documentPageLayout(), 600, &error));
+    EXPECT_FALSE(writeDocumentPdf(d.data(), dir.filePath("missing/x.pdf"), pdfPageLayout(), 600, &error));
     EXPECT_TRUE(error.contains("missing/x.pdf"));
 }
 
@@ -36,7 +36,7 @@ TEST(DocumentRender, PngShowsThePageAtThePrintableOffset)
 {
     DocumentSession d;
     d.loadColumns(60);
-    const QPageLayout layout = documentPageLayout();
+    const QPageLayout layout = pdfPageLayout();
     const QImage page = renderPageImage(d.data(), 2, 96, layout);
     EXPECT_EQ(page.size(), QSize(794, 1123));   // A4 at 96 dpi
     const QRectF area = layout.paintRect(QPageLayout::Millimeter);
@@ -73,8 +73,9 @@ TEST(DocumentRender, FileNamesAndArguments)
         DocOptions o;
         QString error;
         EXPECT_EQ(parseDocArguments(k.args, &o, &error), k.ok) << k.args.join(' ').toStdString();
-        if (!k.ok)
+        if (!k.ok) {
             EXPECT_TRUE(error.contains(k.errorPart)) << error.toStdString();
+        }
     }
     DocOptions o;
     QString error;

@@ -1,14 +1,15 @@
 // ANALYZE for the chosen table and for every table of an owner, on the demo
 // dictionary with a few tables added where the demo has none of the kind.
 #include "app/MainWindow.h"
-#include "app/Platform.h"
-#include "app/Winplace.h"
+#include "core/Platform.h"
+#include "core/Winplace.h"
 #include "database/DataModule.h"
 #include "database/SqlTrace.h"
 #include "document/DocumentData.h"
 #include "document/PageRoutines.h"
 #include "document/RecordingCanvas.h"
 #include "support/FakePlatform.h"
+#include "support/ScriptedDialogs.h"
 #include "support/ScopedDataDir.h"
 #include <QComboBox>
 #include <QFile>
@@ -194,7 +195,7 @@ TEST_F(TableStatisticsTest, AllTablesGoOnAfterAFailedOne)
 
 TEST_F(TableStatisticsTest, AnOwnerWithoutTablesAnalysesNothing)
 {
-    for (const QString owner : {QString("NOBODY"), QString("")}) {
+    for (const QString& owner : {QString("NOBODY"), QString("")}) {
         chooseOwner(owner);
         main.Edit2->setText("X");
         main.Edit1->setText("Y");

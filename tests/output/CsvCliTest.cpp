@@ -1,5 +1,6 @@
 // morvane-doc --format csv: the export's files without the question.
-#include "app/Cp932.h"
+#include "core/Cp932.h"
+#include "output/DocRender.h"
 #include "output/DocRenderCli.h"
 #include <QDir>
 #include <QFile>
@@ -30,7 +31,7 @@ CsvRun renderCsv(const QStringList& args)
         << error.toStdString();
     QString err;
     QTextStream stream(&err);
-    const int status = runDocRenderer(o, "DEMO", stream);
+    const int status = runDocRenderer(o, "DEMO", stream, pdfPageLayout());
     stream.flush();
     return {status, err, out};
 }

@@ -1,12 +1,13 @@
 // The CSV export on the demo dictionary: bytes read back from the file, the
 // question and the opener, the temporary folder's safety, the end steps.
-#include "app/Cp932.h"
+#include "core/Cp932.h"
 #include "app/MainWindow.h"
-#include "app/Platform.h"
-#include "app/Winplace.h"
+#include "core/Platform.h"
+#include "core/Winplace.h"
 #include "database/DataModule.h"
 #include "output/CsvExport.h"
 #include "support/FakePlatform.h"
+#include "support/ScriptedDialogs.h"
 #include "support/ScopedDataDir.h"
 #include "tablelist/TableListWindow.h"
 #include <QComboBox>

@@ -1,9 +1,7 @@
 #pragma once
-// Test doubles for the platform seams: message boxes that record what was
-// shown and answer from a script, and a dialog runner that lets a test fill
-// and close each modal dialog.
-#include "app/Platform.h"
-#include <QDialog>
+// Test double for the message-box seam: records what was shown and answers
+// from a script.
+#include "core/Platform.h"
 #include <QStringList>
 #include <QVector>
 #include <deque>
@@ -43,30 +41,6 @@ public:
 
 private:
     IMessageBoxes* m_previous;
-};
-
-// Each exec() takes the next handler; with none left the dialog is rejected.
-class ScriptedDialogs : public IDialogRunner {
-public:
-    using Handler = std::function<int(QDialog&)>;
-    ScriptedDialogs() { m_previous = platform::setDialogs(this); }
-    ~ScriptedDialogs() override { platform::setDialogs(m_previous); }
-    int exec(QDialog& dialog) override
-    {
-        opened.push_back(dialog.metaObject()->className());
-        titles.push_back(dialog.windowTitle());
-        if (handlers.empty())
-            return QDialog::Rejected;
-        Handler h = std::move(handlers.front());
-        handlers.pop_front();
-        return h(dialog);
-    }
-    std::deque<Handler> handlers;
-    QStringList opened;   // class names, in order
-    QStringList titles;
-
-private:
-    IDialogRunner* m_previous;
 };
 
 } // namespace morvane::test

@@ -1,4 +1,4 @@
-#include "output/ForMoment.h"
+#include "output/ui/ForMoment.h"
 #include <QProgressBar>
 #include <gtest/gtest.h>
 

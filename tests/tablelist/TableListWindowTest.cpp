@@ -4,7 +4,7 @@
 #include "database/DataModule.h"
 #include "database/SqlTrace.h"
 #include "database/Statements.h"
-#include "support/FakePlatform.h"
+#include "support/ScriptedDialogs.h"
 #include <QApplication>
 #include <QHeaderView>
 #include <QKeyEvent>

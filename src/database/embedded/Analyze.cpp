@@ -1,7 +1,7 @@
 #include "database/embedded/Analyze.h"
 #include "database/embedded/DictionarySchema.h"
 #include "database/embedded/SqliteUtil.h"
-#include "app/Cp932.h"
+#include "core/Cp932.h"
 #include <QRegularExpression>
 #include <QSet>
 #include <QVector>

@@ -1,5 +1,5 @@
-#include "app/Winplace.h"
-#include "app/Platform.h"
+#include "core/Winplace.h"
+#include "core/Platform.h"
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>

@@ -1,4 +1,4 @@
-#include "database/ErrorShow.h"
+#include "database/ui/ErrorShow.h"
 #include "app/Widgets.h"
 #include "document/Fonts.h"
 #include <QPlainTextEdit>

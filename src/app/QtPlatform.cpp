@@ -1,10 +1,9 @@
-#include "app/Platform.h"
-#include "database/DbDriver.h"
+#include "app/QtPlatform.h"
 #include <QApplication>
+#include <QCursor>
 #include <QDialog>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QCursor>
 
 namespace morvane {
 
@@ -70,23 +69,25 @@ public:
 
 QtMessageBoxes g_qtMessages;
 QtDialogRunner g_qtDialogs;
-IMessageBoxes* g_messages = &g_qtMessages;
 IDialogRunner* g_dialogs = &g_qtDialogs;
-bool g_busy = false;
+
+void showCursor(bool busy)
+{
+    if (!qobject_cast<QApplication*>(QCoreApplication::instance()))
+        return;
+    if (busy) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    } else {
+        while (QApplication::overrideCursor())
+            QApplication::restoreOverrideCursor();
+    }
+}
 
 } // namespace
 
 namespace platform {
 
-IMessageBoxes& messages() { return *g_messages; }
 IDialogRunner& dialogs() { return *g_dialogs; }
-
-IMessageBoxes* setMessages(IMessageBoxes* m)
-{
-    IMessageBoxes* old = g_messages;
-    g_messages = m ? m : &g_qtMessages;
-    return old;
-}
 
 IDialogRunner* setDialogs(IDialogRunner* d)
 {
@@ -95,52 +96,12 @@ IDialogRunner* setDialogs(IDialogRunner* d)
     return old;
 }
 
-QString captionFor(MessageKind kind)
+void installQtPlatform()
 {
-    switch (kind) {
-    case MessageKind::Warning: return QStringLiteral("警告");
-    case MessageKind::Error: return QStringLiteral("エラー");
-    case MessageKind::Information: return QStringLiteral("情報");
-    case MessageKind::Confirmation: return QStringLiteral("確認");
-    case MessageKind::Application: return QStringLiteral("Morvane");
-    }
-    return QStringLiteral("Morvane");
+    setDefaultMessages(&g_qtMessages);
+    setCursorDisplay(showCursor);
 }
-
-void setBusyCursor()
-{
-    if (g_busy)
-        return;
-    g_busy = true;
-    if (qobject_cast<QApplication*>(QCoreApplication::instance()))
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-}
-
-void setNormalCursor()
-{
-    if (!g_busy)
-        return;
-    g_busy = false;
-    if (qobject_cast<QApplication*>(QCoreApplication::instance()))
-        while (QApplication::overrideCursor())
-            QApplication::restoreOverrideCursor();
-}
-
-bool isBusyCursor() { return g_busy; }
 
 } // namespace platform
-
-void runGuarded(const std::function<void()>& handler)
-{
-    try {
-        handler();
-    } catch (const DbError& e) {
-        platform::setNormalCursor();
-        platform::messages().show(MessageKind::Application, e.message());
-    } catch (const std::exception& e) {
-        platform::setNormalCursor();
-        platform::messages().show(MessageKind::Application, QString::fromUtf8(e.what()));
-    }
-}
 
 } // namespace morvane

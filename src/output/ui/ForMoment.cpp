@@ -1,4 +1,4 @@
-#include "output/ForMoment.h"
+#include "output/ui/ForMoment.h"
 #include "document/Fonts.h"
 #include <QCoreApplication>
 #include <QFrame>

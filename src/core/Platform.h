@@ -1,11 +1,10 @@
 #pragma once
-// Small seams over what the program shows and asks: message boxes, modal
-// dialogs, the mouse cursor. Production versions are the real Qt ones; tests
-// install their own to answer dialogs and read what was shown.
+// Small seams over what the program shows: message boxes and the mouse
+// cursor. The window layer installs the real ones at start-up; tools and
+// tests install their own to answer and record what was shown. Without one,
+// messages go to standard error, so no lower layer ever needs a window.
 #include <QString>
 #include <functional>
-
-class QDialog;
 
 namespace morvane {
 
@@ -27,19 +26,12 @@ public:
                                MessageButtons buttons = MessageButtons::Ok) = 0;
 };
 
-class IDialogRunner {
-public:
-    virtual ~IDialogRunner() = default;
-    // Shows the dialog modally; returns its QDialog result code.
-    virtual int exec(QDialog& dialog) = 0;
-};
-
 namespace platform {
 IMessageBoxes& messages();
-IDialogRunner& dialogs();
-// Installs a replacement (nullptr restores the Qt one); returns the previous.
+// Installs a replacement (nullptr restores the default); returns the previous.
 IMessageBoxes* setMessages(IMessageBoxes* m);
-IDialogRunner* setDialogs(IDialogRunner* d);
+// The default that messages() falls back to: the window layer's boxes once installed.
+void setDefaultMessages(IMessageBoxes* m);
 
 QString captionFor(MessageKind kind);
 
@@ -47,6 +39,8 @@ QString captionFor(MessageKind kind);
 void setBusyCursor();
 void setNormalCursor();
 bool isBusyCursor();
+// What shows the cursor on screen (the window layer); called with the new state.
+void setCursorDisplay(std::function<void(bool busy)> display);
 
 // Shortcut for the common one-button boxes.
 inline void warning(const QString& text) { messages().show(MessageKind::Warning, text); }

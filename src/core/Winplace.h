@@ -1,7 +1,7 @@
 #pragma once
 // The settings store: eight string values in the section named after the
 // main window's class, read once at start and written once at the end.
-#include "app/AppState.h"
+#include "core/AppState.h"
 #include <QStringList>
 
 namespace morvane {

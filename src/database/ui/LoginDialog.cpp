@@ -1,4 +1,4 @@
-#include "database/LoginDialog.h"
+#include "database/ui/LoginDialog.h"
 #include "app/Widgets.h"
 #include "document/Fonts.h"
 #include <QFrame>

@@ -1,0 +1,71 @@
+#include "output/PrintJob.h"
+#include "document/DocumentData.h"
+#include "output/DocRender.h"
+#include "output/PageOutput.h"
+#include <QDir>
+#include <QFile>
+#include <QStandardPaths>
+#include <exception>
+
+namespace morvane::output {
+
+bool printDocument(IPrintJob& job, const document::DocumentData& d, int range)
+{
+    job.setTitle(documentTitle(d.tableName));
+    if (!job.beginDoc()) {
+        job.abortDoc();
+        return false;
+    }
+    try {
+        const int first = range == RangeAllPages ? 1 : 2;
+        const int last = document::documentPageCount(d);
+        for (int page = first; page <= last; ++page) {
+            if (page > first && !job.newPage()) {
+                job.abortDoc();
+                return false;
+            }
+            // A failed page has shown its warning; the job goes on.
+            drawPageReporting(job.canvas(), job.resolution(), page, d);
+        }
+        if (!job.endDoc()) {
+            job.abortDoc();
+            return false;
+        }
+    } catch (const std::exception&) {
+        job.abortDoc();
+        return false;
+    }
+    return true;
+}
+
+QString pdfOutputFolder()
+{
+    const QString env = qEnvironmentVariable("MORVANE_PDF_DIR");
+    if (!env.isEmpty())
+        return QDir::cleanPath(env);
+    QString docs = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (docs.isEmpty())
+        docs = QDir::homePath();
+    return QDir(docs).filePath(QStringLiteral("Morvane"));
+}
+
+QString reservePdfFile(const QString& folder, const QString& title)
+{
+    if (!QDir().mkpath(folder))
+        return QString();
+    const QString base = fileNameSafe(title);
+    for (int n = 1; n < 10000; ++n) {
+        const QString name = n == 1 ? base + QStringLiteral(".pdf")
+                                    : QStringLiteral("%1 (%2).pdf").arg(base).arg(n);
+        const QString path = QDir(folder).filePath(name);
+        QFile f(path);
+        // NewOnly: an existing file is never opened, so never overwritten.
+        if (f.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+            return path;
+        if (!f.exists())
+            return QString();   // not a name clash: the folder refuses files
+    }
+    return QString();
+}
+
+} // namespace morvane::output

@@ -1,0 +1,36 @@
+#include "output/ui/PrintCommands.h"
+#include "app/QtPlatform.h"
+#include "document/DocumentData.h"
+#include "output/PrintJob.h"
+#include "output/ui/PrnSet1.h"
+#include "output/ui/SharedPrinter.h"
+#include <QDebug>
+
+namespace morvane::output {
+
+void printLoadedObject(const Session& session, bool askRange, QWidget* dialogParent)
+{
+    struct EndOfJob {
+        ~EndOfJob() { platform::setNormalCursor(); }
+    } end;
+    SharedPrinter& printer = Printer();
+    printer.SelectPaper(QStringLiteral("A4"), QStringLiteral("縦"));
+    PrintRunScope run;
+
+    int range = RangeAllPages;
+    if (askRange) {
+        TF_PrnSet1 F_PrnSet1(dialogParent);
+        F_PrnSet1.setTableName(session.state.TableName);
+        if (platform::dialogs().exec(F_PrnSet1) != QDialog::Accepted)
+            return;
+        range = F_PrnSet1.itemIndex();
+    }
+    const document::DocumentData data = document::documentDataFrom(session);
+    if (!printDocument(printer, data, range)) {
+        qWarning().noquote() << "print job failed:" << printer.lastError();
+        platform::setNormalCursor();
+        platform::warning(QStringLiteral("印刷エラー。"));
+    }
+}
+
+} // namespace morvane::output

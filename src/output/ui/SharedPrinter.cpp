@@ -1,0 +1,249 @@
+#include "output/ui/SharedPrinter.h"
+#include "app/QtPlatform.h"
+#include "document/QPainterCanvas.h"
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLibrary>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QTemporaryFile>
+
+namespace morvane::output {
+
+namespace {
+
+// The two calls of the CUPS library that hand a finished file to a queue.
+// Qt's own CUPS engine submits the same way but cannot abort a job and
+// ignores a refused submission; the program needs both.
+struct CupsOption {
+    char* name;
+    char* value;
+};
+using CupsPrintFile = int (*)(const char*, const char*, const char*, int, CupsOption*);
+using CupsLastErrorString = const char* (*)();
+
+QString submitToCups(const QString& queue, const QString& file, const QString& title,
+                     const QPageLayout& layout)
+{
+    QLibrary cups(QStringLiteral("cups"), 2);
+    auto printFile = reinterpret_cast<CupsPrintFile>(cups.resolve("cupsPrintFile"));
+    auto lastError = reinterpret_cast<CupsLastErrorString>(cups.resolve("cupsLastErrorString"));
+    if (!printFile)
+        return QStringLiteral("CUPS library not available: %1").arg(cups.errorString());
+    QByteArray media = layout.pageSize().key().toUtf8();
+    QByteArray mediaKey("media"), landscapeKey("landscape"), empty("");
+    QVector<CupsOption> options{{mediaKey.data(), media.data()}};
+    if (layout.orientation() == QPageLayout::Landscape)
+        options.push_back({landscapeKey.data(), empty.data()});
+    // An instance ("queue/instance") prints on its queue.
+    const QByteArray name = queue.section(QLatin1Char('/'), 0, 0).toUtf8();
+    const int id = printFile(name.constData(), QFile::encodeName(file).constData(),
+                             title.toUtf8().constData(), int(options.size()), options.data());
+    if (id > 0)
+        return QString();
+    return QStringLiteral("the print queue %1 refused the job: %2")
+        .arg(queue, lastError ? QString::fromUtf8(lastError()) : QString());
+}
+
+} // namespace
+
+SharedPrinter::SharedPrinter()
+    : m_discovery([] { return QPrinterInfo::defaultPrinter(); })
+{
+    m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+}
+
+SharedPrinter::~SharedPrinter()
+{
+    if (m_job)
+        abortDoc();
+}
+
+void SharedPrinter::setDiscovery(Discovery discovery)
+{
+    m_discovery = discovery ? std::move(discovery) : [] { return QPrinterInfo::defaultPrinter(); };
+}
+
+void SharedPrinter::SelectPaper(const QString& paper, const QString& orientation)
+{
+    const QPrinterInfo info = m_discovery();
+    m_hasPrinter = !info.isNull();
+    m_printerName = m_hasPrinter ? info.printerName() : QString();
+    // A fresh object: setPrinterName on the old one would keep its paper and orientation.
+    std::unique_ptr<QPrinter> p = m_hasPrinter
+                                      ? std::make_unique<QPrinter>(info, QPrinter::HighResolution)
+                                      : std::make_unique<QPrinter>(QPrinter::HighResolution);
+    // Without a printer Qt makes a PDF printer with no file; say so ourselves
+    // rather than rely on it (a running spooler found later must not change it).
+    if (!m_hasPrinter)
+        p->setOutputFormat(QPrinter::PdfFormat);
+    if (paper == QStringLiteral("A4"))
+        p->setPageSize(QPageSize(QPageSize::A4));
+    if (orientation == QStringLiteral("縦"))
+        p->setPageOrientation(QPageLayout::Portrait);
+    else if (orientation == QStringLiteral("横"))
+        p->setPageOrientation(QPageLayout::Landscape);
+    QPageLayout layout = p->pageLayout();
+    layout.setMargins(layout.minimumMargins());
+    p->setPageLayout(layout);
+    m_printer = std::move(p);
+}
+
+PrinterFigures SharedPrinter::figures() const
+{
+    PrinterFigures f;
+    const QRect paper = m_printer->paperRect(QPrinter::DevicePixel).toRect();
+    const QRect page = m_printer->pageRect(QPrinter::DevicePixel).toRect();
+    f.sheet = paper.size();
+    f.offset = page.topLeft() - paper.topLeft();
+    f.page = page.size();
+    f.resolution = m_printer->logicalDpiY();
+    return f;
+}
+
+void SharedPrinter::PrinterSetupDialog1(QWidget* parent)
+{
+    QPrintDialog dialog(m_printer.get(), parent);
+    platform::dialogs().exec(dialog);
+}
+
+bool SharedPrinter::beginDoc()
+{
+    if (m_job)
+        abortDoc();
+    m_error.clear();
+    m_drawn = false;
+    if (m_hasPrinter) {
+        QTemporaryFile spool(QDir::temp().filePath(QStringLiteral("morvane-job-XXXXXX.pdf")));
+        spool.setAutoRemove(false);
+        if (!spool.open()) {
+            m_error = QStringLiteral("cannot create a spool file: %1").arg(spool.errorString());
+            return false;
+        }
+        m_jobFile = spool.fileName();
+    } else {
+        m_jobFile = reservePdfFile(pdfOutputFolder(), m_title);
+        if (m_jobFile.isEmpty()) {
+            m_error = QStringLiteral("cannot create a PDF file in %1").arg(pdfOutputFolder());
+            return false;
+        }
+    }
+    m_job = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    m_job->setOutputFormat(QPrinter::PdfFormat);
+    m_job->setOutputFileName(m_jobFile);
+    m_job->setPageLayout(m_printer->pageLayout());
+    m_job->setResolution(m_printer->resolution());   // before begin, or it is ignored
+    m_job->setDocName(m_title);
+    m_job->setCreator(QStringLiteral("Morvane"));
+    if (!m_painter.begin(m_job.get())) {
+        m_error = QStringLiteral("cannot start the job in %1").arg(m_jobFile);
+        return false;
+    }
+    m_canvas = std::make_unique<document::QPainterCanvas>(m_painter);
+    return true;
+}
+
+bool SharedPrinter::newPage()
+{
+    if (!m_job || !m_painter.isActive())
+        return false;
+    if (!m_job->newPage()) {
+        m_error = QStringLiteral("cannot start a new page");
+        return false;
+    }
+    return true;
+}
+
+document::ICanvas& SharedPrinter::canvas()
+{
+    m_drawn = true;
+    return *m_canvas;
+}
+
+int SharedPrinter::resolution()
+{
+    return m_job ? m_job->logicalDpiY() : m_printer->logicalDpiY();
+}
+
+void SharedPrinter::finishJob()
+{
+    m_canvas.reset();
+    if (m_painter.isActive())
+        m_painter.end();
+    m_job.reset();
+}
+
+bool SharedPrinter::endDoc()
+{
+    if (!m_job || !m_painter.isActive())
+        return false;
+    m_canvas.reset();
+    const bool ended = m_painter.end();
+    m_job.reset();
+    const QString file = m_jobFile;
+    m_jobFile.clear();
+    if (!ended || QFileInfo(file).size() <= 0) {
+        m_error = QStringLiteral("cannot write %1").arg(file);
+        QFile::remove(file);
+        return false;
+    }
+    // A job with no page drawn prints no blank sheet and leaves no file.
+    if (!m_drawn) {
+        QFile::remove(file);
+        return true;
+    }
+    if (!m_hasPrinter) {
+        m_written << file;
+        return true;
+    }
+    m_error = submitToCups(m_printerName, file, m_title, m_printer->pageLayout());
+    QFile::remove(file);
+    return m_error.isEmpty();
+}
+
+void SharedPrinter::abortDoc()
+{
+    finishJob();
+    if (!m_jobFile.isEmpty())
+        QFile::remove(m_jobFile);
+    m_jobFile.clear();
+}
+
+SharedPrinter& Printer()
+{
+    // Never destroyed: a QPrinter must not outlive the application's plugins
+    // in a static destructor.
+    static SharedPrinter* printer = new SharedPrinter;
+    return *printer;
+}
+
+QString pdfFilesWrittenText(const QString& folder, int count)
+{
+    return QStringLiteral("プリンターが見つからないため、仕様書をPDFファイルに出力しました（%1件）。")
+               .arg(count)
+           + QStringLiteral("\n\r") + QStringLiteral("出力先：") + QDir::toNativeSeparators(folder);
+}
+
+PrintRunScope::PrintRunScope()
+{
+    SharedPrinter& p = Printer();
+    if (p.m_runDepth++ == 0)
+        p.m_written.clear();
+}
+
+PrintRunScope::~PrintRunScope()
+{
+    SharedPrinter& p = Printer();
+    if (--p.m_runDepth > 0 || p.m_written.isEmpty())
+        return;
+    const QString folder = QFileInfo(p.m_written.last()).absolutePath();
+    const int count = int(p.m_written.size());
+    try {
+        platform::messages().show(MessageKind::Information, pdfFilesWrittenText(folder, count));
+    } catch (...) {
+        // A box that cannot be shown must not end the program while unwinding.
+    }
+}
+
+} // namespace morvane::output
