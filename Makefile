@@ -2,7 +2,7 @@
 BUILD    ?= build
 PACKAGES := cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libsqlite3-dev \
             libgtest-dev fonts-ipafont-mincho fonts-ipafont-gothic xvfb xauth \
-            poppler-utils
+            poppler-utils fonts-noto-cjk
 SUDO     := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
 .PHONY: deps build run test bench clean
