@@ -18,4 +18,13 @@ struct Case {
 int add(Case c);
 std::vector<Case>& cases();
 
+// Runs once after the last case, while the application object still exists:
+// windows and the data module must be gone before it is.
+int addTeardown(std::function<void()> fn);
+
+// --quick: one run of each case on small sizes, so that a test run sees the
+// bench work end to end; its figures say nothing about speed.
+bool quick();
+inline int sized(int full, int small) { return quick() ? small : full; }
+
 } // namespace bench

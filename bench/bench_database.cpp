@@ -21,6 +21,7 @@ struct LoadFixture {
         o.owners = 2;
         o.objectsPerOwner = 100;
         o.bigOwner = true;
+        o.bigObjects = bench::sized(20000, 50);
         o.overwrite = true;
         embedded::generateDictionary(dir + "/BENCHLOAD.db", o);
         session.settings.LAST_ALIAS = "BENCHLOAD";
@@ -42,6 +43,7 @@ struct LoadFixture {
 };
 
 LoadFixture g_load;
+const int torn = bench::addTeardown([] { g_load.dm.reset(); });
 const int registered = bench::add({"load_table_dictionary_300cols_20idx", 30,
                                    [] { g_load.setUp(); }, [] { g_load.load(); }});
 

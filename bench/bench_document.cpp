@@ -85,6 +85,7 @@ struct BenchSession {
 };
 
 std::unique_ptr<BenchSession> g;
+const int torn = bench::addTeardown([] { g.reset(); });
 void setup()
 {
     if (!g)

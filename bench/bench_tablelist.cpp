@@ -51,7 +51,7 @@ void connectBig()
         o.owners = 1;
         o.objectsPerOwner = 10;
         o.bigOwner = true;
-        o.bigObjects = 20000;
+        o.bigObjects = bench::sized(20000, 300);
         o.bigColumns = 12;
         o.bigIndexes = 2;
         embedded::generateDictionary(path, o);
@@ -96,6 +96,14 @@ int rowsShown()
 {
     return state().dm->AQ_Catalog.recordCount();
 }
+
+// The window and the data module are QObjects: they go before the application does.
+const int t1 = bench::addTeardown([] {
+    ListBench& b = state();
+    b.window.reset();
+    b.dm.reset();
+    platform::setMessages(nullptr);
+});
 
 const int r1 = bench::add({"tablelist_open_20000", 5,
                            [] { guarded("connect", connectBig); },

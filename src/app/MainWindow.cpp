@@ -31,8 +31,13 @@ namespace {
 QLabel* colouredLabel(const QString& text, const char* colour, bool bold, QWidget* parent)
 {
     auto* l = new QLabel(text, parent);
-    l->setStyleSheet(QStringLiteral("color: %1;%2").arg(QLatin1String(colour),
-                                                         bold ? " font-weight: bold;" : ""));
+    setTextColour(l, QColor(QLatin1String(colour)));
+    if (bold) {
+        // Only the weight is set: face and size still come from the window.
+        QFont f;
+        f.setBold(true);
+        l->setFont(f);
+    }
     return l;
 }
 
@@ -41,7 +46,7 @@ void readOnlyField(QLineEdit* e, const QString& tip)
     e->setReadOnly(true);
     e->setFocusPolicy(Qt::NoFocus);
     e->setToolTip(tip);
-    e->setStyleSheet(QStringLiteral("QLineEdit { background: palette(button); }"));
+    setFieldBackground(e, e->palette().color(QPalette::Button));
 }
 } // namespace
 
@@ -63,16 +68,16 @@ void TF_Main::buildControls()
     setAutoFillBackground(true);
 
     Panel1 = new QFrame(this);
-    Panel1->setStyleSheet(QStringLiteral("background: #808080;"));
+    setPanelColour(Panel1, QColor(0x80, 0x80, 0x80));
     place(Panel1, 28, 8, 420, 57);
     Panel2 = new QFrame(this);
-    Panel2->setStyleSheet(QStringLiteral("background: #0000FF;"));
+    setPanelColour(Panel2, QColor(0x00, 0x00, 0xFF));
     place(Panel2, 22, 15, 420, 57);
     auto* banner = new QLabel(QStringLiteral("Morvane（by ADO）"), Panel2);
     QFont bf = document::uiFont(19);
     bf.setItalic(true);
     banner->setFont(bf);
-    banner->setStyleSheet(QStringLiteral("color: white; background: transparent;"));
+    setTextColour(banner, Qt::white);
     banner->setAlignment(Qt::AlignCenter);
     place(banner, 0, 0, 420, 57);
 
@@ -183,8 +188,15 @@ void TF_Main::buildControls()
     connect(N1, &QAction::triggered, this, guarded(&TF_Main::Button1Click));
     connect(Edit2, &QLineEdit::textChanged, this, [this] { Edit2Change(); });
     connect(Edit1, &QLineEdit::textChanged, this, [this] { Edit2Change(); });
-    connect(ComboBox1->lineEdit(), &QLineEdit::textEdited, this,
+    // Qt signals an edit before the field reports its new cursor and selection,
+    // so what is remembered here is the field as the key found it.
+    QLineEdit* owner = ComboBox1->lineEdit();
+    connect(owner, &QLineEdit::textChanged, this, [this] { rememberOwnerField(); });
+    connect(owner, &QLineEdit::selectionChanged, this, [this] { rememberOwnerField(); });
+    connect(owner, &QLineEdit::cursorPositionChanged, this, [this] { rememberOwnerField(); });
+    connect(owner, &QLineEdit::textEdited, this,
             [this](const QString& t) { runGuarded([this, t] { ownerTextEdited(t); }); });
+    ComboBox1->setFocus();
     connect(ComboBox1, QOverload<int>::of(&QComboBox::activated), this, [this](int) {
         runGuarded([this] { ComboBox1Change(); });
     });
@@ -213,6 +225,7 @@ void TF_Main::showEvent(QShowEvent* e)
         if (QScreen* screen = this->screen())
             move(screen->availableGeometry().center() - rect().center());
         runGuarded([this] { FormShow(); });
+        ComboBox1->setFocus();
     }
 }
 
@@ -308,13 +321,36 @@ void TF_Main::AdjustOwnerList()
     ComboBox1->setEditText(text);
 }
 
+void TF_Main::rememberOwnerField()
+{
+    const QLineEdit* le = ComboBox1->lineEdit();
+    m_ownerBefore.text = le->text();
+    if (le->hasSelectedText()) {
+        m_ownerBefore.start = le->selectionStart();
+        m_ownerBefore.length = static_cast<int>(le->selectedText().size());
+    } else {
+        m_ownerBefore.start = le->cursorPosition();
+        m_ownerBefore.length = 0;
+    }
+}
+
+// True when the edit put exactly one character in place of the selection (or
+// at the cursor): a key, which completes, unlike a paste.
+bool TF_Main::oneKeyTyped(const QString& typed) const
+{
+    const OwnerFieldState& b = m_ownerBefore;
+    const QString head = b.text.left(b.start);
+    const QString tail = b.text.mid(b.start + b.length);
+    return typed.size() == head.size() + tail.size() + 1 && typed.startsWith(head)
+           && typed.endsWith(tail);
+}
+
 void TF_Main::ownerTextEdited(const QString& typed)
 {
     const QString up = asciiUpper(typed);
     QString accepted = up;
     // Only a typed character completes; pasted text must equal an entry as it is.
-    const bool oneKey = up.size() == m_typedOwner.size() + 1 && up.startsWith(m_typedOwner);
-    m_typedOwner = up;
+    const bool oneKey = oneKeyTyped(typed);
     if (!up.isEmpty() && oneKey) {
         for (const QString& entry : ownerEntries()) {
             if (entry.startsWith(up, Qt::CaseSensitive)) {
@@ -330,8 +366,7 @@ void TF_Main::ownerTextEdited(const QString& typed)
             le->setSelection(up.size(), accepted.size() - up.size());
     }
     ComboBox1Change();
-    if (ComboBox1->currentText().isEmpty())
-        m_typedOwner.clear();
+    rememberOwnerField();
 }
 
 void TF_Main::ComboBox1Change()

@@ -97,7 +97,16 @@ private:
     output::TPreviewForm* PreviewForm = nullptr;
     bool m_destroyed = false;
     bool m_shownOnce = false;
-    QString m_typedOwner;   // what the user typed, without the completed tail
+    // The owner field as it was before the edit being handled: text and the
+    // span that a typed key replaces (the selection, or the cursor).
+    struct OwnerFieldState {
+        QString text;
+        int start = 0;
+        int length = 0;
+    };
+    void rememberOwnerField();
+    bool oneKeyTyped(const QString& typed) const;
+    OwnerFieldState m_ownerBefore;
 };
 
 } // namespace morvane

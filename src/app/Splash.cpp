@@ -36,7 +36,7 @@ QLabel* label(const QString& text, const char* colour, int px, QWidget* parent, 
 {
     auto* l = new QLabel(text, parent);
     l->setFont(document::uiFont(px));
-    l->setStyleSheet(QStringLiteral("color: %1;").arg(QLatin1String(colour)));
+    setTextColour(l, QColor(QLatin1String(colour)));
     placeAt(l, x, y);
     return l;
 }

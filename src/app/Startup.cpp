@@ -17,7 +17,7 @@ int runMorvane(int argc, char** argv)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Morvane"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Morvane"));
+    // No display name: the window system would append it to every caption.
     QApplication::setWindowIcon(QIcon(programIcon(32)));
     platform::installQtPlatform();
 

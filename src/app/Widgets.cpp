@@ -1,5 +1,6 @@
 #include "app/Widgets.h"
 #include <QApplication>
+#include <QProxyStyle>
 #include <QPushButton>
 
 namespace morvane {
@@ -25,10 +26,48 @@ UpperCaseEdit::UpperCaseEdit(QWidget* parent) : QLineEdit(parent)
     });
 }
 
+namespace {
+class HashPasswordStyle : public QProxyStyle {
+public:
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returnData) const override
+    {
+        if (hint == SH_LineEdit_PasswordCharacter)
+            return '#';
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
+} // namespace
+
 void makePasswordField(QLineEdit* edit)
 {
     edit->setEchoMode(QLineEdit::Password);
-    edit->setStyleSheet(QStringLiteral("QLineEdit { lineedit-password-character: 35; }"));
+    auto* style = new HashPasswordStyle;
+    style->setParent(edit);
+    edit->setStyle(style);
+}
+
+void setTextColour(QWidget* w, const QColor& colour)
+{
+    QPalette p = w->palette();
+    p.setColor(QPalette::WindowText, colour);
+    p.setColor(QPalette::Text, colour);
+    w->setPalette(p);
+}
+
+void setFieldBackground(QWidget* w, const QColor& colour)
+{
+    QPalette p = w->palette();
+    p.setColor(QPalette::Base, colour);
+    w->setPalette(p);
+}
+
+void setPanelColour(QWidget* w, const QColor& colour)
+{
+    QPalette p = w->palette();
+    p.setColor(QPalette::Window, colour);
+    w->setPalette(p);
+    w->setAutoFillBackground(true);
 }
 
 void setOuterSize(QWidget* window, int width, int height)

@@ -21,6 +21,12 @@ QString asciiUpper(const QString& text);
 // Shows every character as "#".
 void makePasswordField(QLineEdit* edit);
 
+// Colours through the palette, not a style sheet: a style sheet on a child
+// makes it resolve its own font and leave the window's face.
+void setTextColour(QWidget* w, const QColor& colour);
+void setFieldBackground(QWidget* w, const QColor& colour);
+void setPanelColour(QWidget* w, const QColor& colour);
+
 // Window sizes are given as outer sizes at 96 dpi; this is the client size
 // for an ordinary sizeable frame with a caption.
 void setOuterSize(QWidget* window, int width, int height);

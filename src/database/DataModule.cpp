@@ -12,6 +12,9 @@ const char* const kQueryNames[9] = {"AQ_Owner",    "AQ_Catalog", "AQ_Tables",
                                     "AQ_Indexes",  "AQ_Ind_Cols", "AQ_Views",
                                     "AQ_Tab_Cols", "AQ_Synonyms", "AQ_Tab_Cols2"};
 
+constexpr int kNameBytes = 128;
+constexpr int kCommentBytes = 4000;
+
 // Pages needed for count rows at limit rows a page; a failed count (-1) gives none.
 int pagesFor(int count, int limit)
 {
@@ -36,17 +39,19 @@ TDataModule2::TDataModule2(Session& session, QObject* parent)
       AQ_Analyze("AQ_Analyze", 0, &Database1_ADO),
       m_session(session)
 {
-    // Fixed result fields of the column list; the widths of COMMENTS and
-    // DATA_TYPE follow the server's dictionary once connected.
-    AQ_Tab_Cols.setFieldSize("COLUMN_NAME", 30);
-    AQ_Tab_Cols.setFieldSize("COMMENTS", 2000);
+    // Result fields of the column list and the catalog, as wide as a current
+    // server's: names of 128 bytes, comments of 4,000. The widths of COMMENTS
+    // and DATA_TYPE follow the server's dictionary once connected. A width
+    // never cuts a value: a name cut on the way would bind to nothing.
+    AQ_Tab_Cols.setFieldSize("COLUMN_NAME", kNameBytes);
+    AQ_Tab_Cols.setFieldSize("COMMENTS", kCommentBytes);
     AQ_Tab_Cols.setFieldSize("DATA_TYPE", 9);
     AQ_Tab_Cols.setFieldSize("NULLABLE", 1);
 
-    AQ_Catalog.setFieldSize("OWNER", 30);
-    AQ_Catalog.setFieldSize("TABLE_NAME", 30);
+    AQ_Catalog.setFieldSize("OWNER", kNameBytes);
+    AQ_Catalog.setFieldSize("TABLE_NAME", kNameBytes);
     AQ_Catalog.setFieldSize("TABLE_TYPE", 11);
-    AQ_Catalog.setFieldSize("COMMENTS", 2000);
+    AQ_Catalog.setFieldSize("COMMENTS", kCommentBytes);
     AQ_Catalog.setDisplayLabel("OWNER", QStringLiteral("OWNER"));
     AQ_Catalog.setDisplayLabel("TABLE_NAME", QStringLiteral("テーブル名"));
     AQ_Catalog.setDisplayLabel("COMMENTS", QStringLiteral("テーブルコメント"));

@@ -1,7 +1,6 @@
 #include "database/Query.h"
 #include "database/Connection.h"
 #include "database/SqlTrace.h"
-#include "core/Cp932.h"
 
 namespace morvane {
 
@@ -65,28 +64,12 @@ void Query::openWith(ResultSet result)
 {
     close();
     m_result = std::move(result);
-    applyFieldSizes();
     m_open = true;
     m_row = m_result.rows.isEmpty() ? -1 : 0;
     m_bof = true;
     m_eof = m_result.rows.isEmpty();
     emit resultChanged();
     moved();
-}
-
-void Query::applyFieldSizes()
-{
-    for (auto it = m_sizes.constBegin(); it != m_sizes.constEnd(); ++it) {
-        int col = -1;
-        for (int c = 0; c < m_result.columns.size(); ++c)
-            if (m_result.columns[c].name.compare(it.key(), Qt::CaseInsensitive) == 0)
-                col = c;
-        if (col < 0 || m_result.columns[col].numeric)
-            continue;
-        for (auto& row : m_result.rows)
-            if (!row[col].isNull() && row[col].size() * 2 > it.value())
-                row[col] = cp932::leftBytes(row[col], it.value());
-    }
 }
 
 void Query::moved()

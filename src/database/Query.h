@@ -68,7 +68,8 @@ public:
     QVector<FieldInfo> fields() const;
     void setDisplayLabel(const QString& field, const QString& label);
     void setDisplayWidth(const QString& field, int chars);
-    // Width of a text result field; longer values arrive cut (CP932 bytes).
+    // Declared width of a text result field (CP932 bytes). It only ever says
+    // how wide the server's column is: values longer than it arrive whole.
     void setFieldSize(const QString& field, int bytes);
     int fieldSize(const QString& field) const;
 
@@ -87,7 +88,6 @@ signals:
 private:
     void requireOpen() const;
     void moved();
-    void applyFieldSizes();
 
     QString m_name;
     int m_tag;

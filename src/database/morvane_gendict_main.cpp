@@ -17,7 +17,7 @@ int usage(const char* why, int code = 2)
     std::fprintf(stderr,
                  "usage: morvane-gendict --out PATH [--owners N] [--objects N] [--columns N]\n"
                  "                       [--indexes N] [--big] [--big-objects N] [--big-columns N]\n"
-                 "                       [--big-indexes N] [--password TEXT] [--force]\n"
+                 "                       [--big-indexes N] [--odd] [--password TEXT] [--force]\n"
                  "  --owners N       owners OWNER01.. (default 3)\n"
                  "  --objects N      catalog entries per owner (default 200)\n"
                  "  --columns N      columns per table (default 12)\n"
@@ -26,6 +26,7 @@ int usage(const char* why, int code = 2)
                  "  --big-objects N  catalog entries of BIG (default 20000)\n"
                  "  --big-columns N  columns of BIG_T300 (default 300)\n"
                  "  --big-indexes N  indexes of BIG_T300 (default 20)\n"
+                 "  --odd            add owner ODD: long, wide, colliding and chained names\n"
                  "  --password TEXT  password of SYS (default DEMO)\n"
                  "  --force          replace an existing file\n");
     return code;
@@ -73,6 +74,8 @@ int main(int argc, char** argv)
             ok = number(o.bigColumns);
         else if (a == "--big-indexes")
             ok = number(o.bigIndexes);
+        else if (a == "--odd")
+            o.oddOwner = true;
         else if (a == "--password")
             ok = value(o.password);
         else if (a == "--force")

@@ -4,6 +4,11 @@
 namespace morvane::document {
 
 namespace {
+// Characters the Japanese faces lack (Hangul, characters beyond the BMP such as
+// U+20BB7) are taken from these, per character; the first family keeps everything it covers.
+const QString kSansFallback = QStringLiteral("Noto Sans CJK JP");
+const QString kSerifFallback = QStringLiteral("Noto Serif CJK JP");
+
 QFont face(const QStringList& families, int pixelHeight, QFont::StyleHint hint, bool fixed)
 {
     QFont f;
@@ -23,20 +28,22 @@ QFont face(const QStringList& families, int pixelHeight, QFont::StyleHint hint, 
 
 QFont minchoFont(int pixelHeight)
 {
-    return face({QStringLiteral("ＭＳ 明朝"), QStringLiteral("MS Mincho"), QStringLiteral("IPAMincho")},
+    return face({QStringLiteral("ＭＳ 明朝"), QStringLiteral("MS Mincho"), QStringLiteral("IPAMincho"),
+                 kSerifFallback},
                 pixelHeight, QFont::Serif, true);
 }
 
 QFont uiFont(int pixelHeight)
 {
-    return face({QStringLiteral("MS UI Gothic"), QStringLiteral("IPAGothic")}, pixelHeight,
-                QFont::SansSerif, false);
+    // "MS UI Gothic" is proportional: its stand-in must be too.
+    return face({QStringLiteral("MS UI Gothic"), QStringLiteral("IPAPGothic"), kSansFallback},
+                pixelHeight, QFont::SansSerif, false);
 }
 
 QFont pGothicFont(int pixelHeight)
 {
     return face({QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("MS PGothic"),
-                 QStringLiteral("IPAPGothic")},
+                 QStringLiteral("IPAPGothic"), kSansFallback},
                 pixelHeight, QFont::SansSerif, false);
 }
 

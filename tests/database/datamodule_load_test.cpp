@@ -271,7 +271,7 @@ TEST_F(LoadTest, AdjustColumnWidthsWidensTheColumnListFields)
     dm.clearOwnerField = [&] { cleared = true; };
     ASSERT_TRUE(load("EMP", "TABLE"));
     dm.AQ_Tab_Cols.first();
-    EXPECT_EQ(dm.AQ_Tab_Cols.text("DATA_TYPE"), "TIMESTAMP");   // 9 bytes before
+    EXPECT_EQ(dm.AQ_Tab_Cols.text("DATA_TYPE"), "TIMESTAMP(6)");   // whole before as after
     dm.AdjustColumnWidths();
     EXPECT_TRUE(cleared);
     EXPECT_EQ(dm.Tag, 7);

@@ -166,9 +166,32 @@ TEST_F(LogonTest, BrokenDictionaryFileOrUnknownServiceEndsInTheHelpWindow)
             module.DataModule2Create();
             EXPECT_TRUE(s.terminationRequested) << service;
             EXPECT_FALSE(tip.isEmpty()) << service;
+            // No dialog asked this time: the stored password is forgotten.
+            EXPECT_TRUE(s.settings.U_LogOn.isEmpty()) << service;
         }
     }
     EXPECT_TRUE(messages.shown.isEmpty());
+}
+
+TEST_F(LogonTest, FailedSilentLogonLetsTheNextStartAsk)
+{
+    session.settings.LAST_ALIAS = "NO_SUCH_SERVICE";
+    session.settings.U_LogOn = "DEMO";
+    dialogs.handlers.push_back([](QDialog&) { return int(QDialog::Rejected); });
+    dm.DataModule2Create();
+    EXPECT_EQ(dialogs.opened, QStringList({"morvane::TF_ErrorShow"}));
+    EXPECT_TRUE(session.settings.U_LogOn.isEmpty());
+
+    // The next start with what was saved asks for the server name and password.
+    Session next;
+    next.settings = session.settings;
+    TDataModule2 module(next);
+    module.logonWindows = &windows;
+    dialogs.handlers.push_back(answerLogin(seen, "DEMO", "DEMO"));
+    module.DataModule2Create();
+    EXPECT_EQ(dialogs.opened.last(), "morvane::TF_Alias");
+    EXPECT_FALSE(next.terminationRequested);
+    EXPECT_TRUE(module.Database1_ADO.isOpen());
 }
 
 TEST_F(LogonTest, LoginDialogLayoutAndBehaviour)

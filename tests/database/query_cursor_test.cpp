@@ -70,21 +70,22 @@ TEST(QueryCursor, LocateExactIgnoringCaseOrByCaseSensitivePrefix)
     EXPECT_FALSE(q.locatePrefix("NAME", "emp"));
 }
 
-TEST(QueryCursor, FieldSizeCutsTextInCodePageBytes)
+TEST(QueryCursor, FieldSizeNeverCutsAValue)
 {
     ResultSet rs;
     rs.columns = {{"C", false}, {"N", true}};
     rs.rows = {{"社員マスタ表", "123456"}, {"ABCDEFGHIJ", "1"}, {"ｱｲｳｴｵｶｷｸ", "2"}};
     Query q("AQ_Cut", 6);
     q.setFieldSize("C", 5);
-    q.setFieldSize("N", 2);   // numbers are never cut
+    q.setFieldSize("N", 2);
     q.openWith(rs);
-    EXPECT_EQ(q.text("C"), "社員");          // 4 bytes; the next character would need 6
+    EXPECT_EQ(q.fieldSize("C"), 5);
+    EXPECT_EQ(q.text("C"), "社員マスタ表");
     EXPECT_EQ(q.text("N"), "123456");
     q.next();
-    EXPECT_EQ(q.text("C"), "ABCDE");
-    q.next();
-    EXPECT_EQ(q.text("C"), "ｱｲｳｴｵ");         // half-width katakana are one byte each
+    EXPECT_EQ(q.text("C"), "ABCDEFGHIJ");
+    q.last();
+    EXPECT_EQ(q.valueAt(2, 0), "ｱｲｳｴｵｶｷｸ");   // what the grids read
 }
 
 TEST(QueryCursor, ViewsStopFollowingWhileControlsAreDisabled)

@@ -144,7 +144,7 @@ TEST(DocumentColumnPage, ClearsFirstAndCentresValues)
     EXPECT_EQ(rects[1].penColor, QColor(Qt::black));   // the title shadow, after the erase
     // Before the header: face, erase, pen.
     EXPECT_EQ(c.ops()[0].kind, CanvasOp::Kind::FontFace);
-    EXPECT_EQ(c.ops()[0].text, "ＭＳ 明朝,MS Mincho,IPAMincho");
+    EXPECT_EQ(c.ops()[0].text, "ＭＳ 明朝,MS Mincho,IPAMincho,Noto Serif CJK JP");
 
     EXPECT_EQ(c.findText("A_VERY_LONG_COLUMN_NAME_XX")->x1, 133);
     const CanvasOp* type = c.findText("VARCHAR2");

@@ -140,7 +140,7 @@ TEST(DocumentGeometry, MinchoFaceIsFixedPitchJapanese)
     EXPECT_EQ(fm.horizontalAdvance("ﾘｰﾌ･ﾌﾞﾛｯｸ"), 9 * 19);
     EXPECT_EQ(fm.horizontalAdvance("Pct_Free"), 8 * 19);
     EXPECT_EQ(pageBaseFont().pixelSize(), 13);
-    EXPECT_EQ(QFontInfo(uiFont(12)).family(), "IPAGothic");
+    EXPECT_EQ(QFontInfo(uiFont(12)).family(), "IPAPGothic");   // MS UI Gothic is proportional
     EXPECT_EQ(QFontInfo(pGothicFont(13)).family(), "IPAPGothic");
 }
 

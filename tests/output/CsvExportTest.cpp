@@ -76,14 +76,18 @@ protected:
     {
         return cp932::decode(bytes(path)).split("\r\n");
     }
+    // A column comment, or the table's own comment when column is empty.
     void setComment(const QString& table, const QString& column, const QString& comment)
     {
         sqlite3* db = nullptr;
         ASSERT_EQ(sqlite3_open(QFile::encodeName(data.path() + "/DEMO.db").constData(), &db), SQLITE_OK);
         sqlite3_stmt* st = nullptr;
         sqlite3_prepare_v2(db,
-                           "UPDATE ALL_COL_COMMENTS SET COMMENTS = ? WHERE OWNER = 'SCOTT' "
-                           "AND TABLE_NAME = ? AND COLUMN_NAME = ?",
+                           column.isEmpty()
+                               ? "UPDATE ALL_TAB_COMMENTS SET COMMENTS = ?1 WHERE OWNER = 'SCOTT' "
+                                 "AND TABLE_NAME = ?2 AND ?3 = ''"
+                               : "UPDATE ALL_COL_COMMENTS SET COMMENTS = ?1 WHERE OWNER = 'SCOTT' "
+                                 "AND TABLE_NAME = ?2 AND COLUMN_NAME = ?3",
                            -1, &st, nullptr);
         const QByteArray c = comment.toUtf8(), t = table.toUtf8(), n = column.toUtf8();
         sqlite3_bind_text(st, 1, c.constData(), c.size(), SQLITE_TRANSIENT);
@@ -204,6 +208,11 @@ TEST_F(CsvExportTest, ValuesAreWrittenWholeWithQuotesDoubled)
     const QString text = cp932::decode(bytes(exportPath("DEPT")));
     EXPECT_TRUE(text.contains("\"" + longComment + "\",")) << text.size();
     EXPECT_TRUE(text.contains("\"部門\"\"名\"\", 略称\r\n可\","));
+
+    // The table list too: a table comment of 4,000 bytes.
+    setComment("EMP", "", longComment);
+    exportTableList(0);
+    EXPECT_TRUE(cp932::decode(bytes(exportPath("DEPT"))).contains("\"EMP\",\"" + longComment + "\","));
 }
 
 TEST_F(CsvExportTest, TextsOutsideCp932SwitchTheFileToUtf8WithBom)

@@ -47,13 +47,16 @@ void runDictionaryScript(sqlite3* db, const QByteArray& script, const QString& n
             return;
         try {
             // The script's ANALYZE lines are the engine's own statement, not SQLite's.
+            // A word that only begins with ANALYZE parses to nothing and is SQLite's to judge.
             if (script.mid(at, 7).toUpper() == "ANALYZE") {
                 const int semi = script.indexOf(';', at);
                 const int end = semi < 0 ? script.size() : semi + 1;
                 const QString text = QString::fromUtf8(script.mid(at, end - at));
-                runAnalyze(db, *parseAnalyze(text, QStringLiteral("SYS")));
-                at = end;
-                continue;
+                if (const auto command = parseAnalyze(text, QStringLiteral("SYS"))) {
+                    runAnalyze(db, *command);
+                    at = end;
+                    continue;
+                }
             }
             sqlite3_stmt* st = nullptr;
             const char* tail = nullptr;

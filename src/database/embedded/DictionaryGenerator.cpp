@@ -136,6 +136,15 @@ public:
         ++m_report.views;
     }
 
+    // One column of its own name and comment after the generated ones.
+    void column(const QString& owner, const QString& table, const QString& name, int id,
+                const QString& comment)
+    {
+        m_column.bindAll({owner, table, name, "VARCHAR2", 4000, {}, {}, "Y", id, {}, {}}).run();
+        m_colComment.bindAll({owner, table, name, comment}).run();
+        ++m_report.columns;
+    }
+
     void synonym(const QString& owner, const QString& name, const QString& targetOwner,
                  const QString& target)
     {
@@ -197,6 +206,41 @@ void fillOwner(Writer& w, GeneratorReport& report, const QString& owner, const Q
     }
 }
 
+// Names 128 bytes long end in "_END", so a cut one is seen at once.
+QString paddedName(const QString& head)
+{
+    QString s = head;
+    while (s.size() < 124)
+        s += QChar(static_cast<char16_t>(u'0' + s.size() % 10));
+    return s + QStringLiteral("_END");
+}
+
+void fillOddOwner(Writer& w, Statement& user)
+{
+    const QString odd = QStringLiteral("ODD");
+    user.bindAll({odd, 98}).run();
+    w.catalog(odd, oddLongTableName(), "TABLE", oddLongComment());
+    w.table(odd, oddLongTableName(), 1, 3, 1);
+    w.column(odd, oddLongTableName(), oddLongColumnName(), 4, oddLongComment());
+    w.catalog(odd, oddWideTableName(), "TABLE", QStringLiteral("全角三十文字の表名"));
+    w.table(odd, oddWideTableName(), 2, 3, 1);
+    for (const QString& name : {QStringLiteral("A/B"), QStringLiteral("A_B")}) {
+        w.catalog(odd, name, "TABLE", QStringLiteral("ファイル名が重なる表 %1").arg(name));
+        w.table(odd, name, 4, 2, 1);
+    }
+    w.catalog(odd, QStringLiteral("HANGUL_T"), "TABLE", oddMixedComment());
+    w.table(odd, QStringLiteral("HANGUL_T"), 5, 2, 0);
+    w.column(odd, QStringLiteral("HANGUL_T"), QStringLiteral("MIXED"), 3, oddMixedComment());
+    w.catalog(odd, QStringLiteral("SYN_CHAIN"), "SYNONYM", {});
+    w.synonym(odd, QStringLiteral("SYN_CHAIN"), odd, QStringLiteral("SYN_MID"));
+    w.catalog(odd, QStringLiteral("SYN_MID"), "SYNONYM", {});
+    w.synonym(odd, QStringLiteral("SYN_MID"), odd, QStringLiteral("A_B"));
+    for (const QString& name : {QStringLiteral("LF\nNAME"), QStringLiteral("ESC\x1B[2JNAME")}) {
+        w.catalog(odd, name, "TABLE", QStringLiteral("制御文字を含む名前"));
+        w.table(odd, name, 7, 2, 0);
+    }
+}
+
 void check(bool ok, const char* what)
 {
     if (!ok)
@@ -204,6 +248,27 @@ void check(bool ok, const char* what)
 }
 
 } // namespace
+
+QString oddLongTableName() { return paddedName(QStringLiteral("ODD_LONG_TABLE_NAME_")); }
+QString oddLongColumnName() { return paddedName(QStringLiteral("ODD_LONG_COLUMN_NAME_")); }
+
+QString oddWideTableName()
+{
+    return QStringLiteral("全角三十文字の表名ＡＢＣＤＥＦＧＨＩＪＫＬＭＮＯＰＱＲＳＴＵ");
+}
+
+QString oddLongComment()
+{
+    // 2,000 full-width characters: 4,000 bytes in CP932, the last one marks the end.
+    const QString unit = QStringLiteral("長い表のコメント。");
+    QString s;
+    while (s.size() < 1999)
+        s += unit;
+    s.truncate(1999);
+    return s + QStringLiteral("終");
+}
+
+QString oddMixedComment() { return QStringLiteral("社員名簿（사원명부）𠮷野家"); }
 
 ObjectKind generatedKind(int k)
 {
@@ -253,6 +318,8 @@ GeneratorReport generateDictionary(const QString& path, const GeneratorOptions& 
                 fillOwner(w, report, QStringLiteral("BIG"), QStringLiteral("BIG_"), 2, o.bigObjects,
                           o.owners > 0 ? QStringLiteral("OWNER01") : QString(), o);
             }
+            if (o.oddOwner)
+                fillOddOwner(w, user);
         }
         storeAccount(db, QStringLiteral("SYS"), o.password);
         exec(db, QStringLiteral("COMMIT"));

@@ -12,6 +12,13 @@
 // - with bigOwner, the owner BIG holds bigObjects catalog entries: first the
 //   table BIG_T300 (bigColumns columns, bigIndexes indexes), then objects
 //   numbered from 2 in the pattern above;
+// - with oddOwner, the owner ODD holds names and comments at and past the old
+//   limits: oddLongTableName() (128 bytes) with the comment oddLongComment()
+//   (4,000 bytes) and a column oddLongColumnName() with that comment too;
+//   oddWideTableName() (30 full-width characters); "A/B" and "A_B", which map
+//   to one file name; HANGUL_T, commented oddMixedComment(); the synonym
+//   SYN_CHAIN on the synonym SYN_MID on the table A_B; and "LF\nNAME" and
+//   "ESC\x1B[2JNAME" with control characters in their names;
 // - SYS's rows and the account SYS with the given password, as in the demo.
 // Tables carry figures as if analysed (every third one none) but no data rows.
 #include <QString>
@@ -24,6 +31,7 @@ struct GeneratorOptions {
     int columnsPerTable = 12;
     int indexesPerTable = 3;
     bool bigOwner = false;
+    bool oddOwner = false;
     int bigObjects = 20000;
     int bigColumns = 300;
     int bigIndexes = 20;
@@ -44,6 +52,13 @@ struct GeneratorReport {
 // Kind of object k in the pattern above.
 enum class ObjectKind { Table, View, Synonym, Sequence };
 ObjectKind generatedKind(int k);
+
+// The ODD owner's names and comments.
+QString oddLongTableName();
+QString oddLongColumnName();
+QString oddWideTableName();
+QString oddLongComment();
+QString oddMixedComment();
 
 // Throws DbError (invalid options, existing file without overwrite, I/O).
 GeneratorReport generateDictionary(const QString& path, const GeneratorOptions& options);

@@ -46,11 +46,11 @@ TF_ErrorShow::TF_ErrorShow(QWidget* parent) : QDialog(parent)
     setObjectName("F_ErrorShow");
     setWindowTitle(QStringLiteral("エラー情報"));
     setOuterSize(this, 446, 384);
+    setFont(document::uiFont(12));
     Memo1 = new QPlainTextEdit(this);
     Memo1->setObjectName("Memo1");
     Memo1->setReadOnly(true);
-    Memo1->setFont(document::uiFont(12));
-    Memo1->setStyleSheet(QStringLiteral("QPlainTextEdit { background: palette(button); }"));
+    setFieldBackground(Memo1, Memo1->palette().color(QPalette::Button));
     Memo1->setPlainText(helpLines().join('\n'));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

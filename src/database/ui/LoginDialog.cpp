@@ -67,7 +67,7 @@ void TF_Alias::prepareShow()
 {
     Edit2->setReadOnly(false);
     Edit2->setEnabled(true);
-    Edit2->setStyleSheet(QStringLiteral("QLineEdit { background: white; }"));
+    setFieldBackground(Edit2, Qt::white);
     Edit2->setText(QStringLiteral("SYS"));
     BitBtn2->setFocus();
 }

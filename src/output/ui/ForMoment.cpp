@@ -13,6 +13,14 @@
 namespace morvane {
 
 namespace {
+// Through the palette: a style sheet would make the label leave the panel's face.
+void colourText(QWidget* w, const QColor& colour)
+{
+    QPalette p = w->palette();
+    p.setColor(QPalette::WindowText, colour);
+    w->setPalette(p);
+}
+
 // An hourglass in front of a database drum, drawn once in code.
 QPixmap waitPicture()
 {
@@ -67,6 +75,7 @@ TF_ForMoment::TF_ForMoment(QWidget* parent)
     setWindowTitle(QStringLiteral("情報"));
     setModal(false);
     setFixedSize(270, 135);
+    setFont(document::minchoFont(13));
 
     Panel1 = new QFrame(this);
     Panel1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
@@ -78,12 +87,12 @@ TF_ForMoment::TF_ForMoment(QWidget* parent)
     Image1->setPixmap(waitPicture());
 
     Label2 = new QLabel(QStringLiteral("Now Loading..."), Panel1);
-    Label2->setStyleSheet(QStringLiteral("color: #FF00FF;"));
+    colourText(Label2, QColor(0xFF, 0x00, 0xFF));
     Label2->adjustSize();
     Label2->move(74, 24);
 
     Label1 = new QLabel(QStringLiteral("しばらくお待ち下さい．．．"), Panel1);
-    Label1->setStyleSheet(QStringLiteral("color: #0000FF;"));
+    colourText(Label1, QColor(0x00, 0x00, 0xFF));
     Label1->adjustSize();
     Label1->move(72, 48);
 

@@ -1,0 +1,94 @@
+// The one per-object run, over the demo dictionary.
+#include "database/DataModule.h"
+#include "database/ObjectRun.h"
+#include "database/Statements.h"
+#include "support/FakePlatform.h"
+#include "support/ScopedDataDir.h"
+#include <gtest/gtest.h>
+
+using namespace morvane;
+using namespace morvane::test;
+
+namespace {
+
+class ObjectRunTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        dm.Database1_ADO.setLogon({"DEMO", "SYS", "DEMO"});
+        dm.Database1_ADO.open();
+        session.settings.MaxPageRow = 55;
+    }
+    Query& openCatalog(const QString& owner)
+    {
+        session.settings.LAST_OWNER = owner;
+        dm.AQ_Catalog.close();
+        dm.AQ_Catalog.setSql(sql::catalogAllObjects());
+        dm.AQ_Catalog.bind("OWNER", owner);
+        dm.AQ_Catalog.open();
+        return dm.AQ_Catalog;
+    }
+    ScopedDataDir data;
+    Session session;
+    TDataModule2 dm{session};
+    RecordingMessages messages;
+};
+
+} // namespace
+
+TEST_F(ObjectRunTest, LoadsEachObjectActsAndCountsFailuresGoingOn)
+{
+    QStringList acted, chosen, loadFailed;
+    int between = 0;
+    ObjectRunSteps steps;
+    steps.chosen = [&](const CatalogRow& r) { chosen << r.name; };
+    steps.act = [&](const CatalogRow& r) {
+        acted << r.name + "|" + session.state.TableComment + "|" + QString::number(session.state.RowCounts[SlotTabCols]);
+        return r.name != "ORDERS";   // the action itself may fail
+    };
+    steps.loadFailed = [&](const CatalogRow& r) { loadFailed << r.name; };
+    steps.between = [&] { ++between; };
+    const ObjectRunResult r = runPerObject(dm, queryRows(openCatalog("SALES")), steps);
+
+    // Name order, no sequences; STAFF points into another owner and fails its load.
+    EXPECT_EQ(chosen, (QStringList{"CUSTOMER", "MONTHLY_SALES", "ORDERS", "ORDER_DETAIL", "ORDER_LIST",
+                                   "PRODUCT", "STAFF", "V_ORDER_LIST", "V_PRODUCT_SALES"}));
+    EXPECT_EQ(loadFailed, QStringList{"STAFF"});
+    EXPECT_EQ(messages.shown.size(), 1);   // the load's own message
+    EXPECT_EQ(r.objects, 9);
+    EXPECT_EQ(r.failed, 2);                 // STAFF's load and ORDERS' action
+    EXPECT_EQ(acted.size(), 8);
+    EXPECT_EQ(between, 9);
+    // Each object acts on its own comment and its own loaded columns.
+    EXPECT_TRUE(acted.first().startsWith("CUSTOMER|(顧客マスタ)|")) << acted.first().toStdString();
+    EXPECT_NE(acted.first().section('|', 2), "0");
+    EXPECT_TRUE(dm.AQ_Catalog.eof());
+}
+
+TEST_F(ObjectRunTest, CommentAndLoadStepsCanBeLeftToTheCaller)
+{
+    session.state.TableComment = "(kept)";
+    session.state.ColumnPageCount = 42;
+    QStringList seen;
+    ObjectRunSteps steps;
+    steps.setComment = false;
+    steps.load = false;
+    steps.act = [&](const CatalogRow& r) {
+        seen << r.name + "|" + r.type + "|" + session.state.TableComment + "|"
+                    + QString::number(session.state.ColumnPageCount);
+        return true;
+    };
+    Query& catalog = openCatalog("SCOTT");
+    // Bookmarks are visited in the order given.
+    catalog.first();
+    const Bookmark dept = (catalog.locateIgnoreCase("TABLE_NAME", "DEPT"), catalog.bookmark());
+    const Bookmark bonus = (catalog.locateIgnoreCase("TABLE_NAME", "BONUS"), catalog.bookmark());
+    const ObjectRunResult r = runPerObject(dm, bookmarkRows(catalog, {dept, bonus}), steps);
+    EXPECT_EQ(seen, (QStringList{"DEPT|TABLE|(kept)|42", "BONUS|TABLE|(kept)|42"}));
+    EXPECT_EQ(r.failed, 0);
+    EXPECT_EQ(session.state.TableName, "BONUS");
+
+    seen.clear();
+    runPerObject(dm, listRows({{"X", "VIEW", "c"}}), steps);
+    EXPECT_EQ(seen, QStringList{"X|VIEW|(kept)|42"});
+}

@@ -1,0 +1,78 @@
+// Characters the Japanese faces lack are drawn from the fallback face, while
+// the page and window faces keep everything they cover.
+#include "DocumentFixture.h"
+#include "document/Fonts.h"
+#include "output/DocRender.h"
+#include <QGlyphRun>
+#include <QProcess>
+#include <QRawFont>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTextLayout>
+#include <gtest/gtest.h>
+
+using namespace morvane;
+using namespace morvane::test;
+
+namespace {
+
+const QString kMixed = QStringLiteral("社員名簿（사원명부）𠮷野ｶﾅ");
+
+// The face that draws each run of the text, in order.
+QStringList facesDrawing(const QString& text, const QFont& font)
+{
+    QTextLayout layout(text, font);
+    layout.beginLayout();
+    layout.createLine();
+    layout.endLayout();
+    QStringList faces;
+    for (const QGlyphRun& run : layout.glyphRuns()) {
+        // A glyph index of 0 is the missing-glyph box.
+        for (quint32 g : run.glyphIndexes())
+            if (g == 0)
+                faces << QStringLiteral("<box>");
+        faces << run.rawFont().familyName();
+    }
+    return faces;
+}
+
+} // namespace
+
+TEST(DocumentFallback, PageAndWindowFacesFallBackPerCharacter)
+{
+    struct Case { QFont font; QString face, fallback; } cases[] = {
+        {document::minchoFont(40), "IPAMincho", "Noto Serif CJK JP"},
+        {document::uiFont(15), "IPAPGothic", "Noto Sans CJK JP"},
+        {document::pGothicFont(13), "IPAPGothic", "Noto Sans CJK JP"},
+    };
+    for (const Case& c : cases) {
+        const QStringList faces = facesDrawing(kMixed, c.font);
+        EXPECT_FALSE(faces.contains("<box>")) << faces.join(", ").toStdString();
+        EXPECT_TRUE(faces.contains(c.fallback)) << faces.join(", ").toStdString();
+        // Everything the Japanese face covers stays in it.
+        EXPECT_EQ(facesDrawing(QStringLiteral("社員名簿（）野ｶﾅ"), c.font), QStringList({c.face}));
+    }
+}
+
+TEST(DocumentFallback, PdfTextComesBackWhole)
+{
+    const QString pdftotext = QStandardPaths::findExecutable("pdftotext");
+    if (pdftotext.isEmpty())
+        GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
+    DocumentSession d;
+    d.loadTable(1, 0, 0);
+    d.loadColumns(2, {kMixed, QStringLiteral("한글")});
+    d.s.state.TableComment = QStringLiteral("(") + kMixed + QStringLiteral(")");
+    QTemporaryDir dir;
+    const QString path = dir.filePath("SCOTT.EMP.pdf");
+    QString error;
+    ASSERT_TRUE(output::writeDocumentPdf(d.data(), path, output::pdfPageLayout(), 600, &error))
+        << error.toStdString();
+    QProcess p;
+    p.start(pdftotext, {path, "-"});
+    ASSERT_TRUE(p.waitForFinished(30000));
+    const QString text = QString::fromUtf8(p.readAllStandardOutput());
+    // Page 1's header and the column page's header, and the column's own comment.
+    EXPECT_GE(text.count(kMixed), 3) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("한글")));
+}
