@@ -14,7 +14,11 @@
 #include <string>
 #include <vector>
 
+#ifdef _WIN32
+#define STANDIN_EXPORT extern "C" __declspec(dllexport)
+#else
 #define STANDIN_EXPORT extern "C" __attribute__((visibility("default")))
+#endif
 
 using namespace morvane;
 namespace o = morvane::oci;

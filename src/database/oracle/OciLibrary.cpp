@@ -45,11 +45,11 @@ QString searchedPlaces()
         return QStringLiteral("%1=%2").arg(QLatin1String(kLibraryOverrideVariable), override);
     const QString search = qEnvironmentVariable(kSearchVariable);
     const QString home = qEnvironmentVariable("ORACLE_HOME");
-    return QStringLiteral("%1=%2; ORACLE_HOME%3=%4; %5 (%6 未設定)")
-        .arg(QLatin1String(kSearchVariable), search.isEmpty() ? QStringLiteral("(未設定)") : search,
-             QLatin1String(kHomeSubdir),
-             home.isEmpty() ? QStringLiteral("(未設定)") : home + QLatin1String(kHomeSubdir),
-             QStringLiteral("システム既定の検索パス"), QLatin1String(kLibraryOverrideVariable));
+    const QString unset = QStringLiteral("(未設定)");
+    return QStringLiteral("%1=%2; %3=%4; ORACLE_HOME%5=%6; システム既定の検索パス")
+        .arg(QLatin1String(kLibraryOverrideVariable), unset, QLatin1String(kSearchVariable),
+             search.isEmpty() ? unset : search, QLatin1String(kHomeSubdir),
+             home.isEmpty() ? unset : home + QLatin1String(kHomeSubdir));
 }
 
 struct Cache {
