@@ -11,14 +11,33 @@
 namespace morvane {
 
 // Every database failure: logon refused, statement rejected, connection lost.
-// Carries the server's own message.
+// Carries the server's own message and, when there is one, its ORA number
+// (1017 for ORA-01017). Without an explicit number, a message that begins
+// with "ORA-nnnnn" gives its number; any other message has 0.
 class DbError : public std::runtime_error {
 public:
-    explicit DbError(const QString& message)
-        : std::runtime_error(message.toStdString()), m_message(message) {}
+    explicit DbError(const QString& message, int oraCode = 0)
+        : std::runtime_error(message.toStdString()), m_message(message),
+          m_oraCode(oraCode != 0 ? oraCode : leadingOraCode(message)) {}
     const QString& message() const { return m_message; }
+    int oraCode() const { return m_oraCode; }
+
+    static int leadingOraCode(const QString& message)
+    {
+        const QString m = message.trimmed();
+        if (!m.startsWith(QLatin1String("ORA-")) || m.size() < 9)
+            return 0;
+        int code = 0;
+        for (int i = 4; i < 9; ++i) {
+            if (!m[i].isDigit())
+                return 0;
+            code = code * 10 + m[i].digitValue();
+        }
+        return code;
+    }
 private:
     QString m_message;
+    int m_oraCode = 0;
 };
 
 struct LogonParams {

@@ -1,9 +1,21 @@
 #pragma once
-// The Oracle client, loaded at run time so that the program builds and runs
-// without it.
+// The Oracle client: Oracle's call interface (OCI), loaded at run time so that
+// the program builds and runs without it (see OciLibrary.h for the search).
+// Qt Core only.
 #include "database/DbDriver.h"
+#include <QStringList>
+#include <memory>
 
 namespace morvane {
+
+namespace oci {
+struct Api;
+// The distinct bind names of a statement, upper-cased, in order of first
+// appearance, without the colon; text in quotes and comments is skipped.
+QStringList placeholderNames(const QString& sql);
+// Oracle error numbers after which the session is gone.
+bool isConnectionLost(int oraCode);
+} // namespace oci
 
 class OciDriver : public IDbDriver {
 public:
@@ -16,8 +28,30 @@ public:
     ResultSet query(const QString& sql, const BindList& binds) override;
     void execute(const QString& sql, const BindList& binds) override;
 
+    // The server's warning of the last logon that succeeded with one (ORA-28002 ...).
+    const QString& logonWarning() const { return m_logonWarning; }
+    // The file the Oracle client was loaded from; empty before the first logon.
+    QString libraryPath() const;
+
+    // Rows per fetch call (0: sized from the row width) and bytes per piece of a
+    // LONG value; tests make them small to cross the boundaries.
+    void setFetchRows(int rows) { m_fetchRows = rows; }
+    void setLongPieceBytes(int bytes) { m_longPiece = bytes; }
+
 private:
+    struct Handles;
+    struct Statement;
+    [[noreturn]] void fail(int rc, const char* call);
+    void check(int rc, const char* call);
+    void prepare(Statement& st, const QString& sql, const BindList& binds);
+    void freeHandles() noexcept;
+
+    std::shared_ptr<const oci::Api> m_api;
+    std::unique_ptr<Handles> m_h;
     bool m_connected = false;
+    QString m_logonWarning;
+    int m_fetchRows = 0;
+    int m_longPiece = 64 * 1024;
 };
 
 } // namespace morvane

@@ -4,6 +4,7 @@
 #include "output/PrintJob.h"
 #include "output/ui/PrnSet1.h"
 #include "output/ui/SharedPrinter.h"
+#include <QApplication>
 #include <QDebug>
 
 namespace morvane::output {
@@ -19,8 +20,13 @@ void printLoadedObject(const Session& session, bool askRange, QWidget* dialogPar
 
     int range = RangeAllPages;
     if (askRange) {
-        TF_PrnSet1 F_PrnSet1(dialogParent);
+        // Owned by the modal window in front (the preview), so that opening it
+        // does not raise the main window over that one; placed over the main window.
+        QWidget* front = QApplication::activeModalWidget();
+        TF_PrnSet1 F_PrnSet1(front ? front : dialogParent);
         F_PrnSet1.setTableName(session.state.TableName);
+        if (dialogParent && front && front != dialogParent)
+            F_PrnSet1.move(dialogParent->geometry().center() - F_PrnSet1.rect().center());
         if (platform::dialogs().exec(F_PrnSet1) != QDialog::Accepted)
             return;
         range = F_PrnSet1.itemIndex();
