@@ -1,5 +1,6 @@
 #include "app/MainWindow.h"
 #include "app/QtPlatform.h"
+#include "app/SettingsDialog.h"
 #include "app/Widgets.h"
 #include "core/Winplace.h"
 #include "database/DataModule.h"
@@ -7,6 +8,8 @@
 #include "database/ObjectRun.h"
 #include "document/DocumentData.h"
 #include "document/Fonts.h"
+#include "maintenance/TableStatistics.h"
+#include "output/CsvExport.h"
 #include "output/ui/PreviewForm.h"
 #include "output/ui/PrintCommands.h"
 #include "output/ui/SharedPrinter.h"
@@ -409,7 +412,7 @@ void TF_Main::BitBtn2Click()
         ~EndOfHandler() { platform::setNormalCursor(); }
     } end;
     TF_Table table(*m_dm, m_session, this);
-    table.onExport = [this, &table] { notAvailable(table.BitBtn1->text()); };
+    table.onExport = [this] { output::ExportCsv(*m_dm, output::CsvSource::TableList); };
     table.onMultiPrint = [&table] { table.BitBtn3Click(); };
     table.showTableName = [this](const QString& name) { Edit2->setText(name); };
     table.printLoaded = [this](QObject* sender) { BitBtn3Click(sender); };
@@ -480,12 +483,6 @@ void TF_Main::BitConnectClick()
     update();
 }
 
-void TF_Main::notAvailable(const QString& caption)
-{
-    platform::messages().show(MessageKind::Information,
-                              QStringLiteral("「%1」はこの版ではまだ使用できません。").arg(caption));
-}
-
 void TF_Main::BitBtn3Click(QObject* Sender)
 {
     output::printLoadedObject(m_session, Sender != BitBtn6, this);
@@ -543,10 +540,56 @@ void TF_Main::BitBtn6Click()
     Edit2->clear();
 }
 
-void TF_Main::BitBtn1Click() { notAvailable(BitBtn1->text()); }
-void TF_Main::BitBtn9Click() { notAvailable(BitBtn9->text()); }
-void TF_Main::BitBtn8Click() { notAvailable(BitBtn8->text()); }
+void TF_Main::BitBtn1Click() { output::ExportCsv(*m_dm, output::CsvSource::ColumnList); }
+
+void TF_Main::BitBtn9Click() { analyzeChosenTable(); }
+
+bool TF_Main::analyzeChosenTable()
+{
+    if (maintenance::analyzeChosenTable(*m_dm) != maintenance::AnalyzeResult::Reloaded)
+        return false;
+    // Excel follows here whatever UserSet says.
+    BitBtn1->setEnabled(true);
+    BitBtn3->setEnabled(true);
+    BitBtn4->setEnabled(true);
+    BitBtn6->setEnabled(false);
+    if (m_session.state.TableType == QLatin1String("TABLE"))
+        BitBtn9->setEnabled(true);
+    return true;
+}
+
+void TF_Main::BitBtn8Click()
+{
+    maintenance::AllTablesSteps steps;
+    steps.chosen = [this](const CatalogRow& row) {
+        Edit2->setText(row.name);
+        Edit1->setText(row.comment);
+        Edit2->setText(row.name);
+    };
+    steps.analyze = [this] { return analyzeChosenTable(); };
+    // Nothing else repaints while the run blocks the loop.
+    steps.between = [this] {
+        Edit1->repaint();
+        Edit2->repaint();
+    };
+    maintenance::analyzeAllTables(*m_dm, steps);
+    // An empty table name turns the table buttons off again.
+    Edit1->clear();
+    Edit2->clear();
+}
+
 void TF_Main::BitBtn7Click() { output::Printer().PrinterSetupDialog1(this); }
-void TF_Main::Button1Click() { notAvailable(N1->text()); }
+
+void TF_Main::Button1Click()
+{
+    // Clearing the owner text in code leaves LAST_OWNER; clearing Edit2 runs the table-name rule.
+    runSettingsDialog(
+        m_session.settings, this,
+        [this] {
+            ComboBox1->setEditText(QString());
+            Edit2->clear();
+        },
+        [this] { FormShow(); });
+}
 
 } // namespace morvane

@@ -88,7 +88,8 @@ protected:
 
 private:
     void buildControls();
-    void notAvailable(const QString& caption);
+    // ANALYZE and reload of the chosen table with the buttons that follow; false when it failed.
+    bool analyzeChosenTable();
 
     Session& m_session;
     SettingsStore& m_store;

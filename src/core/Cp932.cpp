@@ -9,7 +9,8 @@ namespace {
 constexpr const char* kCodePage = "CP932";
 
 // Converts one whole buffer; unconvertible input characters become '?'.
-QByteArray convert(const char* to, const char* from, const QByteArray& in, int unitSize)
+QByteArray convert(const char* to, const char* from, const QByteArray& in, int unitSize,
+                   bool* lost = nullptr)
 {
     iconv_t cd = iconv_open(to, from);
     if (cd == reinterpret_cast<iconv_t>(-1))
@@ -31,6 +32,8 @@ QByteArray convert(const char* to, const char* from, const QByteArray& in, int u
             continue;
         }
         // EILSEQ / EINVAL: replace one input unit and go on.
+        if (lost)
+            *lost = true;
         const size_t skip = std::min<size_t>(srcLeft, static_cast<size_t>(unitSize));
         src += skip;
         srcLeft -= skip;
@@ -83,6 +86,19 @@ QByteArray encode(const QString& text)
     const QByteArray in(reinterpret_cast<const char*>(ucs4.constData()),
                         static_cast<int>(ucs4.size() * 4));
     return convert(kCodePage, "UTF-32LE", in, 4);
+}
+
+std::optional<QByteArray> encodeExact(const QString& text)
+{
+    const QList<uint> ucs4 = text.toUcs4();
+    const QByteArray in(reinterpret_cast<const char*>(ucs4.constData()),
+                        static_cast<int>(ucs4.size() * 4));
+    bool lost = false;
+    QByteArray out = convert(kCodePage, "UTF-32LE", in, 4, &lost);
+    // Some characters map one way only (U+301C and U+FF5E share a code, U+00A5 becomes 0x5C).
+    if (lost || decode(out) != text)
+        return std::nullopt;
+    return out;
 }
 
 QString decode(const QByteArray& bytes)

@@ -5,6 +5,7 @@
 #include "database/DataModule.h"
 #include "database/ObjectRun.h"
 #include "database/Statements.h"
+#include "output/DocCsv.h"
 #include "output/DocRender.h"
 #include <QDir>
 #include <QFileInfo>
@@ -143,9 +144,10 @@ QString docUsage()
 {
     return QStringLiteral(
         "usage: morvane-doc --server NAME --user USER --owner OWNER [--object NAME]...\n"
-        "                   --format pdf|png [--dpi N] --out DIR\n"
+        "                   --format pdf|png|csv [--table-list] [--dpi N] --out DIR\n"
         "The password is taken from MORVANE_PASSWORD, else read from standard input.\n"
-        "pdf: DIR/OWNER.NAME.pdf (600 dpi unless --dpi); png: DIR/OWNER.NAME-PAGE.png (96 dpi unless --dpi).\n");
+        "pdf: DIR/OWNER.NAME.pdf (600 dpi unless --dpi); png: DIR/OWNER.NAME-PAGE.png (96 dpi unless --dpi).\n"
+        "csv: DIR/OWNER.NAME.CSV, each object's column list; with --table-list DIR/OWNER.CSV, the table list.\n");
 }
 
 bool parseDocArguments(const QStringList& args, DocOptions* o, QString* error)
@@ -159,6 +161,10 @@ bool parseDocArguments(const QStringList& args, DocOptions* o, QString* error)
         if (a == QLatin1String("--help") || a == QLatin1String("-h")) {
             o->help = true;
             return true;
+        }
+        if (a == QLatin1String("--table-list")) {
+            o->tableList = true;
+            continue;
         }
         if (name == QLatin1String("--password")) {
             *error = QStringLiteral("the password is never taken from the command line; "
@@ -193,8 +199,13 @@ bool parseDocArguments(const QStringList& args, DocOptions* o, QString* error)
     }
     if (format == QLatin1String("pdf")) o->format = DocFormat::Pdf;
     else if (format == QLatin1String("png")) o->format = DocFormat::Png;
+    else if (format == QLatin1String("csv")) o->format = DocFormat::Csv;
     else {
-        *error = QStringLiteral("--format must be pdf or png, not %1").arg(format);
+        *error = QStringLiteral("--format must be pdf, png or csv, not %1").arg(format);
+        return false;
+    }
+    if (o->tableList && (o->format != DocFormat::Csv || !o->objects.isEmpty())) {
+        *error = QStringLiteral("--table-list goes with --format csv and without --object");
         return false;
     }
     if (!dpi.isEmpty()) {
@@ -283,6 +294,14 @@ int runDocRenderer(const DocOptions& o, const QString& password, QTextStream& er
         return kExitFailed;
     }
 
+    if (o.tableList) {
+        const QString path = QDir(o.outDir).filePath(fileNameSafe(o.owner) + QStringLiteral(".CSV"));
+        if (writeTableListCsv(dm, o.owner, path, &why))
+            return kExitOk;
+        err << "morvane-doc: " << printable(o.owner) << ": " << printable(why) << Qt::endl;
+        return kExitFailed;
+    }
+
     int failures = 0;
     QVector<CatalogRow> work;
     if (o.objects.isEmpty()) {
@@ -335,7 +354,9 @@ int runDocRenderer(const DocOptions& o, const QString& password, QTextStream& er
                 << Qt::endl;
         };
         bool written = false;
-        if (o.format == DocFormat::Pdf) {
+        if (o.format == DocFormat::Csv) {
+            written = writeColumnListCsv(dm, out.filePath(base + QStringLiteral(".CSV")), &why);
+        } else if (o.format == DocFormat::Pdf) {
             written = writeDocumentPdf(data, out.filePath(base + QStringLiteral(".pdf")), layout, dpi,
                                        &why, pageFailed);
         } else {

@@ -10,7 +10,7 @@ class QTextStream;
 
 namespace morvane::output {
 
-enum class DocFormat { Pdf, Png };
+enum class DocFormat { Pdf, Png, Csv };
 
 struct DocOptions {
     QString server;
@@ -21,6 +21,7 @@ struct DocOptions {
     int dpi = 0;           // 0: 96 for PNG, 600 for PDF
     QString outDir;
     bool help = false;
+    bool tableList = false;   // csv: the owner's table list instead of column lists
 };
 
 // Exit statuses of the command.

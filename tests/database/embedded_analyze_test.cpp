@@ -130,3 +130,29 @@ TEST(EmbeddedAnalyzeGenerated, TableWithoutStoredRowsIsEmpty)
 
 } // namespace
 } // namespace morvane::testing
+
+namespace morvane::testing {
+namespace {
+
+TEST(EmbeddedAnalyzeParse, UnquotedNamesInAnyScript)
+{
+    struct Case { QString sql; QString owner, table; } cases[] = {
+        {"ANALYZE TABLE 販売.売上 COMPUTE STATISTICS", "販売", "売上"},
+        {"analyze table scott.emp_2$ compute statistics", "SCOTT", "EMP_2$"},
+        {"ANALYZE TABLE 受注明細 COMPUTE STATISTICS", "SYS", "受注明細"},
+        {"ANALYZE TABLE \"販売\".\"売上 表\" DELETE STATISTICS", "販売", "売上 表"},
+    };
+    for (const Case& c : cases) {
+        const auto cmd = embedded::parseAnalyze(c.sql, "sys");
+        ASSERT_TRUE(cmd.has_value()) << c.sql.toStdString();
+        EXPECT_EQ(cmd->owner, c.owner);
+        EXPECT_EQ(cmd->table, c.table);
+    }
+    // A name may not start with a digit or a sign, in any script.
+    for (const QString& bad : {QString("ANALYZE TABLE 販売.1売上 COMPUTE STATISTICS"),
+                              QString("ANALYZE TABLE 販売.＃売上 COMPUTE STATISTICS")})
+        EXPECT_THROW(embedded::parseAnalyze(bad, "SYS"), DbError) << bad.toStdString();
+}
+
+} // namespace
+} // namespace morvane::testing

@@ -251,11 +251,14 @@ std::optional<AnalyzeCommand> parseAnalyze(const QString& sql, const QString& lo
                                          QRegularExpression::CaseInsensitiveOption);
     if (!head.match(sql).hasMatch())
         return std::nullopt;
-    static const QString ident = QStringLiteral("(\"(?:[^\"]|\"\")+\"|[A-Za-z][A-Za-z0-9_$#]*)");
+    // Unquoted names start with a letter of any script, as Oracle allows
+    // letters of the database character set (Japanese names included).
+    static const QString ident =
+        QStringLiteral("(\"(?:[^\"]|\"\")+\"|\\p{L}[\\p{L}\\p{N}_$#]*)");
     static const QRegularExpression full(
         QStringLiteral("^\\s*ANALYZE\\s+TABLE\\s+(?:%1\\s*\\.\\s*)?%1\\s+(COMPUTE|DELETE)\\s+STATISTICS\\s*;?\\s*$")
             .arg(ident),
-        QRegularExpression::CaseInsensitiveOption);
+        QRegularExpression::CaseInsensitiveOption | QRegularExpression::UseUnicodePropertiesOption);
     const auto m = full.match(sql);
     if (!m.hasMatch())
         throw DbError(QStringLiteral("ORA-01490: invalid ANALYZE command"));

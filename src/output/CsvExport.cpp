@@ -1,0 +1,133 @@
+#include "output/CsvExport.h"
+#include "core/AppState.h"
+#include "core/Platform.h"
+#include "database/DataModule.h"
+#include "database/Query.h"
+#include <QDesktopServices>
+#include <QDir>
+#include <QUrl>
+
+namespace morvane::output {
+
+namespace {
+
+FileOpener g_opener;
+
+bool openWithDesktop(const QString& path)
+{
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
+
+// The table list leaves out its last field, the type.
+QStringList fieldsOf(CsvSource source)
+{
+    if (source == CsvSource::TableList)
+        return {QStringLiteral("OWNER"), QStringLiteral("TABLE_NAME"), QStringLiteral("COMMENTS")};
+    return {QStringLiteral("COLUMN_ID"),    QStringLiteral("COLUMN_NAME"),
+            QStringLiteral("COMMENTS"),     QStringLiteral("DATA_TYPE"),
+            QStringLiteral("DATA_LENGTH"),  QStringLiteral("DATA_PRECISION"),
+            QStringLiteral("DATA_SCALE"),   QStringLiteral("NULLABLE"),
+            QStringLiteral("DEFAULT_LENGTH")};
+}
+
+// What runs after every export, also when the file could not be written.
+class EndSteps {
+public:
+    explicit EndSteps(Query& q) : m_query(q) {}
+    ~EndSteps()
+    {
+        platform::setNormalCursor();
+        if (m_query.isOpen())
+            m_query.first();
+        if (m_controlsStopped)
+            m_query.enableControls();
+    }
+    void stopControls()
+    {
+        m_query.disableControls();
+        m_controlsStopped = true;
+    }
+
+private:
+    Query& m_query;
+    bool m_controlsStopped = false;
+};
+
+} // namespace
+
+FileOpener setFileOpener(FileOpener opener)
+{
+    FileOpener old = g_opener;
+    g_opener = std::move(opener);
+    return old;
+}
+
+QString csvOpenQuestion()
+{
+    const QString joint = QStringLiteral("\n\r\n\r");
+    return QStringLiteral("データ出力が正常に終了しました。Ｅｘｃｅｌを起動しますか？") + joint
+           + QStringLiteral("Ｅｘｃｅｌが終了されている事を確認して下さい。") + joint
+           + QStringLiteral("もしＥｘｃｅｌが起動されない場合は、拡張子の関連付けを確認して下さい。");
+}
+
+CsvTable csvTableFrom(Query& q, CsvSource source)
+{
+    const QStringList names = fieldsOf(source);
+    QVector<int> columns;
+    CsvTable table;
+    const QVector<FieldInfo> info = q.fields();
+    for (const QString& name : names) {
+        const int c = q.fieldIndex(name);
+        if (c < 0)
+            throw DbError(QStringLiteral("%1: フィールド '%2' が見つかりません").arg(q.name(), name));
+        columns << c;
+        table.header << info[c].displayLabel;
+    }
+    for (q.first(); !q.eof(); q.next()) {
+        QStringList row;
+        row.reserve(columns.size());
+        for (int c : columns)
+            row << q.valueAt(q.currentRow(), c);   // NULL reads as empty
+        table.rows.push_back(std::move(row));
+    }
+    return table;
+}
+
+void ExportCsv(TDataModule2& dm, CsvSource source)
+{
+    dm.Tag = source == CsvSource::TableList ? SlotCatalog : SlotTabCols;
+    Query& q = *dm.currentQuery();
+    EndSteps end(q);
+    platform::setBusyCursor();
+
+    const QString name = csvFileName(dm.session().state.TableName);
+    QString path = QDir(csvExportFolder()).filePath(name);
+
+    // The grid does not follow the walk through the rows.
+    end.stopControls();
+    const CsvTable table = csvTableFrom(q, source);
+
+    CsvFile file;
+    try {
+        file.create(path, csvEncodingFor(table));
+    } catch (const CsvError&) {
+        // The folder may have been removed meanwhile: make it again, once.
+        path = QDir(csvExportFolder()).filePath(name);
+        file.create(path, csvEncodingFor(table));
+    }
+    WriteCsvLine(file, csvItems(table.header));
+    for (const QStringList& row : table.rows)
+        WriteCsvLine(file, csvItems(row));
+    // Closed before the spreadsheet opens it: Windows refuses a file still held open.
+    file.close();
+
+    platform::setNormalCursor();
+    const MessageResult answer = platform::messages().show(
+        MessageKind::Confirmation, csvOpenQuestion(), MessageButtons::YesNo);
+    if (answer == MessageResult::Yes) {
+        const FileOpener opener = g_opener ? g_opener : FileOpener(openWithDesktop);
+        opener(path);
+    }
+}
+
+} // namespace morvane::output

@@ -1,0 +1,44 @@
+#include "output/DocCsv.h"
+#include "output/CsvExport.h"
+#include "core/AppState.h"
+#include "database/DataModule.h"
+#include "database/Statements.h"
+
+namespace morvane::output {
+
+bool writeColumnListCsv(TDataModule2& dm, const QString& path, QString* why)
+{
+    try {
+        dm.Tag = SlotTabCols;
+        writeCsvFile(path, csvTableFrom(dm.AQ_Tab_Cols, CsvSource::ColumnList));
+        return true;
+    } catch (const CsvError& e) {
+        *why = e.message();
+    } catch (const DbError& e) {
+        *why = e.message();
+    }
+    return false;
+}
+
+bool writeTableListCsv(TDataModule2& dm, const QString& owner, const QString& path, QString* why)
+{
+    Query& q = dm.AQ_Catalog;
+    try {
+        dm.Tag = SlotCatalog;
+        q.close();
+        q.setSql(sql::catalogTableList(owner, QStringLiteral("TABLE_TYPE, TABLE_NAME")));
+        q.open();
+        const CsvTable table = csvTableFrom(q, CsvSource::TableList);
+        q.close();
+        writeCsvFile(path, table);
+        return true;
+    } catch (const CsvError& e) {
+        *why = e.message();
+    } catch (const DbError& e) {
+        *why = e.message();
+    }
+    q.close();
+    return false;
+}
+
+} // namespace morvane::output

@@ -1,0 +1,195 @@
+// The settings dialog behind Shift+Insert and its numeric rows field.
+#include "app/MainWindow.h"
+#include "app/NumEdit.h"
+#include "app/SettingsDialog.h"
+#include "core/Winplace.h"
+#include "database/DataModule.h"
+#include "support/FakePlatform.h"
+#include "support/ScriptedDialogs.h"
+#include "support/ScopedDataDir.h"
+#include <QCheckBox>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QFocusEvent>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace morvane;
+using namespace morvane::test;
+
+namespace {
+
+class SettingsDialogTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        AppSettings& s = session.settings;
+        s.LAST_ALIAS = "DEMO";
+        s.U_LogOn = "DEMO";
+        session.state.LogonUser = "SYS";
+        dm.connectWithCurrentValues();
+        // Lower case as a stored password or an old settings file may hold it.
+        s.LAST_ALIAS = "demo";
+        s.U_LogOn = "demo";
+        s.PRINT_NAME = "yamada 太郎";
+        s.MaxPageRow = 55;
+        s.U_SetOwner = "SCOTT\r\nHR";
+        main.setDataModule(&dm);
+        main.FormShow();
+        main.ComboBox1->setEditText("SCOTT");
+        main.ComboBox1Change();
+        main.Edit2->setText("EMP");
+        for (QPushButton* b : {main.BitBtn1, main.BitBtn3, main.BitBtn4, main.BitBtn9})
+            b->setEnabled(true);
+    }
+    // Runs the flow; the handler sees the dialog as filled, then it is closed.
+    void open(const std::function<void(TF_Settei&)>& user = {})
+    {
+        dialogs.handlers.push_back([user](QDialog& d) {
+            auto& dlg = dynamic_cast<TF_Settei&>(d);
+            if (user)
+                user(dlg);
+            dlg.reject();   // the window's close box
+            return int(QDialog::Rejected);
+        });
+        runGuarded([this] { main.Button1Click(); });
+    }
+
+    QTemporaryDir dir;
+    ScopedDataDir data;
+    SettingsStore store{dir.path() + "/s.conf"};
+    Session session;
+    RecordingMessages messages;
+    ScriptedDialogs dialogs;
+    TDataModule2 dm{session};
+    TF_Main main{session, store};
+};
+
+} // namespace
+
+TEST_F(SettingsDialogTest, OpenAndCloseChangesNothingButTheCase)
+{
+    bool filled = false;
+    open([&](TF_Settei& d) {
+        filled = d.windowTitle() == "設定" && d.EditLogonPass->echoMode() == QLineEdit::Password
+                 && d.SaNumEdit1->text() == "55" && !d.CheckBox1->isChecked()
+                 && !d.RichEdit1->isEnabled() && d.Edit_Alias->isEnabled();
+    });
+    EXPECT_TRUE(filled);
+    EXPECT_EQ(dialogs.titles, QStringList({"設定"}));
+    const AppSettings& s = session.settings;
+    EXPECT_EQ(s.LAST_ALIAS, "DEMO");
+    EXPECT_EQ(s.U_LogOn, "DEMO");
+    EXPECT_EQ(s.PRINT_NAME, "YAMADA 太郎");
+    EXPECT_EQ(s.MaxPageRow, 55);
+    EXPECT_EQ(s.U_SetOwner, "SCOTT\r\nHR");
+    EXPECT_FALSE(s.UserSet);
+    EXPECT_FALSE(s.UserSet2);
+    EXPECT_EQ(s.LAST_OWNER, "SCOTT");
+    EXPECT_EQ(main.ComboBox1->currentText(), "SCOTT");
+    EXPECT_EQ(main.Edit2->text(), "EMP");
+    EXPECT_EQ(main.ownerEntries(), QStringList({"GUEST", "HR", "SALES", "SCOTT"}));
+    EXPECT_TRUE(messages.shown.isEmpty());
+}
+
+TEST_F(SettingsDialogTest, UserDefinedOwnersClearTheMainFieldsAndAreStoredUpperCase)
+{
+    session.settings.UserSet = true;
+    bool clearedAtOnce = false;
+    open([&](TF_Settei& d) {
+        clearedAtOnce = main.ComboBox1->currentText().isEmpty() && main.Edit2->text().isEmpty();
+        EXPECT_TRUE(d.RichEdit1->isEnabled());
+        EXPECT_EQ(d.RichEdit1->palette().color(QPalette::Base), QColor(Qt::white));
+        d.RichEdit1->setPlainText("scott\nhr_2\n経理dept");
+        // Leaving the editor upper-cases its ASCII letters only.
+        QFocusEvent out(QEvent::FocusOut);
+        QCoreApplication::sendEvent(d.RichEdit1, &out);
+        EXPECT_EQ(d.RichEdit1->toPlainText(), "SCOTT\nHR_2\n経理DEPT");
+        d.RichEdit1->setPlainText("scott\nhr");
+    });
+    EXPECT_TRUE(clearedAtOnce);
+    EXPECT_EQ(session.settings.LAST_OWNER, "SCOTT");   // the owner text was cleared in code
+    for (QPushButton* b : {main.BitBtn1, main.BitBtn3, main.BitBtn4, main.BitBtn9})
+        EXPECT_FALSE(b->isEnabled()) << b->text().toStdString();
+    EXPECT_EQ(session.settings.U_SetOwner, "SCOTT\r\nHR");
+    EXPECT_EQ(main.ownerEntries(), QStringList({"HR", "SCOTT"}));
+}
+
+TEST_F(SettingsDialogTest, UntickingDisablesTheListAndPasswordChangesLeaveIt)
+{
+    open([&](TF_Settei& d) {
+        d.CheckBox1->setChecked(true);
+        EXPECT_TRUE(d.RichEdit1->isEnabled());
+        d.CheckBox1->setChecked(false);
+        EXPECT_FALSE(d.RichEdit1->isEnabled());
+        EXPECT_EQ(d.RichEdit1->palette().color(QPalette::Base), d.palette().color(QPalette::Button));
+        d.EditLogonPass->setText("new");   // not ticked: the list stays disabled
+        EXPECT_FALSE(d.RichEdit1->isEnabled());
+        d.CheckBox2->setChecked(true);
+        d.Edit_Alias->setText("prod");
+        d.SaNumEdit1->setText("0");
+    });
+    const AppSettings& s = session.settings;
+    EXPECT_EQ(s.U_LogOn, "NEW");
+    EXPECT_EQ(s.LAST_ALIAS, "PROD");
+    EXPECT_TRUE(s.UserSet2);
+    EXPECT_FALSE(s.UserSet);
+    EXPECT_EQ(s.MaxPageRow, 0);   // taken over; pages still use at least one row
+    EXPECT_EQ(s.effectiveMaxPageRow(), 55);
+}
+
+TEST_F(SettingsDialogTest, ARowsFieldWithoutANumberTakesNothingOver)
+{
+    for (const QString& bad : {QString(""), QString("-")}) {
+        messages.shown.clear();
+        main.ComboBox1->clear();
+        open([&](TF_Settei& d) {
+            d.SaNumEdit1->setText(bad);
+            d.Edit_Alias->setText("OTHER");
+            d.CheckBox2->setChecked(true);
+        });
+        ASSERT_EQ(messages.shown.size(), 1);
+        EXPECT_EQ(messages.shown[0].kind, MessageKind::Application);
+        EXPECT_EQ(messages.shown[0].text, "'" + bad + "' は整数ではありません");
+        EXPECT_EQ(session.settings.LAST_ALIAS, "demo");
+        EXPECT_EQ(session.settings.MaxPageRow, 55);
+        EXPECT_FALSE(session.settings.UserSet2);
+        EXPECT_TRUE(main.ownerEntries().isEmpty());   // not refilled
+    }
+}
+
+TEST(NumEdit, AcceptsUpToThreeDigitsAndALeadingMinus)
+{
+    NumEditValidator v;
+    struct Case { QString text; QValidator::State state; } cases[] = {
+        {"", QValidator::Intermediate},   {"-", QValidator::Intermediate},
+        {"0", QValidator::Acceptable},    {"999", QValidator::Acceptable},
+        {"-999", QValidator::Acceptable}, {"1000", QValidator::Invalid},
+        {"1.5", QValidator::Invalid},     {"+1", QValidator::Invalid},
+        {"1-", QValidator::Invalid},      {"--1", QValidator::Invalid},
+        {"１２", QValidator::Invalid},    {" 1", QValidator::Invalid},
+    };
+    for (Case c : cases) {
+        int pos = 0;
+        EXPECT_EQ(v.validate(c.text, pos), c.state) << c.text.toStdString();
+    }
+
+    SaNumEdit edit;
+    edit.setValue(55);
+    edit.selectAll();
+    edit.insert("12a");   // a paste with a letter puts nothing in
+    EXPECT_EQ(edit.text(), "55");
+    edit.selectAll();
+    edit.insert("-40");
+    EXPECT_EQ(edit.text(), "-40");
+    EXPECT_EQ(edit.value(), -40);
+    edit.setText("123");
+    edit.insert("4");     // a fourth digit is refused
+    EXPECT_EQ(edit.text(), "123");
+    edit.clear();
+    EXPECT_EQ(edit.text(), "");
+    EXPECT_THROW(edit.value(), std::runtime_error);
+}

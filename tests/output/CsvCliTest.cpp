@@ -1,0 +1,75 @@
+// morvane-doc --format csv: the export's files without the question.
+#include "core/Cp932.h"
+#include "output/DocRender.h"
+#include "output/DocRenderCli.h"
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTextStream>
+#include <gtest/gtest.h>
+
+using namespace morvane::output;
+
+namespace {
+
+struct CsvRun {
+    int status;
+    QString err;
+    QString dir;
+};
+
+CsvRun renderCsv(const QStringList& args)
+{
+    static QTemporaryDir root;
+    static int serial = 0;
+    const QString out = root.filePath(QString("csv%1").arg(++serial));
+    DocOptions o;
+    QString error;
+    EXPECT_TRUE(parseDocArguments(QStringList{"--server", "DEMO", "--user", "SYS", "--format", "csv",
+                                              "--out", out} + args,
+                                  &o, &error))
+        << error.toStdString();
+    QString err;
+    QTextStream stream(&err);
+    const int status = runDocRenderer(o, "DEMO", stream, pdfPageLayout());
+    stream.flush();
+    return {status, err, out};
+}
+
+QStringList linesOf(const QString& path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {"<missing " + path + ">"};
+    return morvane::cp932::decode(f.readAll()).split("\r\n");
+}
+
+} // namespace
+
+TEST(CsvCli, ColumnListsPerObjectAndTheTableList)
+{
+    const CsvRun r = renderCsv({"--owner", "SCOTT", "--object", "DEPT", "--object", "EMP_DEPT_V"});
+    EXPECT_EQ(r.status, kExitOk) << r.err.toStdString();
+    EXPECT_EQ(QDir(r.dir).entryList(QDir::Files, QDir::Name),
+              (QStringList{"SCOTT.DEPT.CSV", "SCOTT.EMP_DEPT_V.CSV"}));
+    const QStringList dept = linesOf(r.dir + "/SCOTT.DEPT.CSV");
+    ASSERT_EQ(dept.size(), 5);
+    EXPECT_TRUE(dept[0].startsWith("\"COLUMN_ID\",\"COLUMN_NAME\","));
+    EXPECT_EQ(dept[3], "\"3\",\"LOC\",\"所在地\",\"VARCHAR2\",\"13\",\"\",\"\",\"Y\",\"\",");
+
+    const CsvRun list = renderCsv({"--owner", "SCOTT", "--table-list"});
+    EXPECT_EQ(list.status, kExitOk) << list.err.toStdString();
+    EXPECT_EQ(QDir(list.dir).entryList(QDir::Files), QStringList{"SCOTT.CSV"});
+    const QStringList rows = linesOf(list.dir + "/SCOTT.CSV");
+    EXPECT_EQ(rows[0], "\"OWNER\",\"テーブル名\",\"テーブルコメント\",");
+    // Opening order: tables by name, then views.
+    EXPECT_TRUE(rows[1].startsWith("\"SCOTT\",\"BONUS\","));
+    EXPECT_TRUE(rows[rows.size() - 2].startsWith("\"SCOTT\",\"EMP_DEPT_V\","));
+
+    DocOptions o;
+    QString error;
+    EXPECT_FALSE(parseDocArguments({"--server", "DEMO", "--user", "SYS", "--owner", "SCOTT", "--format",
+                                    "pdf", "--table-list", "--out", "x"},
+                                   &o, &error));
+    EXPECT_TRUE(error.contains("--table-list"));
+}
