@@ -6,6 +6,7 @@
 #include "database/Statements.h"
 #include "database/Connection.h"
 #include "database/ui/LogonWindows.h"
+#include "support/MainWindowParts.h"
 #include "support/ScriptedDialogs.h"
 #include "support/ScopedDataDir.h"
 #include <QComboBox>
@@ -21,7 +22,7 @@ using namespace morvane::test;
 
 namespace {
 
-class MainWindowTest : public ::testing::Test {
+class MainWindowTest : public ::testing::Test, protected MainWindowParts {
 protected:
     // A copy of the demo under a service name of its own, so that a test
     // can take the "server" away.
@@ -52,15 +53,7 @@ protected:
         session.settings.U_SetOwner = list;
         main.FormShow();
     }
-    QTemporaryDir dir;
-    ScopedDataDir data;
-    SettingsStore store{dir.path() + "/s.conf"};
-    Session session;
-    RecordingMessages messages;
-    ScriptedDialogs dialogs;
-    TDataModule2 dm{session};
     QtLogonWindows windows;
-    TF_Main main{session, store};
 };
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "app/SettingsDialog.h"
 #include "core/Winplace.h"
 #include "database/DataModule.h"
+#include "support/MainWindowParts.h"
 #include "support/FakePlatform.h"
 #include "support/ScriptedDialogs.h"
 #include "support/ScopedDataDir.h"
@@ -22,7 +23,7 @@ using namespace morvane::test;
 
 namespace {
 
-class SettingsDialogTest : public ::testing::Test {
+class SettingsDialogTest : public ::testing::Test, protected MainWindowParts {
 protected:
     void SetUp() override
     {
@@ -58,14 +59,6 @@ protected:
         runGuarded([this] { main.Button1Click(); });
     }
 
-    QTemporaryDir dir;
-    ScopedDataDir data;
-    SettingsStore store{dir.path() + "/s.conf"};
-    Session session;
-    RecordingMessages messages;
-    ScriptedDialogs dialogs;
-    TDataModule2 dm{session};
-    TF_Main main{session, store};
 };
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "app/MainWindow.h"
 #include "core/Winplace.h"
 #include "database/DataModule.h"
+#include "support/MainWindowParts.h"
 #include "support/ScriptedDialogs.h"
 #include "support/ScopedDataDir.h"
 #include "tablelist/TableListWindow.h"
@@ -17,7 +18,7 @@ using namespace morvane::test;
 
 namespace {
 
-class TableQueryTest : public ::testing::Test {
+class TableQueryTest : public ::testing::Test, protected MainWindowParts {
 protected:
     void SetUp() override
     {
@@ -57,14 +58,6 @@ protected:
         return on;
     }
 
-    QTemporaryDir dir;
-    ScopedDataDir data;
-    SettingsStore store{dir.path() + "/s.conf"};
-    Session session;
-    RecordingMessages messages;
-    ScriptedDialogs dialogs;
-    TDataModule2 dm{session};
-    TF_Main main{session, store};
 };
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "core/Winplace.h"
 #include "database/DataModule.h"
 #include "database/embedded/DictionaryGenerator.h"
+#include "support/MainWindowParts.h"
 #include "support/ScriptedDialogs.h"
 #include "support/ScopedDataDir.h"
 #include "tablelist/TableListWindow.h"
@@ -20,7 +21,7 @@ using namespace morvane::embedded;
 
 namespace {
 
-class LongNames : public ::testing::Test {
+class LongNames : public ::testing::Test, protected MainWindowParts {
 protected:
     void SetUp() override
     {
@@ -58,14 +59,6 @@ protected:
         return shown;
     }
 
-    QTemporaryDir dir;
-    ScopedDataDir data;
-    SettingsStore store{dir.path() + "/s.conf"};
-    Session session;
-    RecordingMessages messages;
-    ScriptedDialogs dialogs;
-    TDataModule2 dm{session};
-    TF_Main main{session, store};
 };
 
 } // namespace

@@ -8,6 +8,7 @@
 #include "document/DocumentData.h"
 #include "document/PageRoutines.h"
 #include "document/RecordingCanvas.h"
+#include "support/MainWindowParts.h"
 #include "support/FakePlatform.h"
 #include "support/ScriptedDialogs.h"
 #include "support/ScopedDataDir.h"
@@ -47,7 +48,7 @@ INSERT INTO ALL_CATALOG (OWNER, TABLE_NAME, TABLE_TYPE)
 INSERT INTO ALL_TABLES (OWNER, TABLE_NAME, INITIAL_EXTENT) VALUES ('GUEST', 'T_A', 65536), ('GUEST', 'T_C', 65536);
 )";
 
-class TableStatisticsTest : public ::testing::Test {
+class TableStatisticsTest : public ::testing::Test, protected MainWindowParts {
 protected:
     void SetUp() override
     {
@@ -105,14 +106,6 @@ protected:
         return texts;
     }
 
-    QTemporaryDir dir;
-    ScopedDataDir data;
-    SettingsStore store{dir.path() + "/s.conf"};
-    Session session;
-    RecordingMessages messages;
-    ScriptedDialogs dialogs;
-    TDataModule2 dm{session};
-    TF_Main main{session, store};
     TraceRecorder trace;
 };
 

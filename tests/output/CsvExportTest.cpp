@@ -6,6 +6,7 @@
 #include "core/Winplace.h"
 #include "database/DataModule.h"
 #include "output/CsvExport.h"
+#include "support/MainWindowParts.h"
 #include "support/FakePlatform.h"
 #include "support/ScriptedDialogs.h"
 #include "support/ScopedDataDir.h"
@@ -27,7 +28,7 @@ using namespace morvane::test;
 
 namespace {
 
-class CsvExportTest : public ::testing::Test {
+class CsvExportTest : public ::testing::Test, protected MainWindowParts {
 protected:
     void SetUp() override
     {
@@ -114,14 +115,6 @@ protected:
 
     QTemporaryDir tmp;
     QByteArray oldTmp;
-    QTemporaryDir dir;
-    ScopedDataDir data;
-    SettingsStore store{dir.path() + "/s.conf"};
-    Session session;
-    RecordingMessages messages;
-    ScriptedDialogs dialogs;
-    TDataModule2 dm{session};
-    TF_Main main{session, store};
     QStringList opened;
     output::FileOpener previousOpener;
 };
