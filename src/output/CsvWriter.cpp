@@ -1,5 +1,6 @@
 #include "output/CsvWriter.h"
 #include "core/Cp932.h"
+#include "output/DocRender.h"
 #include <QDir>
 #include <QFile>
 #include <cerrno>
@@ -71,7 +72,9 @@ CsvEncoding csvEncodingFor(const CsvTable& table)
 
 QString csvFileName(const QString& tableName)
 {
-    return QStringLiteral("ＤＢ仕様書（") + tableName + QStringLiteral("）") + QStringLiteral(".CSV");
+    // A quoted Oracle name may hold "/" or "..": it names the file, never a folder.
+    return QStringLiteral("ＤＢ仕様書（") + fileNameSafe(tableName) + QStringLiteral("）")
+           + QStringLiteral(".CSV");
 }
 
 QString csvExportFolder()

@@ -188,6 +188,12 @@ TEST_F(CsvExportTest, TableListWithoutAChosenTableNamesTheFileByTheEmptyName)
     ASSERT_TRUE(session.state.TableName.isEmpty());
     exportTableList(0);
     EXPECT_TRUE(QFileInfo(folder() + "/ＤＢ仕様書（）.CSV").isFile());
+
+    // A name with path separators names a file in the export folder, not a folder.
+    session.state.TableName = "../A/B";
+    exportTableList(0);
+    EXPECT_TRUE(QFileInfo(folder() + "/ＤＢ仕様書（.._A_B）.CSV").isFile());
+    EXPECT_TRUE(messages.texts().filter("作成できません").isEmpty()) << messages.texts().join("|").toStdString();
 }
 
 TEST_F(CsvExportTest, ValuesAreWrittenWholeWithQuotesDoubled)
