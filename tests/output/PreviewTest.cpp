@@ -144,3 +144,27 @@ TEST_F(Preview, PrinterSetupLandscapeShapesTheSheetUntilTheNextJob)
     EXPECT_EQ(f.page(), 2);
     EXPECT_TRUE(pdfs().isEmpty());
 }
+
+TEST_F(Preview, AFailingPageWarnsOnceAnOpeningNotAtEveryRepaint)
+{
+    ASSERT_TRUE(load("SCOTT", "EMP", "TABLE"));
+    document::DocumentData broken = document::documentDataFrom(session);
+    broken.tabCols = ResultSet{};   // a column section that never arrived
+    output::TPreviewForm& f = *preview;
+    f.prepare(broken);
+    EXPECT_TRUE(messages.shown.isEmpty());   // page 1 draws
+    f.SpinEdit1->stepUp();
+    ASSERT_EQ(messages.texts(), QStringList{"ページイメージ2作成エラー。"});
+    EXPECT_EQ(messages.shown[0].kind, MessageKind::Warning);
+    f.ZoomInClick();
+    f.ZoomOutClick();
+    f.repaint();
+    f.SpinEdit1->stepDown();
+    f.SpinEdit1->stepUp();
+    EXPECT_EQ(messages.shown.size(), 1);
+    // The next opening warns again.
+    f.prepare(broken);
+    f.SpinEdit1->stepUp();
+    EXPECT_EQ(messages.shown.size(), 2);
+    EXPECT_FALSE(platform::isBusyCursor());
+}
