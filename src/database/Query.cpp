@@ -184,9 +184,8 @@ QString Query::text(const QString& field) const
     return v.isNull() ? QString("") : v;
 }
 
-qint64 Query::integer(const QString& field) const
+qint64 integerValue(const QString& t)
 {
-    const QString t = text(field);
     if (t.isEmpty())
         return 0;
     bool ok = false;
@@ -197,6 +196,11 @@ qint64 Query::integer(const QString& field) const
     if (!ok)
         throw DbError(QStringLiteral("'%1' は整数ではありません").arg(t));
     return static_cast<qint64>(d);
+}
+
+qint64 Query::integer(const QString& field) const
+{
+    return integerValue(text(field));
 }
 
 bool Query::isNull(const QString& field) const

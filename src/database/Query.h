@@ -20,6 +20,10 @@ struct FieldInfo {
 
 using Bookmark = int;   // row position in the open result
 
+// A column value as an integer: empty (NULL) as 0, a decimal cut to its whole
+// part; throws DbError for text that is no number.
+qint64 integerValue(const QString& text);
+
 class Query : public QObject {
     Q_OBJECT
 public:

@@ -59,17 +59,7 @@ QString fieldText(const ResultSet& rows, int row, const QString& field)
 
 qint64 fieldInteger(const ResultSet& rows, int row, const QString& field)
 {
-    const QString t = fieldText(rows, row, field);
-    if (t.isEmpty())
-        return 0;
-    bool ok = false;
-    const qint64 v = t.toLongLong(&ok);
-    if (ok)
-        return v;
-    const double d = t.toDouble(&ok);
-    if (!ok)
-        throw std::runtime_error(QStringLiteral("'%1' は整数ではありません").arg(t).toStdString());
-    return static_cast<qint64>(d);
+    return integerValue(fieldText(rows, row, field));
 }
 
 } // namespace morvane::document

@@ -9,6 +9,7 @@
 #include "database/embedded/SqliteDriver.h"
 #include "database/oracle/OciDriver.h"
 #include "support/OciStandInHarness.h"
+#include "support/ResultColumns.h"
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -99,22 +100,8 @@ protected:
     {
         return driver->query(lines.join('\n'), binds);
     }
-    static int col(const ResultSet& rs, const QString& name)
-    {
-        for (int c = 0; c < rs.columns.size(); ++c)
-            if (rs.columns[c].name == name)
-                return c;
-        ADD_FAILURE() << "no column " << name.toStdString();
-        return 0;
-    }
-    static QStringList column(const ResultSet& rs, const QString& name)
-    {
-        const int c = col(rs, name);
-        QStringList out;
-        for (const auto& r : rs.rows)
-            out << r[c];
-        return out;
-    }
+    static int col(const ResultSet& rs, const QString& name) { return test::col(rs, name); }
+    static QStringList column(const ResultSet& rs, const QString& name) { return test::column(rs, name); }
     int errorCodeOf(const std::function<void()>& f)
     {
         try {

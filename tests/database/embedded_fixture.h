@@ -4,6 +4,7 @@
 #include "database/embedded/DemoDictionary.h"
 #include "database/embedded/SqliteDriver.h"
 #include "database/Statements.h"
+#include "support/ResultColumns.h"
 #include <gtest/gtest.h>
 #include <QSet>
 #include <QTemporaryDir>
@@ -31,22 +32,8 @@ protected:
     {
         return {{"OWNER", owner}, {"TABLE_NAME", name}};
     }
-    static int col(const ResultSet& rs, const QString& name)
-    {
-        for (int c = 0; c < rs.columns.size(); ++c)
-            if (rs.columns[c].name == name)
-                return c;
-        ADD_FAILURE() << "no column " << name.toStdString();
-        return 0;
-    }
-    static QStringList column(const ResultSet& rs, const QString& name)
-    {
-        const int c = col(rs, name);
-        QStringList out;
-        for (const auto& r : rs.rows)
-            out << r[c];
-        return out;
-    }
+    static int col(const ResultSet& rs, const QString& name) { return test::col(rs, name); }
+    static QStringList column(const ResultSet& rs, const QString& name) { return test::column(rs, name); }
     QString scalar(const QString& sql, const BindList& binds = {})
     {
         const ResultSet rs = driver->query(sql, binds);
