@@ -2,7 +2,7 @@
 // memory), and the preview's repaint after a page change and a zoom change.
 #include "Bench.h"
 #include "app/MainWindow.h"
-#include "app/QtPlatform.h"
+#include "widgets/QtPlatform.h"
 #include "core/Winplace.h"
 #include "database/DataModule.h"
 #include "database/embedded/DictionaryGenerator.h"

@@ -29,29 +29,29 @@ public:
     // Created at start-up; the preview button opens it.
     void setPreviewForm(output::TPreviewForm* preview) { PreviewForm = preview; }
 
-    // Controls, named as the program's documentation names them.
-    QFrame* Panel1;
-    QFrame* Panel2;
-    QLabel* Label3;
-    QLabel* LabelAlias;
-    QPushButton* BitConnect;
-    QPushButton* BitBtn2;
-    QLabel* Label1;
-    QComboBox* ComboBox1;
-    QLabel* Label2;
-    QLineEdit* Edit2;
-    QLabel* Label4;
-    QLineEdit* Edit1;
-    QFrame* Panel3;
-    QPushButton* BitBtn3;
-    QPushButton* BitBtn4;
-    QPushButton* BitBtn9;
-    QPushButton* BitBtn6;
-    QPushButton* BitBtn1;
-    QPushButton* BitBtn8;
-    QPushButton* BitBtn7;
-    QPushButton* BitBtn5;
-    QAction* N1;
+    // Controls under their established names; the comment gives each one's caption or role.
+    QFrame* Panel1; // banner shadow
+    QFrame* Panel2; // banner 「Morvane（by ADO）」
+    QLabel* Label3; // 「ServerName：」
+    QLabel* LabelAlias; // the server name (LAST_ALIAS)
+    QPushButton* BitConnect; // 「Connect」: reconnect
+    QPushButton* BitBtn2; // 「問合せ」: the table list
+    QLabel* Label1; // 「ＯＷＮＥＲ ：」
+    QComboBox* ComboBox1; // the owner field
+    QLabel* Label2; // 「テーブル名 ：」
+    QLineEdit* Edit2; // the chosen table name (read-only)
+    QLabel* Label4; // 「コ メ ン ト ：」
+    QLineEdit* Edit1; // the chosen table's comment (read-only)
+    QFrame* Panel3; // holds the six action buttons
+    QPushButton* BitBtn3; // 「印刷」
+    QPushButton* BitBtn4; // 「Preview」
+    QPushButton* BitBtn9; // 「ANALYZE」: the chosen table
+    QPushButton* BitBtn6; // 「全印刷」: every object of the owner
+    QPushButton* BitBtn1; // 「Excel」: the column list as CSV
+    QPushButton* BitBtn8; // 「全ANALYZE」: every table of the owner
+    QPushButton* BitBtn7; // 「ﾌﾟﾘﾝﾀｰ設定」
+    QPushButton* BitBtn5; // 「閉じる(&C)」: ends the program
+    QAction* N1; // hidden menu item 「設定」, Shift+Insert
 
     void FormCreate();
     void FormShow();
@@ -72,7 +72,6 @@ public:
     void BitBtn3Click(QObject* Sender = nullptr);
     void BitBtn4Click();
     void BitBtn6Click();
-    // Filled by later work; until then they say so instead of pretending.
     void BitBtn1Click();
     void BitBtn9Click();
     void BitBtn8Click();

@@ -1,8 +1,8 @@
 #include "app/SettingsDialog.h"
-#include "app/NumEdit.h"
-#include "app/QtPlatform.h"
+#include "widgets/NumEdit.h"
+#include "widgets/QtPlatform.h"
 #include "core/Platform.h"
-#include "app/Widgets.h"
+#include "widgets/Widgets.h"
 #include "document/Fonts.h"
 #include <QApplication>
 #include <QCheckBox>

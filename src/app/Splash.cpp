@@ -1,5 +1,5 @@
 #include "app/Splash.h"
-#include "app/Widgets.h"
+#include "widgets/Widgets.h"
 #include "document/Fonts.h"
 #include <QApplication>
 #include <QFrame>

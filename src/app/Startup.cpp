@@ -1,6 +1,6 @@
 #include "app/Startup.h"
 #include "app/MainWindow.h"
-#include "app/QtPlatform.h"
+#include "widgets/QtPlatform.h"
 #include "app/Splash.h"
 #include "core/Winplace.h"
 #include "database/DataModule.h"

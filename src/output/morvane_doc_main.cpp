@@ -1,7 +1,7 @@
 // morvane-doc: writes printed table documents to PDF or PNG files
 // without a window, for scripts and checks.
 #include "output/DocRenderCli.h"
-#include "output/ui/PrinterLayout.h"
+#include "output/PrinterSheet.h"
 #include <QGuiApplication>
 #include <QTextStream>
 #include <cstdio>

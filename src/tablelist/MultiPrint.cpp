@@ -1,5 +1,5 @@
 // The table list's multi-print: every selected row in list order, one job each.
-#include "app/QtPlatform.h"
+#include "widgets/QtPlatform.h"
 #include "database/DataModule.h"
 #include "database/ObjectRun.h"
 #include "output/ui/SharedPrinter.h"

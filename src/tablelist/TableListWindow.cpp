@@ -4,7 +4,7 @@
 #include "database/DataModule.h"
 #include "database/Statements.h"
 #include "core/Platform.h"
-#include "app/Widgets.h"
+#include "widgets/Widgets.h"
 #include "document/Fonts.h"
 #include <QApplication>
 #include <QFrame>

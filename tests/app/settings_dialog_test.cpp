@@ -1,6 +1,6 @@
 // The settings dialog behind Shift+Insert and its numeric rows field.
 #include "app/MainWindow.h"
-#include "app/NumEdit.h"
+#include "widgets/NumEdit.h"
 #include "app/SettingsDialog.h"
 #include "core/Winplace.h"
 #include "database/DataModule.h"

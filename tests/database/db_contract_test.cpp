@@ -27,6 +27,10 @@ std::string engineName(const ::testing::TestParamInfo<Engine>& info)
 {
     return info.param == Engine::Embedded ? "Embedded" : "OciOnStandIn";
 }
+void PrintTo(Engine e, std::ostream* os)
+{
+    *os << (e == Engine::Embedded ? "embedded engine" : "OCI driver on the stand-in");
+}
 
 // A text of exactly `bytes` UTF-8 bytes made of Japanese characters (3 bytes each) and 'x'.
 QString japaneseOfBytes(int bytes)

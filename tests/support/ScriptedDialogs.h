@@ -1,7 +1,7 @@
 #pragma once
 // Test double for the window layer's dialog runner: lets a test fill and
 // close each modal dialog.
-#include "app/QtPlatform.h"
+#include "widgets/QtPlatform.h"
 #include "support/FakePlatform.h"
 #include <QDialog>
 #include <QStringList>

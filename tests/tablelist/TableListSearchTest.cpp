@@ -1,6 +1,7 @@
 #include "database/DataModule.h"
 #include "support/FakePlatform.h"
 #include <gtest/gtest.h>
+#include <string>
 
 using namespace morvane;
 
@@ -27,6 +28,29 @@ struct SearchCase {
 };
 
 class TableListSearch : public ::testing::TestWithParam<SearchCase> {};
+
+// Stable, readable names and values: "ForwardFrom0_U793EU54E1_FindsRow5".
+std::string readable(const QString& text)
+{
+    std::string out;
+    for (const QChar ch : text) {
+        const ushort u = ch.unicode();
+        out += (u < 128 && (ch.isLetterOrNumber() || u == '_'))
+                   ? std::string(1, char(u))
+                   : QStringLiteral("u%1").arg(u, 4, 16, QLatin1Char('0')).toUpper().toStdString();
+    }
+    return out;
+}
+std::string caseName(const ::testing::TestParamInfo<SearchCase>& info)
+{
+    const SearchCase& c = info.param;
+    return std::string(c.forward ? "Forward" : "Backward") + "From" + std::to_string(c.start) + "_" +
+           readable(c.text) + (c.found ? "_FindsRow" : "_StopsAtRow") + std::to_string(c.endRow);
+}
+void PrintTo(const SearchCase& c, std::ostream* os)
+{
+    *os << (c.forward ? "forward" : "backward") << " from " << c.start << " for " << c.text.toStdString();
+}
 
 } // namespace
 
@@ -77,7 +101,8 @@ INSTANTIATE_TEST_SUITE_P(
         SearchCase{0, true, "社員マ", true, 5},
         SearchCase{0, true, "社員マスタ表", false, 8},
         SearchCase{0, true, "ｼｬｲ", true, 7},
-        SearchCase{8, false, "社員マスタ", true, 5}));
+        SearchCase{8, false, "社員マスタ", true, 5}),
+    caseName);
 
 TEST(TableListSearchCursor, GridFollowsOnlyTheEndOfTheWalk)
 {

@@ -1,5 +1,5 @@
 #include "database/ui/ErrorShow.h"
-#include "app/Widgets.h"
+#include "widgets/Widgets.h"
 #include "document/Fonts.h"
 #include <QPlainTextEdit>
 #include <QVBoxLayout>

@@ -1,5 +1,5 @@
 #include "database/ui/LoginDialog.h"
-#include "app/Widgets.h"
+#include "widgets/Widgets.h"
 #include "document/Fonts.h"
 #include <QFrame>
 #include <QLabel>

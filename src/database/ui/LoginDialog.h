@@ -12,9 +12,9 @@ class TF_Alias : public QDialog {
 public:
     explicit TF_Alias(QWidget* parent = nullptr);
 
-    QLineEdit* EditAlias;
-    QLineEdit* Edit2;
-    QLineEdit* EditPass;
+    QLineEdit* EditAlias; // 「Server Name」
+    QLineEdit* Edit2; // 「ユーザー名」
+    QLineEdit* EditPass; // 「パスワード」
     QPushButton* BitBtn1;   // ＯＫ
     QPushButton* BitBtn2;   // ｷｬﾝｾﾙ
 

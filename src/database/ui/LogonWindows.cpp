@@ -1,5 +1,5 @@
 #include "database/ui/LogonWindows.h"
-#include "app/QtPlatform.h"
+#include "widgets/QtPlatform.h"
 #include "database/ui/ErrorShow.h"
 #include "database/ui/LoginDialog.h"
 #include <QLineEdit>

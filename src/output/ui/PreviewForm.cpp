@@ -1,6 +1,6 @@
 #include "output/ui/PreviewForm.h"
-#include "app/QtPlatform.h"
-#include "app/Widgets.h"
+#include "widgets/QtPlatform.h"
+#include "widgets/Widgets.h"
 #include "document/Fonts.h"
 #include "document/PageRoutines.h"
 #include "document/QPainterCanvas.h"

@@ -1,5 +1,5 @@
 #include "output/ui/PrintCommands.h"
-#include "app/QtPlatform.h"
+#include "widgets/QtPlatform.h"
 #include "document/DocumentData.h"
 #include "output/PrintJob.h"
 #include "output/ui/PrnSet1.h"

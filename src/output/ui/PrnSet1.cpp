@@ -1,5 +1,5 @@
 #include "output/ui/PrnSet1.h"
-#include "app/Widgets.h"
+#include "widgets/Widgets.h"
 #include "document/Fonts.h"
 #include <QGroupBox>
 #include <QLabel>

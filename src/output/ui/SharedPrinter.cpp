@@ -1,5 +1,5 @@
 #include "output/ui/SharedPrinter.h"
-#include "app/QtPlatform.h"
+#include "widgets/QtPlatform.h"
 #include "document/QPainterCanvas.h"
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "app/NumEdit.h"
+#include "widgets/NumEdit.h"
 #include <stdexcept>
 
 namespace morvane {

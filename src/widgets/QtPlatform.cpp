@@ -1,4 +1,4 @@
-#include "app/QtPlatform.h"
+#include "widgets/QtPlatform.h"
 #include <QApplication>
 #include <QCursor>
 #include <QDialog>
