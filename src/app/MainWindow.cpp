@@ -590,6 +590,9 @@ void TF_Main::Button1Click()
             Edit2->clear();
         },
         [this] { FormShow(); });
+    // The loaded object pages by the new setting from now on.
+    m_session.state.ColumnPageCount =
+        columnPageCount(m_session.state.RowCounts[SlotTabCols], m_session.settings.MaxPageRow);
 }
 
 } // namespace morvane

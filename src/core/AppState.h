@@ -1,6 +1,7 @@
 #pragma once
 // The state that every subsystem reads and writes: the stored settings record
 // and the unsaved state of the main window's unit.
+#include "core/PageRows.h"
 #include <QString>
 #include <array>
 
@@ -21,7 +22,7 @@ struct AppSettings {
 
     // Page counts and column pages need at least one row a page; a 0 or a
     // negative value typed during a run pages by the limit the next start reads.
-    int effectiveMaxPageRow() const { return MaxPageRow < 1 ? 55 : MaxPageRow; }
+    int effectiveMaxPageRow() const { return MaxPageRow < 1 ? kDefaultMaxPageRow : MaxPageRow; }
 };
 
 enum QuerySlot {

@@ -89,7 +89,7 @@ void readAll(QSettings& s, AppSettings& settings, const std::function<void(const
         [&] {
             readInteger(s, "MaxPageRow", settings.MaxPageRow);
             if (settings.MaxPageRow == 0)
-                settings.MaxPageRow = 55;
+                settings.MaxPageRow = kDefaultMaxPageRow;
         },
         [&] { readString(s, "LAST_ALIAS", settings.LAST_ALIAS); },
         [&] { readBool(s, "UserSet2", settings.UserSet2); },
@@ -144,7 +144,7 @@ void SettingsStore::load(AppSettings& settings, const QString& section) const
         readAll(*store, settings, {});
     } catch (const TypeError& e) {
         if (settings.MaxPageRow == 0)
-            settings.MaxPageRow = 55;
+            settings.MaxPageRow = kDefaultMaxPageRow;
         platform::messages().show(MessageKind::Application, QString::fromStdString(e.what()));
     }
     store->endGroup();
@@ -159,7 +159,7 @@ QStringList SettingsStore::loadReadOnly(AppSettings& settings, const QString& se
         problems << QStringLiteral("settings file %1 cannot be read; defaults used")
                         .arg(QDir::toNativeSeparators(store->fileName()));
         if (settings.MaxPageRow == 0)
-            settings.MaxPageRow = 55;
+            settings.MaxPageRow = kDefaultMaxPageRow;
         return problems;
     }
     store->beginGroup(section);
@@ -168,7 +168,7 @@ QStringList SettingsStore::loadReadOnly(AppSettings& settings, const QString& se
                         .arg(e.name, QDir::toNativeSeparators(store->fileName()));
     });
     if (settings.MaxPageRow == 0)
-        settings.MaxPageRow = 55;
+        settings.MaxPageRow = kDefaultMaxPageRow;
     store->endGroup();
     return problems;
 }

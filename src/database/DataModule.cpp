@@ -14,14 +14,6 @@ const char* const kQueryNames[9] = {"AQ_Owner",    "AQ_Catalog", "AQ_Tables",
 
 constexpr int kNameBytes = 128;
 constexpr int kCommentBytes = 4000;
-
-// Pages needed for count rows at limit rows a page; a failed count (-1) gives none.
-int pagesFor(int count, int limit)
-{
-    if (count <= 0)
-        return 0;
-    return (count + limit - 1) / limit;
-}
 } // namespace
 
 TDataModule2::TDataModule2(Session& session, QObject* parent)
@@ -310,8 +302,7 @@ void TDataModule2::loadColumns()
     SharedState& st = m_session.state;
     Tag = SlotTabCols;
     st.RowCounts[SlotTabCols] = CountRows();
-    st.ColumnPageCount =
-        pagesFor(st.RowCounts[SlotTabCols], m_session.settings.effectiveMaxPageRow());
+    st.ColumnPageCount = columnPageCount(st.RowCounts[SlotTabCols], m_session.settings.MaxPageRow);
     AQ_Tab_Cols.close();
     AQ_Tab_Cols.setSql(sql::tableColumns());
     AQ_Tab_Cols.bind("OWNER", m_session.settings.LAST_OWNER);

@@ -17,7 +17,7 @@ int usage(const char* why, int code = 2)
     std::fprintf(stderr,
                  "usage: morvane-gendict --out PATH [--owners N] [--objects N] [--columns N]\n"
                  "                       [--indexes N] [--big] [--big-objects N] [--big-columns N]\n"
-                 "                       [--big-indexes N] [--odd] [--password TEXT] [--force]\n"
+                 "                       [--big-indexes N] [--odd] [--overflow] [--password TEXT] [--force]\n"
                  "  --owners N       owners OWNER01.. (default 3)\n"
                  "  --objects N      catalog entries per owner (default 200)\n"
                  "  --columns N      columns per table (default 12)\n"
@@ -27,6 +27,7 @@ int usage(const char* why, int code = 2)
                  "  --big-columns N  columns of BIG_T300 (default 300)\n"
                  "  --big-indexes N  indexes of BIG_T300 (default 20)\n"
                  "  --odd            add owner ODD: long, wide, colliding and chained names\n"
+                 "  --overflow       add owner OVER: 500 columns, 45 indexes, 1,000-line and 40,000-character views\n"
                  "  --password TEXT  password of SYS (default DEMO)\n"
                  "  --force          replace an existing file\n");
     return code;
@@ -76,6 +77,8 @@ int main(int argc, char** argv)
             ok = number(o.bigIndexes);
         else if (a == "--odd")
             o.oddOwner = true;
+        else if (a == "--overflow")
+            o.overflowOwner = true;
         else if (a == "--password")
             ok = value(o.password);
         else if (a == "--force")

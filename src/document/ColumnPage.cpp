@@ -1,3 +1,4 @@
+#include "core/PageRows.h"
 #include "document/PageGeometry.h"
 #include "document/PageRoutines.h"
 
@@ -52,34 +53,28 @@ void drawRecords(PageContext& page, const GridSpec& grid, const ResultSet& colum
 
 } // namespace
 
-QString columnPageErrorText(int n)
-{
-    return QStringLiteral("ページイメージ") + QString::number(n + 1) + QStringLiteral("作成エラー。");
-}
-
 PageResult DrawColumnPage(ICanvas& canvas, int resolution, int n, const DocumentData& d)
 {
+    // Titles and warnings name the page of the whole document.
+    const int documentPage = frontPageCount(d) + n;
     try {
         PageContext page(canvas, resolution);
         page.usePageFace();
         page.EraseArea(0, 0, 1990, 2800);
         page.SetPenWidth(1);
         page.setRowPitch(page.pitchAt(10));
-        page.DrawPageHeader(QStringLiteral("データベース定義ファイル") + QString::number(n + 1), d);
+        page.DrawPageHeader(QStringLiteral("データベース定義ファイル") + QString::number(documentPage), d);
         page.SetFontSize(10);
 
-        // Pages by the same limit as the page count of the dictionary load.
-        const int M = d.maxPageRow < 1 ? 55 : d.maxPageRow;
-        const int C = d.rowCounts[SlotTabCols];
-        const int R = n == d.columnPageCount ? C - (d.columnPageCount - 1) * M : M;
-        const int F = (n - 1) * M + 1;
-        const GridSpec grid = columnGrid(n, R);
+        // The same split as the page count of the dictionary load.
+        const PageRowSpan span = columnPageRows(n, d.rowCounts[SlotTabCols], d.maxPageRow);
+        const GridSpec grid = columnGrid(n, span.count);
         page.drawGridFrame(grid);
-        drawRecords(page, grid, d.tabCols, F, M);
+        drawRecords(page, grid, d.tabCols, span.first, columnRowsPerPage(d.maxPageRow));
     } catch (const std::exception& e) {
-        return {false, columnPageErrorText(n), QString::fromUtf8(e.what())};
+        return {false, pageErrorText(documentPage), QString::fromUtf8(e.what())};
     } catch (...) {
-        return {false, columnPageErrorText(n), QString()};
+        return {false, pageErrorText(documentPage), QString()};
     }
     return {};
 }

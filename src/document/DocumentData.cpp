@@ -28,7 +28,6 @@ DocumentData documentDataFrom(const Session& session)
     d.synonymName = st.SynonymName;
     d.synonymTargetType = st.SynonymTargetType;
     d.maxPageRow = set.effectiveMaxPageRow();
-    d.columnPageCount = st.ColumnPageCount;
     d.rowCounts = st.RowCounts;
     d.tables = rowsOf(session, SlotTables);
     d.indexes = rowsOf(session, SlotIndexes);
@@ -36,11 +35,6 @@ DocumentData documentDataFrom(const Session& session)
     d.views = rowsOf(session, SlotViews);
     d.tabCols = rowsOf(session, SlotTabCols);
     return d;
-}
-
-int documentPageCount(const DocumentData& data)
-{
-    return 1 + std::max(data.columnPageCount, 0);
 }
 
 QString fieldText(const ResultSet& rows, int row, const QString& field)

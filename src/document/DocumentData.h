@@ -20,8 +20,7 @@ struct DocumentData {
     QString synonymName;
     QString synonymTargetType;
 
-    int maxPageRow = 55;    // rows a column page, at least 1
-    int columnPageCount = 0;
+    int maxPageRow = kDefaultMaxPageRow;   // the setting; pages hold what fits of it
     std::array<int, 9> rowCounts{};   // slots 2..6
 
     // Rows of the dictionary load.
@@ -31,7 +30,7 @@ struct DocumentData {
 // Snapshot of the object that the dictionary load left in the session and its queries.
 DocumentData documentDataFrom(const Session& session);
 
-// Page 1 and the column pages.
+// Page 1, its continuation pages and the column pages: every page a caller draws.
 int documentPageCount(const DocumentData& data);
 
 // Value of a field in a row, NULL as empty text; throws std::runtime_error for

@@ -1,6 +1,8 @@
+#include "document/FrontPages.h"
 #include "document/PageGeometry.h"
 #include "document/PageRoutines.h"
 #include "document/Rounding.h"
+#include <stdexcept>
 
 namespace morvane::document {
 
@@ -70,40 +72,89 @@ GridSpec viewGrid()
              {QStringLiteral("項目長"), QStringLiteral("TEXT_LENGTH")}}};
 }
 
-void drawTableLayout(PageContext& page, const DocumentData& d)
+GridSpec gridOf(const GridPart& part, int n1)
 {
-    const auto& counts = d.rowCounts;
-    const int n1 = counts[SlotTables];
-    const int n2 = counts[SlotIndexes];
-    const int n3 = counts[SlotIndCols];
-    page.drawGrid(storageGrid(n1), d.tables);
-    const int h2 = n1 + 9;
-    page.drawGrid(indexGrid(h2, n2), d.indexes);
-    const int h3 = h2 + n2 + 5;
-    page.drawGrid(indexColumnGrid(h3, n3), d.indCols);
+    switch (part.grid) {
+    case FrontGrid::Storage:
+        return storageGrid(n1);
+    case FrontGrid::Indexes:
+        return indexGrid(part.headingRow, part.bands - 2);
+    case FrontGrid::IndexColumns:
+        break;
+    }
+    return indexColumnGrid(part.headingRow, part.bands - 2);
 }
 
-void drawViewLayout(PageContext& page, const DocumentData& d, int viewPitch, bool withRecords)
+const ResultSet& rowsOf(const GridPart& part, const DocumentData& d)
+{
+    switch (part.grid) {
+    case FrontGrid::Storage:
+        return d.tables;
+    case FrontGrid::Indexes:
+        return d.indexes;
+    case FrontGrid::IndexColumns:
+        break;
+    }
+    return d.indCols;
+}
+
+void drawTableLayout(PageContext& page, const DocumentData& d, const FrontPage& plan)
+{
+    for (const GridPart& part : plan.grids) {
+        const GridSpec grid = gridOf(part, d.rowCounts[SlotTables]);
+        const ResultSet& rows = rowsOf(part, d);
+        if (part.grid == FrontGrid::Storage) {
+            page.drawGrid(grid, rows);
+            continue;
+        }
+        page.drawGridFrame(grid);
+        requireLoaded(rows);
+        for (int b = 0; b < part.bands; ++b) {
+            const int r = part.firstBand + b;
+            if (r < rows.rows.size())
+                page.drawGridRecord(grid, part.headingRow + 2 + b, rows, r);
+        }
+    }
+}
+
+// Line i (from 1) below the record in band.
+int viewLineY(int viewPitch, int band, int i)
+{
+    return static_cast<int>(roundHalfEven(viewPitch * i * 0.8 + (band + 1) * viewPitch));
+}
+
+void drawViewLayout(PageContext& page, const DocumentData& d, int viewPitch, const FrontPlan& plan,
+                    int p)
 {
     const GridSpec grid = viewGrid();
     page.drawGridFrame(grid);
     // Objects other than views have nothing loaded in the view query: leave the grid empty.
-    if (!withRecords)
+    if (!plan.viewRecords)
         return;
     const ResultSet& views = d.views;
     requireLoaded(views);
     const int Q = viewPitch;
     page.SetFontSize(10);
-    for (int r = 0; r < views.rows.size(); ++r) {
+    // A continuation page repeats the first record above the lines it carries on.
+    const int records = p == 1 ? int(views.rows.size()) : std::min<int>(1, views.rows.size());
+    for (int r = 0; r < records; ++r) {
         const int band = 8 + r;
         page.drawGridRecord(grid, band, views, r);
+        if (r == 0) {
+            const FrontPage& part = plan.pages.at(p - 1);
+            if (part.lines > 0) {
+                page.SetFontSize(9);
+                for (int i = 1; i <= part.lines; ++i)
+                    page.textAt(50, viewLineY(Q, band, i), plan.viewLines.at(part.firstLine + i - 1));
+            }
+            continue;
+        }
+        // Views have one row; any further row keeps to page 1.
         const QStringList lines = splitTextLines(fieldText(views, r, QStringLiteral("TEXT")));
         if (!lines.isEmpty()) {
             page.SetFontSize(9);
-            for (int i = 1; i <= lines.size(); ++i) {
-                const int y = static_cast<int>(roundHalfEven(Q * i * 0.8 + (band + 1) * Q));
-                page.textAt(50, y, lines.at(i - 1));
-            }
+            for (int i = 1; i <= lines.size(); ++i)
+                page.textAt(50, viewLineY(Q, band, i), lines.at(i - 1));
         }
     }
 }
@@ -116,29 +167,42 @@ QString firstPageErrorText()
                           "不明の場合ＯＲＡＣＬＥ管理者に確認して下さい。");
 }
 
-PageResult DrawFirstPage(ICanvas& canvas, int resolution, const DocumentData& d)
+QString pageErrorText(int page)
 {
+    return QStringLiteral("ページイメージ") + QString::number(page) + QStringLiteral("作成エラー。");
+}
+
+PageResult DrawFrontPage(ICanvas& canvas, int resolution, int p, const DocumentData& d)
+{
+    const QString warning = p == 1 ? firstPageErrorText() : pageErrorText(p);
     try {
+        const FrontPlan plan = planFrontPages(d);
+        if (p < 1 || p > plan.pages.size())
+            throw std::out_of_range("no such page");
         PageContext page(canvas, resolution);
         page.usePageFace();
         page.SetPenWidth(1);
         const int Q = page.pitchAt(9);
         page.setRowPitch(page.pitchAt(10));
-        page.DrawPageHeader(QStringLiteral("データベース定義ファイル１"), d);
-
-        const QString table = QStringLiteral("TABLE");
-        const QString view = QStringLiteral("VIEW");
+        page.DrawPageHeader(p == 1 ? QStringLiteral("データベース定義ファイル１")
+                                   : QStringLiteral("データベース定義ファイル") + QString::number(p),
+                            d);
         page.SetFontSize(10);
-        if (d.tableType == table || d.synonymTargetType == table)
-            drawTableLayout(page, d);
+        if (plan.tableLayout)
+            drawTableLayout(page, d, plan.pages.at(p - 1));
         else
-            drawViewLayout(page, d, Q, d.tableType == view || d.synonymTargetType == view);
+            drawViewLayout(page, d, Q, plan, p);
     } catch (const std::exception& e) {
-        return {false, firstPageErrorText(), QString::fromUtf8(e.what())};
+        return {false, warning, QString::fromUtf8(e.what())};
     } catch (...) {
-        return {false, firstPageErrorText(), QString()};
+        return {false, warning, QString()};
     }
     return {};
+}
+
+PageResult DrawFirstPage(ICanvas& canvas, int resolution, const DocumentData& d)
+{
+    return DrawFrontPage(canvas, resolution, 1, d);
 }
 
 } // namespace morvane::document

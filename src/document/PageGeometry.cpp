@@ -2,6 +2,7 @@
 #include "document/Fonts.h"
 #include "document/Rounding.h"
 #include <QLocale>
+#include <algorithm>
 #include <stdexcept>
 
 namespace morvane::document {
@@ -67,7 +68,8 @@ int PageContext::ToDevice(int v) const
 void PageContext::SetFontSize(int points)
 {
     const long long height = mulDivHalfAway(points, m_resolution, 72);
-    m_canvas.setFontHeight(static_cast<int>(height));
+    m_fontHeight = static_cast<int>(height);
+    m_canvas.setFontHeight(m_fontHeight);
     // The font keeps its height; its point size is read back from it.
     m_reportedPoints = static_cast<int>(mulDivHalfAway(height, 72, m_resolution));
 }
@@ -129,18 +131,35 @@ void PageContext::DrawPageHeader(const QString& title, const DocumentData& d)
     textAt(580, P, title);
 
     SetFontSize(13);
-    QString owner;
-    if (d.isSynonym)
-        owner = QStringLiteral("◎ＯＷＮＥＲ：｢") + d.synonymOwner + QStringLiteral("｣  テーブル名：｢")
-                + d.synonymName + QStringLiteral("｣");
-    else
-        owner = QStringLiteral("◎ＯＷＮＥＲ：｢") + d.owner + QStringLiteral("｣  テーブル名：｢")
-                + d.tableName + QStringLiteral("｣ ") + d.tableComment;
-    textAt(50, 4 * P, owner);
+    // Up to the bracket that closes the name: the part that must be read whole.
+    const QString named = d.isSynonym
+                              ? QStringLiteral("◎ＯＷＮＥＲ：｢") + d.synonymOwner
+                                    + QStringLiteral("｣  テーブル名：｢") + d.synonymName + QStringLiteral("｣")
+                              : QStringLiteral("◎ＯＷＮＥＲ：｢") + d.owner
+                                    + QStringLiteral("｣  テーブル名：｢") + d.tableName + QStringLiteral("｣");
+    fitOnLine(50, kRightmostRule, named);
+    textAt(50, 4 * P, d.isSynonym ? named : named + QStringLiteral(" ") + d.tableComment);
 
     SetFontSize(9);
     textAt(1600, P, QStringLiteral("作成日：") + headerDateText());
     textAt(1600, 2 * P, QStringLiteral("作成者：") + d.printName);
+}
+
+void PageContext::fitOnLine(int left, int right, const QString& text)
+{
+    const int room = ToDevice(right) - ToDevice(left);
+    const int width = m_canvas.textWidth(text);
+    if (width <= room || width <= 0)
+        return;
+    // A smaller face for this text alone; widths do not scale exactly with hinting.
+    int height = static_cast<int>(static_cast<long long>(m_fontHeight) * room / width);
+    for (height = std::max(height, 1); height > 1; --height) {
+        m_canvas.setFontHeight(height);
+        if (m_canvas.textWidth(text) <= room)
+            break;
+    }
+    m_canvas.setFontHeight(height);
+    m_fontHeight = height;
 }
 
 void PageContext::drawGridFrame(const GridSpec& g)

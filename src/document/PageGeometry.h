@@ -11,6 +11,8 @@
 namespace morvane::document {
 
 constexpr int kPageUnitsPerInch = 254;
+// The rightmost rule of any page: text that must be read whole ends before it.
+constexpr int kRightmostRule = 1950;
 
 // (s / 72 × 25.4 + 1) × 10 rounded, halves to even: the pitch of rows for a point size.
 int pitchForPointSize(int points);
@@ -70,6 +72,9 @@ public:
     void usePageFace();
     // Text with its top-left corner at a page position.
     void textAt(int x, int y, const QString& text);
+    // Makes the font smaller, for what is drawn next, when text at the current
+    // size would run past right; otherwise leaves it as it is.
+    void fitOnLine(int left, int right, const QString& text);
 
     // Heading, horizontal rules, vertical rules and labels.
     void drawGridFrame(const GridSpec& grid);
@@ -84,6 +89,7 @@ private:
     ICanvas& m_canvas;
     int m_resolution;
     int m_reportedPoints = 0;
+    int m_fontHeight = 0;
     int m_rowPitch = 45;
 };
 

@@ -1,4 +1,7 @@
 #include "document/PageRoutines.h"
+#include "core/PageRows.h"
+#include "document/FrontPages.h"
+#include <algorithm>
 
 namespace morvane::document {
 
@@ -11,8 +14,14 @@ QString PageResult::message() const
 
 PageResult drawDocumentPage(ICanvas& canvas, int resolution, int page, const DocumentData& data)
 {
-    return page <= 1 ? DrawFirstPage(canvas, resolution, data)
-                     : DrawColumnPage(canvas, resolution, page - 1, data);
+    const int front = frontPageCount(data);
+    return page <= front ? DrawFrontPage(canvas, resolution, std::max(page, 1), data)
+                         : DrawColumnPage(canvas, resolution, page - front, data);
+}
+
+int documentPageCount(const DocumentData& data)
+{
+    return frontPageCount(data) + columnPageCount(data.rowCounts[SlotTabCols], data.maxPageRow);
 }
 
 } // namespace morvane::document

@@ -18,13 +18,19 @@ struct PageResult {
 
 // Page 1: storage figures, indexes and index columns of a table, or the view grid and text.
 PageResult DrawFirstPage(ICanvas& canvas, int resolution, const DocumentData& data);
-// Column page n (1-based), document page n + 1.
+// Page p of page 1 and its continuation pages (frontPageCount of them), which
+// carry on the index rows, index-column rows or view text lines that page 1 cannot hold.
+PageResult DrawFrontPage(ICanvas& canvas, int resolution, int p, const DocumentData& data);
+// Column page n (1-based), document page frontPageCount + n.
 PageResult DrawColumnPage(ICanvas& canvas, int resolution, int n, const DocumentData& data);
-// Page 1 is the first page; page p > 1 is column page p - 1.
+// Page 1 .. documentPageCount: the front pages, then the column pages.
 PageResult drawDocumentPage(ICanvas& canvas, int resolution, int page, const DocumentData& data);
 
-// The warning texts of a failed page.
+// Page 1 and its continuation pages.
+int frontPageCount(const DocumentData& data);
+
+// The warning texts of a failed page: page 1, and any other document page.
 QString firstPageErrorText();
-QString columnPageErrorText(int n);
+QString pageErrorText(int page);
 
 } // namespace morvane::document

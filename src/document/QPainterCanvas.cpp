@@ -40,6 +40,13 @@ void QPainterCanvas::applyFont()
     m_metrics.emplace(m_painter.fontMetrics());
     m_layout.reset();
     m_fontDirty = false;
+    // The baseline of a line in the page face alone; a fallback face with
+    // taller line metrics must not push the whole line down.
+    QTextLayout reference(QStringLiteral("0"), m_font, m_painter.device());
+    reference.beginLayout();
+    const QTextLine line = reference.createLine();
+    reference.endLayout();
+    m_faceAscent = line.isValid() ? line.ascent() : 0;
 }
 
 int QPainterCanvas::measure(const QString& text)
@@ -53,6 +60,7 @@ int QPainterCanvas::measure(const QString& text)
         QTextLine line = m_layout->createLine();
         m_layout->endLayout();
         m_lastWidth = line.isValid() ? qRound(line.horizontalAdvance()) : 0;
+        m_lastAscent = line.isValid() ? line.ascent() : m_faceAscent;
     }
     return m_lastWidth;
 }
@@ -76,7 +84,7 @@ void QPainterCanvas::textOut(int x, int y, const QString& text)
     const int cell = std::min(m_metrics->height(), m_font.pixelSize());
     m_painter.fillRect(QRect(x, y, width, cell), m_brush);
     usePen(QPen(m_fontColor));
-    m_layout->draw(&m_painter, QPointF(x, y));
+    m_layout->draw(&m_painter, QPointF(x, y + (m_faceAscent - m_lastAscent)));
 }
 
 void QPainterCanvas::line(int x1, int y1, int x2, int y2)

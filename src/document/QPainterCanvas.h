@@ -43,6 +43,8 @@ private:
     // A cell text is measured, then drawn: it is shaped once for both.
     QString m_lastText;
     int m_lastWidth = 0;
+    qreal m_lastAscent = 0;
+    qreal m_faceAscent = 0;
     std::optional<QTextLayout> m_layout;
 };
 

@@ -4,6 +4,7 @@
 #include "app/SettingsDialog.h"
 #include "core/Winplace.h"
 #include "database/DataModule.h"
+#include "document/PageRoutines.h"
 #include "support/MainWindowParts.h"
 #include "support/FakePlatform.h"
 #include "support/ScriptedDialogs.h"
@@ -185,4 +186,19 @@ TEST(NumEdit, AcceptsUpToThreeDigitsAndALeadingMinus)
     edit.clear();
     EXPECT_EQ(edit.text(), "");
     EXPECT_THROW(edit.value(), std::runtime_error);
+}
+
+TEST_F(SettingsDialogTest, ANewRowsSettingRepagesTheLoadedObject)
+{
+    session.settings.LAST_OWNER = "SCOTT";
+    session.state.TableName = "EMP";
+    session.state.TableType = "TABLE";
+    session.settings.MaxPageRow = 5;
+    ASSERT_TRUE(dm.LoadTableDictionary());
+    ASSERT_EQ(session.state.RowCounts[SlotTabCols], 8);
+    EXPECT_EQ(session.state.ColumnPageCount, 2);
+    open([](TF_Settei& d) { d.SaNumEdit1->setText("3"); });
+    EXPECT_EQ(session.state.ColumnPageCount, 3);
+    // Preview and print jobs page what they draw from the session as it is now.
+    EXPECT_EQ(document::documentPageCount(document::documentDataFrom(session)), 4);
 }

@@ -240,7 +240,9 @@ TEST_F(LoadTest, ColumnPageCountRoundsUpAndSurvivesFailedCountsAndZeroLimit)
         int maxPageRow;
         int pages;
     } cases[] = {{55, 55, 1}, {56, 55, 2}, {0, 55, 0}, {110, 55, 2}, {25, 10, 3},
-                 {56, 0, 2}, {56, -3, 2}, {1, 1, 1}};
+                 {56, 0, 2}, {56, -3, 2}, {1, 1, 1},
+                 // A page holds 56 rows whatever the setting asks for.
+                 {56, 56, 1}, {57, 57, 2}, {500, 100, 9}, {500, 999, 9}};
     for (const Case& c : cases) {
         dict.columnCount = c.columns;
         session.settings.MaxPageRow = c.maxPageRow;

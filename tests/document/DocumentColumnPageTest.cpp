@@ -76,6 +76,7 @@ TEST(DocumentColumnPage, RecordBandsPerPage)
         {55, 55, 1, 55, 55}, {55, 56, 2, 1, 1}, {55, 110, 2, 55, 55},
         {0, 56, 2, 1, 1},       // a 0 limit pages by 55
         {10, 25, 3, 5, 5}, {10, 25, 2, 10, 10},
+        {100, 500, 1, 56, 56}, {100, 500, 9, 52, 52},   // never more than a page holds
     };
     for (const auto& k : cases) {
         DocumentSession d;

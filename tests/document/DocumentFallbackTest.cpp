@@ -2,8 +2,11 @@
 // the page and window faces keep everything they cover.
 #include "DocumentFixture.h"
 #include "document/Fonts.h"
+#include "document/QPainterCanvas.h"
 #include "output/DocRender.h"
 #include <QGlyphRun>
+#include <QImage>
+#include <QPainter>
 #include <QProcess>
 #include <QRawFont>
 #include <QStandardPaths>
@@ -75,4 +78,31 @@ TEST(DocumentFallback, PdfTextComesBackWhole)
     // Page 1's header and the column page's header, and the column's own comment.
     EXPECT_GE(text.count(kMixed), 3) << text.toStdString();
     EXPECT_TRUE(text.contains(QStringLiteral("한글")));
+}
+
+TEST(DocumentFallback, FallbackTextKeepsTheBaselineOfItsCell)
+{
+    // At 254 dpi a cell text stands 7 page units below its band's top rule
+    // and 38 above the next; 10 points are 35 pixels.
+    const auto draw = [](const QString& text) {
+        QImage image(600, 60, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        document::QPainterCanvas canvas(painter);
+        canvas.setFontFace(document::pageBaseFont());
+        canvas.setFontHeight(35);
+        canvas.textOut(10, 10, text);
+        return image;
+    };
+    const QImage plain = draw(QStringLiteral("社員"));
+    const QImage mixed = draw(QStringLiteral("社員사원𠮷"));
+    // The page-face characters are drawn exactly where they are without the fallback.
+    EXPECT_EQ(mixed.copy(0, 0, 80, 60), plain.copy(0, 0, 80, 60));
+    int lowestInk = 0;
+    for (int y = 0; y < mixed.height(); ++y)
+        for (int x = 80; x < mixed.width(); ++x)
+            if (qGray(mixed.pixel(x, y)) < 128)
+                lowestInk = y;
+    EXPECT_GT(lowestInk, 30);
+    EXPECT_LT(lowestInk, 10 + 38);
 }

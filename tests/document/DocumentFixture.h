@@ -91,9 +91,8 @@ struct DocumentSession {
         tabCols.openWith(makeResult({"COLUMN_ID", "COLUMN_NAME", "COMMENTS", "DATA_TYPE", "DATA_LENGTH",
                                      "DATA_PRECISION", "DATA_SCALE", "NULLABLE", "DEFAULT_LENGTH"},
                                     rows));
-        const int m = s.settings.effectiveMaxPageRow();
         s.state.RowCounts[SlotTabCols] = c;
-        s.state.ColumnPageCount = c <= 0 ? 0 : (c + m - 1) / m;
+        s.state.ColumnPageCount = columnPageCount(c, s.settings.MaxPageRow);
     }
 };
 

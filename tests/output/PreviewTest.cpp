@@ -87,7 +87,7 @@ TEST_F(Preview, PageFieldRunsOverTheDocumentAndReopeningKeepsZoomNotPage)
     EXPECT_EQ(maxima, QVector<int>{3});
 
     document::DocumentData none = document::documentDataFrom(session);
-    none.columnPageCount = 0;
+    none.rowCounts[SlotTabCols] = 0;
     f.prepare(none);
     f.SpinEdit1->stepUp();
     EXPECT_EQ(f.SpinEdit1->maximum(), 1);

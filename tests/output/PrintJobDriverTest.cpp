@@ -30,7 +30,8 @@ document::DocumentData view(int columnPages)
     d.owner = "SCOTT";
     d.tableName = "EMP_V";
     d.tableType = "VIEW";
-    d.columnPageCount = columnPages;
+    d.maxPageRow = 1;
+    d.rowCounts[SlotTabCols] = columnPages;
     return d;
 }
 

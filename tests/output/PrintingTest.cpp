@@ -63,7 +63,7 @@ TEST_F(PrintJobs, AllPagesPrintsFirstPageThenColumnPagesAndNeverOverwrites)
 TEST_F(PrintJobs, SecondPageOnwardWithoutColumnPagesPrintsNothing)
 {
     ASSERT_TRUE(load("SCOTT", "EMP", "TABLE"));
-    session.state.ColumnPageCount = 0;
+    session.state.RowCounts[SlotTabCols] = 0;   // an object without columns
     dialogs.handlers = {answerRange(output::RangeFromSecondPage)};
     main.BitBtn3Click(main.BitBtn3);
     EXPECT_EQ(dialogs.opened.size(), 1);

@@ -123,6 +123,13 @@ public:
         }
     }
 
+    void viewWithText(const QString& owner, const QString& name, const QString& text, int cols)
+    {
+        m_view.bindAll({owner, name, static_cast<int>(text.toUtf8().size()), text}).run();
+        columns(owner, name, cols, QStringLiteral("参照"));
+        ++m_report.views;
+    }
+
     void view(const QString& owner, const QString& name, const QString& base, int cols)
     {
         const int n = std::max(1, std::min(cols, 8));
@@ -241,6 +248,20 @@ void fillOddOwner(Writer& w, Statement& user)
     }
 }
 
+void fillOverflowOwner(Writer& w, Statement& user)
+{
+    const QString over = QStringLiteral("OVER");
+    user.bindAll({over, 97}).run();
+    w.catalog(over, QStringLiteral("COLS_500"), "TABLE", QStringLiteral("五百列の表"));
+    w.table(over, QStringLiteral("COLS_500"), 1, 500, 1);
+    w.catalog(over, QStringLiteral("IX_45"), "TABLE", QStringLiteral("索引四十五の表"));
+    w.table(over, QStringLiteral("IX_45"), 2, 60, 45);
+    w.catalog(over, QStringLiteral("LINES_1000"), "VIEW", QStringLiteral("千行のビュー"));
+    w.viewWithText(over, QStringLiteral("LINES_1000"), overflowLinesViewText(), 2);
+    w.catalog(over, QStringLiteral("LONG_LINE"), "VIEW", QStringLiteral("四万文字の一行"));
+    w.viewWithText(over, QStringLiteral("LONG_LINE"), overflowLongLineViewText(), 2);
+}
+
 void check(bool ok, const char* what)
 {
     if (!ok)
@@ -269,6 +290,25 @@ QString oddLongComment()
 }
 
 QString oddMixedComment() { return QStringLiteral("社員名簿（사원명부）𠮷野家"); }
+
+QString overflowLinesViewText()
+{
+    QStringList lines;
+    lines << QStringLiteral("L0001 SELECT COL_001,");
+    for (int i = 2; i < 1000; ++i)
+        lines << QStringLiteral("L%1        COL_002 || '%1',").arg(i, 4, 10, QChar('0'));
+    lines << QStringLiteral("L1000   FROM COLS_500");
+    return lines.join(QLatin1Char('\n'));
+}
+
+QString overflowLongLineViewText()
+{
+    QString s;
+    s.reserve(40000);
+    for (int i = 1; i <= 5000; ++i)
+        s += QStringLiteral("C%1, ").arg(i, 5, 10, QChar('0'));
+    return s;
+}
 
 ObjectKind generatedKind(int k)
 {
@@ -320,6 +360,8 @@ GeneratorReport generateDictionary(const QString& path, const GeneratorOptions& 
             }
             if (o.oddOwner)
                 fillOddOwner(w, user);
+            if (o.overflowOwner)
+                fillOverflowOwner(w, user);
         }
         storeAccount(db, QStringLiteral("SYS"), o.password);
         exec(db, QStringLiteral("COMMIT"));

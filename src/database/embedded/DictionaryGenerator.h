@@ -19,6 +19,11 @@
 //   to one file name; HANGUL_T, commented oddMixedComment(); the synonym
 //   SYN_CHAIN on the synonym SYN_MID on the table A_B; and "LF\nNAME" and
 //   "ESC\x1B[2JNAME" with control characters in their names;
+// - with overflowOwner, the owner OVER holds what one page cannot: COLS_500
+//   (500 columns, "COL_001" ..), IX_45 (45 indexes, 89 index columns),
+//   LINES_1000 (a view of 1,000 text lines "L0001 ..") and LONG_LINE (a view
+//   whose text is one line of 40,000 characters: the tokens "C00001," ..
+//   "C05000," each followed by a blank);
 // - SYS's rows and the account SYS with the given password, as in the demo.
 // Tables carry figures as if analysed (every third one none) but no data rows.
 #include <QString>
@@ -32,6 +37,7 @@ struct GeneratorOptions {
     int indexesPerTable = 3;
     bool bigOwner = false;
     bool oddOwner = false;
+    bool overflowOwner = false;
     int bigObjects = 20000;
     int bigColumns = 300;
     int bigIndexes = 20;
@@ -59,6 +65,10 @@ QString oddLongColumnName();
 QString oddWideTableName();
 QString oddLongComment();
 QString oddMixedComment();
+
+// The texts of the OVER owner's views.
+QString overflowLinesViewText();
+QString overflowLongLineViewText();
 
 // Throws DbError (invalid options, existing file without overwrite, I/O).
 GeneratorReport generateDictionary(const QString& path, const GeneratorOptions& options);
