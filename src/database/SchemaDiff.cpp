@@ -14,7 +14,8 @@ namespace {
 // Reads a result's columns by name.
 class Rows {
 public:
-    explicit Rows(const ResultSet& rs) : m_rs(rs) {}
+    // Holds its own (shared) copy: callers pass temporaries.
+    explicit Rows(ResultSet rs) : m_rs(std::move(rs)) {}
     int size() const { return m_rs.rows.size(); }
     QString at(int row, const QString& column)
     {
@@ -25,7 +26,7 @@ public:
     }
 
 private:
-    const ResultSet& m_rs;
+    const ResultSet m_rs;
     QHash<QString, int> m_index;
 };
 
