@@ -17,6 +17,7 @@ public:
     // Holds its own (shared) copy: callers pass temporaries.
     explicit Rows(ResultSet rs) : m_rs(std::move(rs)) {}
     int size() const { return m_rs.rows.size(); }
+    QString at(int row, const char* name) { return at(row, QLatin1String(name)); }
     QString at(int row, const QString& column)
     {
         auto it = m_index.find(column);
@@ -174,85 +175,104 @@ void compareObject(QVector<SchemaChange>& out, const SchemaObject& a, const Sche
 
 SchemaModel buildSchemaModel(const OwnerRows& rows)
 {
-    SchemaModel m;
-    m.owner = rows.owner;
-    auto& objs = m.objects;
-    Rows cat(rows.byView.value(QStringLiteral("ALL_CATALOG")));
-    for (int r = 0; r < cat.size(); ++r) {
-        SchemaObject o;
-        o.name = cat.at(r, "TABLE_NAME");
-        o.type = cat.at(r, "TABLE_TYPE");
-        objs.insert(o.name, o);
-    }
-    Rows tabc(rows.byView.value(QStringLiteral("ALL_TAB_COMMENTS")));
-    for (int r = 0; r < tabc.size(); ++r)
-        if (auto it = objs.find(tabc.at(r, "TABLE_NAME")); it != objs.end())
-            it->comment = tabc.at(r, "COMMENTS");
-    Rows tabs(rows.byView.value(QStringLiteral("ALL_TABLES")));
-    for (int r = 0; r < tabs.size(); ++r)
-        if (auto it = objs.find(tabs.at(r, "TABLE_NAME")); it != objs.end())
-            for (const QString& f : kTableFigures)
-                it->figures << tabs.at(r, f);
+    return buildSchemaModel(rows.owner, [&](const QString& view) { return rows.byView.value(view); });
+}
 
+SchemaModel buildSchemaModel(const QString& owner, const ViewReader& read)
+{
+    SchemaModel m;
+    m.owner = owner;
+    auto& objs = m.objects;
+    // Each view's rows live only while they are walked.
+    auto walk = [&](const char* view, const auto& step) {
+        Rows rows(read(QLatin1String(view)));
+        for (int r = 0; r < rows.size(); ++r)
+            step(rows, r);
+    };
+    auto object = [&](Rows& rows, int r, const char* nameColumn) {
+        const auto it = objs.find(rows.at(r, nameColumn));
+        return it == objs.end() ? nullptr : &*it;
+    };
+    walk("ALL_USERS", [](Rows&, int) {});   // an owner that does not exist fails here
+    walk("ALL_CATALOG", [&](Rows& rows, int r) {
+        SchemaObject o;
+        o.name = rows.at(r, "TABLE_NAME");
+        o.type = rows.at(r, "TABLE_TYPE");
+        objs.insert(o.name, o);
+    });
+    walk("ALL_TAB_COMMENTS", [&](Rows& rows, int r) {
+        if (SchemaObject* o = object(rows, r, "TABLE_NAME"))
+            o->comment = rows.at(r, "COMMENTS");
+    });
+    walk("ALL_TABLES", [&](Rows& rows, int r) {
+        if (SchemaObject* o = object(rows, r, "TABLE_NAME"))
+            for (const QString& f : kTableFigures)
+                o->figures << rows.at(r, f);
+    });
     // Index columns by owner and index, already in position order.
     QHash<QString, QStringList> indexColumns;
-    Rows ic(rows.byView.value(QStringLiteral("ALL_IND_COLUMNS")));
-    for (int r = 0; r < ic.size(); ++r)
-        indexColumns[ic.at(r, "INDEX_OWNER") + '.' + ic.at(r, "INDEX_NAME")] << ic.at(r, "COLUMN_NAME");
-    Rows ix(rows.byView.value(QStringLiteral("ALL_INDEXES")));
-    for (int r = 0; r < ix.size(); ++r) {
-        auto it = objs.find(ix.at(r, "TABLE_NAME"));
-        if (it == objs.end())
-            continue;
+    walk("ALL_IND_COLUMNS", [&](Rows& rows, int r) {
+        indexColumns[rows.at(r, "INDEX_OWNER") + '.' + rows.at(r, "INDEX_NAME")] << rows.at(r, "COLUMN_NAME");
+    });
+    walk("ALL_INDEXES", [&](Rows& rows, int r) {
+        SchemaObject* o = object(rows, r, "TABLE_NAME");
+        if (!o)
+            return;
         SchemaIndex i;
-        const QString owner = ix.at(r, "OWNER");
-        i.key = owner == rows.owner ? ix.at(r, "INDEX_NAME") : owner + '.' + ix.at(r, "INDEX_NAME");
-        i.uniqueness = ix.at(r, "UNIQUENESS");
-        i.tablespace = ix.at(r, "TABLESPACE_NAME");
-        i.columns = indexColumns.value(owner + '.' + ix.at(r, "INDEX_NAME"));
+        const QString indexOwner = rows.at(r, "OWNER");
+        const QString name = rows.at(r, "INDEX_NAME");
+        i.key = indexOwner == owner ? name : indexOwner + '.' + name;
+        i.uniqueness = rows.at(r, "UNIQUENESS");
+        i.tablespace = rows.at(r, "TABLESPACE_NAME");
+        i.columns = indexColumns.take(indexOwner + '.' + name);
         for (const QString& f : kIndexFigures)
-            i.figures << ix.at(r, f);
-        it->indexes.push_back(i);
-    }
-
+            i.figures << rows.at(r, f);
+        o->indexes.push_back(i);
+    });
     QHash<QString, QString> colComments;
-    Rows cc(rows.byView.value(QStringLiteral("ALL_COL_COMMENTS")));
-    for (int r = 0; r < cc.size(); ++r)
-        colComments.insert(cc.at(r, "TABLE_NAME") + '\n' + cc.at(r, "COLUMN_NAME"), cc.at(r, "COMMENTS"));
-    Rows tc(rows.byView.value(QStringLiteral("ALL_TAB_COLUMNS")));
-    for (int r = 0; r < tc.size(); ++r) {
-        auto it = objs.find(tc.at(r, "TABLE_NAME"));
-        if (it == objs.end())
-            continue;
+    walk("ALL_COL_COMMENTS", [&](Rows& rows, int r) {
+        colComments.insert(rows.at(r, "TABLE_NAME") + '\n' + rows.at(r, "COLUMN_NAME"), rows.at(r, "COMMENTS"));
+    });
+    walk("ALL_TAB_COLUMNS", [&](Rows& rows, int r) {
+        SchemaObject* o = object(rows, r, "TABLE_NAME");
+        if (!o)
+            return;
         SchemaColumn c;
-        c.name = tc.at(r, "COLUMN_NAME");
-        c.position = intValue(tc.at(r, "COLUMN_ID"));
-        c.dataType = tc.at(r, "DATA_TYPE");
-        c.dataLength = tc.at(r, "DATA_LENGTH");
-        c.precision = tc.at(r, "DATA_PRECISION");
-        c.scale = tc.at(r, "DATA_SCALE");
-        c.nullable = tc.at(r, "NULLABLE");
-        c.defaultLength = tc.at(r, "DEFAULT_LENGTH");
-        c.comment = colComments.value(it->name + '\n' + c.name);
-        it->columns.push_back(c);
-    }
-    Rows vw(rows.byView.value(QStringLiteral("ALL_VIEWS")));
-    for (int r = 0; r < vw.size(); ++r)
-        if (auto it = objs.find(vw.at(r, "VIEW_NAME")); it != objs.end())
-            it->viewText = vw.at(r, "TEXT");
-    Rows syn(rows.byView.value(QStringLiteral("ALL_SYNONYMS")));
-    for (int r = 0; r < syn.size(); ++r)
-        if (auto it = objs.find(syn.at(r, "SYNONYM_NAME")); it != objs.end()) {
-            it->synonymTarget = syn.at(r, "TABLE_OWNER") + '.' + syn.at(r, "TABLE_NAME");
-            if (!syn.at(r, "DB_LINK").isEmpty())
-                it->synonymTarget += '@' + syn.at(r, "DB_LINK");
-        }
+        c.name = rows.at(r, "COLUMN_NAME");
+        c.position = intValue(rows.at(r, "COLUMN_ID"));
+        c.dataType = rows.at(r, "DATA_TYPE");
+        c.dataLength = rows.at(r, "DATA_LENGTH");
+        c.precision = rows.at(r, "DATA_PRECISION");
+        c.scale = rows.at(r, "DATA_SCALE");
+        c.nullable = rows.at(r, "NULLABLE");
+        c.defaultLength = rows.at(r, "DEFAULT_LENGTH");
+        c.comment = colComments.take(o->name + '\n' + c.name);
+        o->columns.push_back(c);
+    });
+    walk("ALL_VIEWS", [&](Rows& rows, int r) {
+        if (SchemaObject* o = object(rows, r, "VIEW_NAME"))
+            o->viewText = rows.at(r, "TEXT");
+    });
+    walk("ALL_SYNONYMS", [&](Rows& rows, int r) {
+        SchemaObject* o = object(rows, r, "SYNONYM_NAME");
+        if (!o)
+            return;
+        o->synonymTarget = rows.at(r, "TABLE_OWNER") + '.' + rows.at(r, "TABLE_NAME");
+        if (!rows.at(r, "DB_LINK").isEmpty())
+            o->synonymTarget += '@' + rows.at(r, "DB_LINK");
+    });
     return m;
 }
 
 SchemaModel readSchema(Connection& connection, const QString& owner)
 {
-    return buildSchemaModel(readOwnerRows(connection, owner));
+    int statements = 0;
+    return buildSchemaModel(owner, [&](const QString& name) {
+        for (const DictionaryView& v : dictionaryViews())
+            if (v.name == name)
+                return readOwnerView(connection, v, owner, &statements);
+        return ResultSet();
+    });
 }
 
 QVector<SchemaChange> compareSchemas(const SchemaModel& from, const SchemaModel& to, bool storage)

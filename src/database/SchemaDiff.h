@@ -6,6 +6,7 @@
 #include <QMap>
 #include <QStringList>
 #include <QVector>
+#include <functional>
 
 namespace morvane {
 
@@ -40,6 +41,10 @@ struct SchemaModel {
 extern const QStringList kTableFigures;
 extern const QStringList kIndexFigures;
 
+// Builds the model from the rows of each dictionary view, asked for one at a
+// time so that a reader can fetch each when it is needed and let it go after.
+using ViewReader = std::function<ResultSet(const QString& view)>;
+SchemaModel buildSchemaModel(const QString& owner, const ViewReader& read);
 SchemaModel buildSchemaModel(const OwnerRows& rows);
 // Reads one owner in bulk (a fixed number of statements) and builds its model.
 SchemaModel readSchema(Connection& connection, const QString& owner);

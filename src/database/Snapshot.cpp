@@ -106,18 +106,21 @@ int resultColumn(const ResultSet& rs, const QString& name)
     return -1;
 }
 
+ResultSet readOwnerView(Connection& c, const DictionaryView& v, const QString& owner, int* statements)
+{
+    ResultSet rs = fetch(c, sql::ownerRows(v.name, dictionaryColumns(v.name), v.ownerColumn, v.orderBy), owner,
+                         statements);
+    if (v.name == QLatin1String("ALL_USERS") && rs.rows.isEmpty())
+        throw DbError(QStringLiteral("owner %1 does not exist on %2").arg(owner, c.logonParams().server));
+    return rs;
+}
+
 OwnerRows readOwnerRows(Connection& c, const QString& owner)
 {
     OwnerRows out;
     out.owner = owner;
-    for (const DictionaryView& v : kViews) {
-        QStringList columns = dictionaryColumns(v.name);
-        out.byView.insert(v.name, fetch(c, sql::ownerRows(v.name, columns, v.ownerColumn, v.orderBy),
-                                        owner, &out.statements));
-        if (v.name == QLatin1String("ALL_USERS") && out.byView.value(v.name).rows.isEmpty())
-            throw DbError(QStringLiteral("owner %1 does not exist on %2")
-                              .arg(owner, c.logonParams().server));
-    }
+    for (const DictionaryView& v : kViews)
+        out.byView.insert(v.name, readOwnerView(c, v, owner, &out.statements));
     return out;
 }
 

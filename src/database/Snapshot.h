@@ -34,6 +34,9 @@ struct OwnerRows {
 // Reads an owner's rows in bulk, one statement per view; the columns are
 // those of the embedded layout. Throws DbError, naming an owner that does not exist.
 OwnerRows readOwnerRows(Connection& connection, const QString& owner);
+// The same for one view; *statements counts what was sent.
+ResultSet readOwnerView(Connection& connection, const DictionaryView& view, const QString& owner,
+                        int* statements);
 
 // The table of a snapshot file that says where and when it was taken.
 inline constexpr const char* kSnapshotTable = "MORVANE_SNAPSHOT";

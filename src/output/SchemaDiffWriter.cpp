@@ -138,25 +138,32 @@ bool writeDiffPdf(const QVector<SchemaChange>& changes, const QString& owner, co
     const int pitch = bm.height() * 5 / 4;
 
     // Long lines are folded to the page width, by characters.
-    QStringList lines;
-    for (const QString& l : diffBodyLines(changes, owner)) {
-        QString rest = l;
+    auto fold = [&](const QString& line, QStringList& into) {
+        QString rest = line;
         do {
             int n = rest.size();
             while (n > 1 && bm.horizontalAdvance(rest.left(n)) > width)
                 --n;
-            lines << rest.left(n);
+            into << rest.left(n);
             rest = rest.mid(n);
             // Continuations are indented, unless the page is too narrow for that.
             if (!rest.isEmpty() && n > 12)
                 rest.prepend(QStringLiteral("      "));
         } while (!rest.isEmpty());
-    }
+    };
+    QStringList lines;
+    for (const QString& l : diffBodyLines(changes, owner))
+        fold(l, lines);
     if (lines.isEmpty())
         lines << QStringLiteral("差異はありません。");
+    QStringList sides;
+    fold(QStringLiteral("比較元: ") + printable(describeSide(from)), sides);
+    fold(QStringLiteral("比較先: ") + printable(describeSide(to)), sides);
 
-    const int headerHeight = QFontMetrics(title, &writer).height() + 3 * pitch;
-    const int perPage = std::max(1, (height - headerHeight - 2 * pitch) / pitch);
+    const QFontMetrics tm(title, &writer);
+    const int ruleY = tm.height() + pitch / 2 + int(sides.size()) * pitch;   // below the last side line
+    const int firstLine = ruleY + pitch;
+    const int perPage = std::max(1, (height - firstLine - 2 * pitch) / pitch + 1);
     const int pages = (int(lines.size()) + perPage - 1) / perPage;
     for (int p = 0; p < pages; ++p) {
         if (p > 0 && !writer.newPage()) {
@@ -166,16 +173,15 @@ bool writeDiffPdf(const QVector<SchemaChange>& changes, const QString& owner, co
         }
         painter.setPen(Qt::black);
         painter.setFont(title);
-        int y = QFontMetrics(title, &writer).ascent();
-        painter.drawText(0, y, QStringLiteral("スキーマ比較　") + owner);
+        painter.drawText(0, tm.ascent(), QStringLiteral("スキーマ比較　") + printable(owner));
         painter.setFont(body);
-        y += pitch * 3 / 2;
-        painter.drawText(0, y, QStringLiteral("比較元: ") + describeSide(from));
-        y += pitch;
-        painter.drawText(0, y, QStringLiteral("比較先: ") + describeSide(to));
-        y += pitch / 2;
-        painter.drawLine(0, y, width, y);
-        y = headerHeight;
+        int y = tm.height() + pitch / 4 + bm.ascent();
+        for (const QString& l : sides) {
+            painter.drawText(0, y, l);
+            y += pitch;
+        }
+        painter.drawLine(0, ruleY, width, ruleY);
+        y = firstLine;
         for (int i = p * perPage; i < std::min(int(lines.size()), (p + 1) * perPage); ++i) {
             painter.drawText(0, y, lines[i]);
             y += pitch;
