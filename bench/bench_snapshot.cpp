@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <cstdio>
+#include <ctime>
 #include <memory>
 #include <sqlite3.h>
 
@@ -36,6 +37,9 @@ long peakKb()
             return line.mid(6).trimmed().split(' ').value(0).toLong();
     return 0;
 }
+
+// Processor time since start: wall time says little on a shared machine.
+double cpuMs(std::clock_t start) { return 1000.0 * double(std::clock() - start) / CLOCKS_PER_SEC; }
 
 std::unique_ptr<Connection> connect(const QString& server)
 {
@@ -69,12 +73,13 @@ struct SnapshotFixture {
         auto source = connect(server);
         TraceRecorder trace;
         resetPeak();
+        const std::clock_t cpu = std::clock();
         const SnapshotReport r = takeSnapshot(*source, {QStringLiteral("OWNER01")},
                                               served.filePath(QStringLiteral("OUT.db")));
         if (print)
-            std::printf("  %s: %lld objects, %d statements sent, %lld rows, peak %ld kB\n",
+            std::printf("  %s: %lld objects, %d statements sent, %lld rows, peak %ld kB, cpu %.0f ms\n",
                         qPrintable(server), static_cast<long long>(r.objects), int(trace.entries().size()),
-                        static_cast<long long>(r.rows), peakKb());
+                        static_cast<long long>(r.rows), peakKb(), cpuMs(cpu));
     }
 };
 
@@ -129,13 +134,15 @@ struct DiffFixture {
     void run()
     {
         resetPeak();
+        const std::clock_t cpu = std::clock();
         auto a = connect(QStringLiteral("BENCHA"));
         auto b = connect(QStringLiteral("BENCHB"));
         const auto changes = compareSchemas(readSchema(*a, QStringLiteral("OWNER01")),
                                             readSchema(*b, QStringLiteral("OWNER01")), true);
         static bool printed = false;
         if (!printed)
-            std::printf("  %d objects a side, %d changes, peak %ld kB\n", objects, int(changes.size()), peakKb());
+            std::printf("  %d objects a side, %d changes, peak %ld kB, cpu %.0f ms\n", objects, int(changes.size()),
+                        peakKb(), cpuMs(cpu));
         printed = true;
     }
 };

@@ -311,12 +311,11 @@ QVector<SchemaChange> compareSchemas(const SchemaModel& from, const SchemaModel&
     return out;
 }
 
-QStringList unifiedLineDiff(const QString& from, const QString& to, int context)
+namespace {
+
+// The edit script of two line lists: '=' kept, '-' removed, '+' added.
+std::vector<char> lineOps(const QStringList& a, const QStringList& b)
 {
-    if (from == to)
-        return {};
-    const QStringList a = from.split('\n');
-    const QStringList b = to.split('\n');
     const int n = a.size(), m = b.size();
     // Longest common subsequence by lines; view texts are short. Past the
     // limit the whole text counts as replaced.
@@ -362,7 +361,18 @@ QStringList unifiedLineDiff(const QString& from, const QString& to, int context)
         ops.insert(ops.end(), size_t(bm), '+');
     }
     ops.insert(ops.end(), size_t(suf), '=');
+    return ops;
+}
 
+} // namespace
+
+QStringList unifiedLineDiff(const QString& from, const QString& to, int context)
+{
+    if (from == to)
+        return {};
+    const QStringList a = from.split('\n');
+    const QStringList b = to.split('\n');
+    const std::vector<char> ops = lineOps(a, b);
     QStringList out;
     const int total = int(ops.size());
     int k = 0;

@@ -124,6 +124,39 @@ OwnerRows readOwnerRows(Connection& c, const QString& owner)
     return out;
 }
 
+namespace {
+
+// One owner's rows, then the objects its synonyms name in owners not taken.
+void copyOwner(Connection& source, sqlite3* db, const QString& owner, const QSet<QString>& chosen,
+               SnapshotReport* report)
+{
+    OwnerRows rows = readOwnerRows(source, owner);
+    report->statements += rows.statements;
+    report->objects += rows.byView.value(QStringLiteral("ALL_CATALOG")).rows.size();
+    bool outside = false;
+    const ResultSet& syn = rows.byView[QStringLiteral("ALL_SYNONYMS")];
+    const int ownerCol = resultColumn(syn, QStringLiteral("TABLE_OWNER"));
+    for (const QVector<QString>& r : syn.rows)
+        outside = outside || (!r.value(ownerCol).isEmpty() && !chosen.contains(r.value(ownerCol)));
+    for (const DictionaryView& v : kViews)
+        report->rows += insertRows(db, v.name, rows.byView.value(v.name));
+    rows.byView.clear();
+    if (!outside)
+        return;
+    // One statement per view for all of them.
+    for (const DictionaryView& v : kViews) {
+        if (v.nameColumn.isEmpty())
+            continue;
+        const ResultSet rs = fetch(source,
+                                   sql::synonymTargetRows(v.name, dictionaryColumns(v.name), v.ownerColumn,
+                                                          v.nameColumn, v.orderBy),
+                                   owner, &report->statements);
+        report->rows += insertRows(db, v.name, rs);
+    }
+}
+
+} // namespace
+
 SnapshotReport takeSnapshot(Connection& source, const QStringList& owners, const QString& path)
 {
     if (owners.isEmpty())
@@ -157,32 +190,8 @@ SnapshotReport takeSnapshot(Connection& source, const QStringList& owners, const
         createDictionarySchema(db);
         installSysObjects(db);
         const QSet<QString> chosen(owners.begin(), owners.end());
-        for (const QString& owner : owners) {
-            OwnerRows rows = readOwnerRows(source, owner);
-            report.statements += rows.statements;
-            report.objects += rows.byView.value(QStringLiteral("ALL_CATALOG")).rows.size();
-            bool outside = false;
-            const ResultSet& syn = rows.byView[QStringLiteral("ALL_SYNONYMS")];
-            const int ownerCol = resultColumn(syn, QStringLiteral("TABLE_OWNER"));
-            for (const QVector<QString>& r : syn.rows)
-                outside = outside || (!r.value(ownerCol).isEmpty() && !chosen.contains(r.value(ownerCol)));
-            for (const DictionaryView& v : kViews)
-                report.rows += insertRows(db, v.name, rows.byView.value(v.name));
-            rows.byView.clear();
-            if (!outside)
-                continue;
-            // Targets in owners not taken: one statement per view for all of them.
-            for (const DictionaryView& v : kViews) {
-                if (v.nameColumn.isEmpty())
-                    continue;
-                const ResultSet rs = fetch(
-                    source,
-                    sql::synonymTargetRows(v.name, dictionaryColumns(v.name), v.ownerColumn, v.nameColumn,
-                                           v.orderBy),
-                    owner, &report.statements);
-                report.rows += insertRows(db, v.name, rs);
-            }
-        }
+        for (const QString& owner : owners)
+            copyOwner(source, db, owner, chosen, &report);
         copyColumnWidths(source, db, &report.statements);
         storeAccount(db, QStringLiteral("SYS"), QStringLiteral("DEMO"));
         writeInfo(db, info);

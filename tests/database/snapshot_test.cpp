@@ -106,6 +106,14 @@ TEST_F(SnapshotTest, EveryStatementGivesTheSourcesResult)
     EXPECT_EQ(info->owners, kOwners);
     EXPECT_TRUE(info->takenAt.endsWith(" UTC"));
     EXPECT_FALSE(readSnapshotInfo(*source).has_value());
+
+    // The figures stay the source's: a snapshot has no rows to analyse.
+    const QString rows = copy->driver().query(sql::tables().join('\n'), {{"OWNER", "SCOTT"}, {"TABLE_NAME", "EMP"}})
+                             .rows[0][5];
+    EXPECT_FALSE(rows.isEmpty());
+    EXPECT_THROW(copy->driver().execute(sql::analyzeTable("SCOTT", "EMP"), {}), DbError);
+    EXPECT_EQ(copy->driver().query(sql::tables().join('\n'), {{"OWNER", "SCOTT"}, {"TABLE_NAME", "EMP"}}).rows[0][5],
+              rows);
 }
 
 TEST_F(SnapshotTest, ThroughTheOciDriverGivesTheSameResults)
