@@ -138,4 +138,27 @@ QString analyzeTable(const QString& owner, const QString& table)
     return "ANALYZE TABLE " + owner + "." + table + " COMPUTE STATISTICS";
 }
 
+QStringList ownerRows(const QString& view, const QStringList& columns, const QString& ownerColumn,
+                      const QString& orderBy)
+{
+    return {"SELECT " + columns.join(", "), "FROM " + view, "WHERE " + ownerColumn + " = :OWNER",
+            "ORDER BY " + orderBy};
+}
+
+QStringList synonymTargetRows(const QString& view, const QStringList& columns,
+                              const QString& ownerColumn, const QString& nameColumn,
+                              const QString& orderBy)
+{
+    return {"SELECT " + columns.join(", "), "FROM " + view + " D",
+            "WHERE EXISTS (SELECT 1 FROM ALL_SYNONYMS S",
+            "              WHERE S.OWNER = :OWNER AND S.TABLE_OWNER = D." + ownerColumn,
+            "                AND S.TABLE_NAME = D." + nameColumn + ")",
+            "ORDER BY " + orderBy};
+}
+
+QStringList serverVersion()
+{
+    return {"SELECT BANNER FROM V$VERSION WHERE BANNER LIKE 'Oracle%'"};
+}
+
 } // namespace morvane::sql

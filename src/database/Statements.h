@@ -20,6 +20,17 @@ QStringList views();
 QStringList tableColumns();
 QString analyzeTable(const QString& owner, const QString& table);
 
+// Bulk reads for snapshots and comparisons: every row of a dictionary view
+// whose ownerColumn is :OWNER, in the order of orderBy.
+QStringList ownerRows(const QString& view, const QStringList& columns, const QString& ownerColumn,
+                      const QString& orderBy);
+// The rows of a view that the synonyms of :OWNER point at (one level).
+QStringList synonymTargetRows(const QString& view, const QStringList& columns,
+                              const QString& ownerColumn, const QString& nameColumn,
+                              const QString& orderBy);
+// The server's version banner (Oracle only).
+QStringList serverVersion();
+
 // Doubles single quotes so a value can stand between quotes in a statement.
 QString quoteLiteral(const QString& value);
 

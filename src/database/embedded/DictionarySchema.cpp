@@ -140,6 +140,16 @@ QString declaredType(const Col& c)
 
 } // namespace
 
+QStringList dictionaryColumns(const QString& view)
+{
+    QStringList names;
+    for (const View& v : views())
+        if (view == QLatin1String(v.name))
+            for (const Col& c : v.cols)
+                names << QLatin1String(c.name);
+    return names;
+}
+
 QString dataTableName(const QString& owner, const QString& table)
 {
     return QStringLiteral("DATA$") + owner + '$' + table;

@@ -6,6 +6,7 @@
 // Demo data rows of a table OWNER.NAME live in the SQLite table "DATA$OWNER$NAME"
 // with the dictionary's column names; ANALYZE reads them.
 #include <QString>
+#include <QStringList>
 
 struct sqlite3;
 
@@ -25,6 +26,9 @@ void installSysObjects(sqlite3* db);
 void storeAccount(sqlite3* db, const QString& user, const QString& password);
 // True when the account exists and the password matches exactly.
 bool checkAccount(sqlite3* db, const QString& user, const QString& password);
+
+// The columns of a dictionary view in this layout, in their order; empty for an unknown view.
+QStringList dictionaryColumns(const QString& view);
 
 QString dataTableName(const QString& owner, const QString& table);
 QString passwordHash(const QString& salt, const QString& password);

@@ -3,6 +3,7 @@
 #include "database/embedded/DictionarySchema.h"
 #include "database/embedded/OracleDialect.h"
 #include "database/embedded/SqliteUtil.h"
+#include "database/Snapshot.h"
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
@@ -297,6 +298,13 @@ void SqliteDriver::execute(const QString& sql, const BindList& binds)
     if (!m_db)
         throw DbError(QStringLiteral("ORA-03114: not connected to ORACLE"));
     if (const auto cmd = parseAnalyze(sql, m_user)) {
+        // A snapshot holds no table rows: analysing it would replace the
+        // source's figures with those of empty tables.
+        Statement snap(m_db, QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ?"));
+        snap.bind(1, QLatin1String(kSnapshotTable));
+        if (snap.step())
+            throw DbError(QStringLiteral("ORA-16000: database open for read-only access "
+                                         "(スナップショットの統計はコピー元で取得されたものです)"));
         runAnalyze(m_db, *cmd);
         return;
     }
