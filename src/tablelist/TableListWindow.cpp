@@ -34,6 +34,23 @@ QPushButton* button(const QString& caption, QWidget* parent)
     return b;
 }
 
+// At the window's opening width every column, the last one too, must show:
+// the comment column, the widest and the one most often cut anyway, gives way.
+void fitColumnsToGrid(QTableView& grid, int commentColumn)
+{
+    QHeaderView& header = *grid.horizontalHeader();
+    const int room = grid.width() - 2 * grid.frameWidth()
+                     - grid.style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, &grid);
+    int total = 0;
+    for (int c = 0; c < header.count(); ++c)
+        total += header.sectionSize(c);
+    if (total <= room)
+        return;
+    const int comment = header.sectionSize(commentColumn);
+    const int narrowest = header.fontMetrics().horizontalAdvance(QStringLiteral("テーブルコメント")) + 16;
+    header.resizeSection(commentColumn, std::max(narrowest, comment - (total - room)));
+}
+
 // Restores the arrow cursor on every way out of the re-query.
 struct NormalCursorOnExit {
     ~NormalCursorOnExit() { platform::setNormalCursor(); }
@@ -175,6 +192,10 @@ void TF_Table::buildControls()
 void TF_Table::FormCreate()
 {
     layoutControls();
+    const auto& cols = CatalogGridModel::gridColumns();
+    for (int c = 0; c < cols.size(); ++c)
+        if (cols[c].field == QLatin1String("COMMENTS"))
+            fitColumnsToGrid(*DBGrid1, c);
     Edit1->clear();
 }
 
