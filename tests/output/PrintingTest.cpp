@@ -5,6 +5,7 @@
 #include "output/PrintJob.h"
 #include "output/ui/PrinterSetup.h"
 #include <QAbstractButton>
+#include <QApplication>
 #include "tablelist/TableListWindow.h"
 #include <QFileInfo>
 #include <QLineEdit>
@@ -94,9 +95,14 @@ TEST_F(PrintJobs, PrinterSetupChoicesLastUntilTheNextJobEvenWhenCancelled)
         EXPECT_FALSE(setup.testOption(QAbstractPrintDialog::PrintToFile));
         EXPECT_FALSE(setup.testOption(QAbstractPrintDialog::PrintPageRange));
         setup.show();
+        for (QAbstractButton* b : setup.findChildren<QAbstractButton*>())
+            if (b->text().startsWith("オプション"))
+                b->click();   // the options too, as a user would open them
+        QApplication::processEvents();
         QStringList captions;
         for (QAbstractButton* b : setup.findChildren<QAbstractButton*>())
-            captions << b->text();
+            if (b->isVisible())
+                captions << b->text();
         EXPECT_TRUE(captions.contains("OK")) << captions.join("|").toStdString();
         EXPECT_FALSE(captions.join("|").contains("Print")) << captions.join("|").toStdString();
         EXPECT_FALSE(captions.join("|").contains("印刷")) << captions.join("|").toStdString();

@@ -4,6 +4,7 @@
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QPushButton>
+#include <QTabWidget>
 
 namespace morvane::output {
 
@@ -32,6 +33,12 @@ void PrinterSetupDialog::nameAcceptButton()
     for (QDialogButtonBox* box : findChildren<QDialogButtonBox*>())
         if (QPushButton* ok = box->button(QDialogButtonBox::Ok))
             ok->setText(QStringLiteral("OK"));
+    // Range, copies and their order are a job's, and every job sets its own:
+    // the page that holds them has no place in a set-up.
+    if (auto* tabs = findChild<QTabWidget*>(QStringLiteral("tabs")))
+        if (QWidget* copies = tabs->findChild<QWidget*>(QStringLiteral("copiesTab")))
+            if (tabs->indexOf(copies) >= 0)
+                tabs->removeTab(tabs->indexOf(copies));
 }
 
 QString noPrinterToSetUpText(const QString& pdfFolder)
