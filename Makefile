@@ -4,7 +4,7 @@ ASAN_BUILD  ?= build-asan
 # What building and running the program needs.
 RUN_PACKAGES  := cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libsqlite3-dev \
                  fonts-ipafont-mincho fonts-ipafont-gothic fonts-noto-cjk xvfb xauth \
-                 xdg-utils
+                 xdg-utils qt6-translations-l10n
 # What the tests need on top: GoogleTest, PDF tools, a print spooler with a PDF queue.
 TEST_PACKAGES := $(RUN_PACKAGES) libgtest-dev poppler-utils \
                  cups cups-client cups-bsd printer-driver-cups-pdf

@@ -464,9 +464,10 @@ void TF_Main::BitConnectClick()
         m_dm->AdjustColumnWidths();
         FillOwnerList();
         AdjustOwnerList();
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
         platform::setNormalCursor();
-        platform::warning(QStringLiteral("ユーザー名・パスワードの元に戻し接続します。"));
+        platform::warning(QStringLiteral("ユーザー名・パスワードの元に戻し接続します。")
+                          + QStringLiteral("\n\r") + reasonOf(e));
         s.LAST_ALIAS = alias;
         s.U_LogOn = pass;
         st.LogonUser = user;
@@ -474,9 +475,10 @@ void TF_Main::BitConnectClick()
             m_dm->Database1_ADO.close();
             m_dm->connectWithCurrentValues();
             m_dm->AdjustColumnWidths();
-        } catch (const std::exception&) {
+        } catch (const std::exception& again) {
             platform::setNormalCursor();
-            platform::error(QStringLiteral("ＯＲＡＣＬＥデータベースとの接続ができません、終了します。"));
+            platform::error(QStringLiteral("ＯＲＡＣＬＥデータベースとの接続ができません、終了します。")
+                            + QStringLiteral("\n\r") + reasonOf(again));
             m_dm->requestTermination();
         }
     }
@@ -517,7 +519,10 @@ void TF_Main::BitBtn6Click()
     catalog.first();
 
     output::PrintRunScope run;
+    // After the run scope: the failures are listed before the PDF files are named.
+    FailureSummary failures;
     ObjectRunSteps steps;
+    steps.failures = &failures;
     steps.chosen = [this](const CatalogRow& row) {
         Edit2->setText(m_session.state.TableName);
         Edit1->setText(row.comment);

@@ -20,6 +20,7 @@ int runMorvane(int argc, char** argv)
     // No display name: the window system would append it to every caption.
     QApplication::setWindowIcon(QIcon(programIcon(32)));
     platform::installQtPlatform();
+    platform::installQtTranslations();
 
     Session session;
     SettingsStore store;

@@ -87,6 +87,7 @@ void TDataModule2::DataModule2Create()
 {
     AppSettings& s = m_session.settings;
     bool asked = false;   // whether the login dialog ran on this start
+    const QString storedPassword = s.U_LogOn;
     try {
         fillQueryTable();
         Database1_ADO.close();
@@ -111,17 +112,15 @@ void TDataModule2::DataModule2Create()
         AdjustColumnWidths();
     } catch (const std::exception& e) {
         platform::setNormalCursor();
-        const QString detail = dynamic_cast<const DbError*>(&e)
-                                   ? static_cast<const DbError&>(e).message()
-                                   : QString::fromUtf8(e.what());
+        const QString detail = reasonOf(e);
         qWarning("Morvane: connection failed: %s", qPrintable(detail));
         if (logonWindows)
             logonWindows->showConnectionHelp(detail);
         platform::setNormalCursor();
-        // A stored password that fails would fail the same way at every
-        // start, with no dialog to mend it: forget it, so the next start asks.
-        if (!asked)
-            s.U_LogOn.clear();
+        // A password is kept only once a logon with it worked: a stored one
+        // that fails is forgotten, so the next start asks instead of failing
+        // silently again; a typed one that fails leaves what was stored.
+        s.U_LogOn = asked ? storedPassword : QString();
         requestTermination();
     }
 }
@@ -351,10 +350,10 @@ bool TDataModule2::LoadTableDictionary()
             waitDialog->hideProgress();
         platform::error(u.text);
         return false;
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
         if (waitDialog)
             waitDialog->hideProgress();
-        platform::error(QStringLiteral("データベースＯＰＥＮ失敗"));
+        platform::error(QStringLiteral("データベースＯＰＥＮ失敗") + QStringLiteral("\n\r") + reasonOf(e));
         return false;
     }
 }

@@ -40,6 +40,15 @@ private:
     int m_oraCode = 0;
 };
 
+// The words of a failure as the user should read them: the server's message
+// for a database error, else the exception's own text.
+inline QString reasonOf(const std::exception& e)
+{
+    if (const auto* db = dynamic_cast<const DbError*>(&e))
+        return db->message();
+    return QString::fromUtf8(e.what());
+}
+
 struct LogonParams {
     QString server;    // network service name
     QString user;

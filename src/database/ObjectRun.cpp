@@ -59,6 +59,9 @@ ObjectRunResult runPerObject(TDataModule2& dm, const RowSource& rows, const Obje
     CatalogRow row;
     while (rows(row)) {
         ++result.objects;
+        // Named before the load, which may move to a synonym's target.
+        if (steps.failures)
+            steps.failures->beginObject(dm.session().settings.LAST_OWNER + QLatin1Char('.') + row.name);
         st.TableName = row.name;
         st.TableType = row.type;
         if (steps.setComment)

@@ -3,6 +3,7 @@
 // load its dictionary, act on it, count what failed, and go on. Print-all,
 // multi-print, the all-tables ANALYZE and the headless renderer each bring
 // their own action and messages.
+#include "core/FailureSummary.h"
 #include "database/Query.h"
 #include <QVector>
 #include <functional>
@@ -34,6 +35,8 @@ struct ObjectRunSteps {
     std::function<bool(const CatalogRow&)> act;          // false counts the object as failed
     std::function<void(const CatalogRow&)> loadFailed;   // after the load's own message
     std::function<void()> between;                      // after each object
+    // When set, each object's messages are kept there as OWNER.NAME's.
+    FailureSummary* failures = nullptr;
 };
 
 struct ObjectRunResult {

@@ -1,4 +1,5 @@
 #include "maintenance/TableStatistics.h"
+#include "core/FailureSummary.h"
 #include "core/Platform.h"
 #include "database/DataModule.h"
 #include "database/Statements.h"
@@ -22,10 +23,10 @@ AnalyzeResult analyzeChosenTable(TDataModule2& dm)
             platform::warning(QStringLiteral("ＯＲＡＣＬＥデータベース再オープンエラー。ＯＲＡＣＬＥ管理者に確認して下さい。"));
             result = AnalyzeResult::ReloadFailed;
         }
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
         dm.AQ_Analyze.close();
         platform::setNormalCursor();
-        platform::error(QStringLiteral("ANALYZE TABLEエラー"));
+        platform::error(QStringLiteral("ANALYZE TABLEエラー") + QStringLiteral("\n\r") + reasonOf(e));
         result = AnalyzeResult::AnalyzeFailed;
     }
     platform::setNormalCursor();
@@ -38,6 +39,8 @@ ObjectRunResult analyzeAllTables(TDataModule2& dm, const AllTablesSteps& steps)
     platform::setBusyCursor();
     dm.Tag = SlotCatalog;
     Query& catalog = *dm.currentQuery();
+    // Outlives End: the summary shows once the catalog is closed and the cursor normal.
+    FailureSummary failures;
     struct End {
         Query& catalog;
         ~End()
@@ -52,6 +55,7 @@ ObjectRunResult analyzeAllTables(TDataModule2& dm, const AllTablesSteps& steps)
     catalog.open();
 
     ObjectRunSteps run;
+    run.failures = &failures;
     run.setComment = false;   // the comment is shown, TableComment stays
     run.load = false;         // the one-table run loads after its ANALYZE
     run.chosen = steps.chosen;

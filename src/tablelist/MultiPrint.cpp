@@ -20,7 +20,10 @@ void TF_Table::BitBtn3Click()
         return;
 
     output::PrintRunScope run;
+    // After the run scope: the failures are listed before the PDF files are named.
+    FailureSummary failures;
     ObjectRunSteps steps;
+    steps.failures = &failures;
     steps.chosen = [this](const CatalogRow&) {
         if (showTableName)
             showTableName(m_session.state.TableName);

@@ -34,6 +34,47 @@ QPushButton* button(const QString& caption, QWidget* parent)
     return b;
 }
 
+// At the window's opening width every column, the last one too, must show:
+// all columns narrow in proportion, none below its title.
+void fitColumnsToGrid(QTableView& grid)
+{
+    QHeaderView& header = *grid.horizontalHeader();
+    const int room = grid.width() - 2 * grid.frameWidth()
+                     - grid.style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, &grid);
+    const int n = header.count();
+    QVector<int> width(n), least(n);
+    int total = 0;
+    for (int c = 0; c < n; ++c) {
+        width[c] = header.sectionSize(c);
+        least[c] = header.fontMetrics().horizontalAdvance(
+                       header.model()->headerData(c, Qt::Horizontal).toString()) + 16;
+        total += width[c];
+    }
+    if (total <= room)
+        return;
+    // A column held at its title leaves the rest to share what remains.
+    QVector<bool> held(n, false);
+    for (int pass = 0; pass < n; ++pass) {
+        int heldWidth = 0, flexible = 0;
+        for (int c = 0; c < n; ++c)
+            (held[c] ? heldWidth : flexible) += held[c] ? least[c] : width[c];
+        if (flexible <= 0)
+            break;
+        const double scale = double(room - heldWidth) / flexible;
+        bool changed = false;
+        for (int c = 0; c < n; ++c)
+            if (!held[c] && width[c] * scale < least[c])
+                held[c] = changed = true;
+        if (!changed) {
+            for (int c = 0; c < n; ++c)
+                header.resizeSection(c, held[c] ? least[c] : int(width[c] * scale));
+            return;
+        }
+    }
+    for (int c = 0; c < n; ++c)
+        header.resizeSection(c, least[c]);
+}
+
 // Restores the arrow cursor on every way out of the re-query.
 struct NormalCursorOnExit {
     ~NormalCursorOnExit() { platform::setNormalCursor(); }
@@ -175,6 +216,7 @@ void TF_Table::buildControls()
 void TF_Table::FormCreate()
 {
     layoutControls();
+    fitColumnsToGrid(*DBGrid1);
     Edit1->clear();
 }
 

@@ -1,5 +1,9 @@
 #include "widgets/QtPlatform.h"
+#include "document/Fonts.h"
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 #include <QCursor>
 #include <QDialog>
 #include <QMessageBox>
@@ -13,50 +17,19 @@ class QtMessageBoxes : public IMessageBoxes {
 public:
     MessageResult show(MessageKind kind, const QString& text, MessageButtons buttons) override
     {
-        QMessageBox box(QApplication::activeWindow());
-        box.setWindowTitle(platform::captionFor(kind));
-        switch (kind) {
-        case MessageKind::Warning: box.setIcon(QMessageBox::Warning); break;
-        case MessageKind::Error:
-        case MessageKind::Application: box.setIcon(QMessageBox::Critical); break;
-        case MessageKind::Information: box.setIcon(QMessageBox::Information); break;
-        case MessageKind::Confirmation: box.setIcon(QMessageBox::Question); break;
-        }
-        // Paragraphs come joined by LF CR; the box wants plain line feeds.
-        QString shown = text;
-        shown.replace(QLatin1String("\r"), QString());
-        box.setText(shown);
-        QPushButton* ok = nullptr;
-        QPushButton* cancel = nullptr;
-        QPushButton* yes = nullptr;
-        QPushButton* no = nullptr;
-        switch (buttons) {
-        case MessageButtons::Ok:
-            ok = box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
-            box.setEscapeButton(ok);
-            break;
-        case MessageButtons::OkCancel:
-            ok = box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
-            cancel = box.addButton(QStringLiteral("キャンセル"), QMessageBox::RejectRole);
-            box.setEscapeButton(cancel);
-            break;
-        case MessageButtons::YesNo:
-            yes = box.addButton(QStringLiteral("はい(&Y)"), QMessageBox::YesRole);
-            no = box.addButton(QStringLiteral("いいえ(&N)"), QMessageBox::NoRole);
-            box.setEscapeButton(no);
-            break;
-        }
-        box.exec();
-        QAbstractButton* clicked = box.clickedButton();
-        if (clicked && clicked == yes)
+        std::unique_ptr<QMessageBox> box =
+            platform::makeMessageBox(kind, text, buttons, QApplication::activeWindow());
+        box->exec();
+        const QString role = box->clickedButton() ? box->clickedButton()->objectName() : QString();
+        if (role == QLatin1String("yes"))
             return MessageResult::Yes;
-        if (clicked && clicked == no)
+        if (role == QLatin1String("no"))
             return MessageResult::No;
-        if (clicked && clicked == cancel)
+        if (role == QLatin1String("cancel"))
             return MessageResult::Cancel;
         if (buttons == MessageButtons::YesNo)
             return MessageResult::No;
-        if (buttons == MessageButtons::OkCancel && clicked != ok)
+        if (buttons == MessageButtons::OkCancel && role != QLatin1String("ok"))
             return MessageResult::Cancel;
         return MessageResult::Ok;
     }
@@ -86,6 +59,64 @@ void showCursor(bool busy)
 } // namespace
 
 namespace platform {
+
+std::unique_ptr<QMessageBox> makeMessageBox(MessageKind kind, const QString& text,
+                                            MessageButtons buttons, QWidget* parent)
+{
+    auto box = std::make_unique<QMessageBox>(parent);
+    // A box over the preview would take the page's Mincho face from it.
+    box->setFont(document::uiFont(kMessageBoxPixels));
+    box->setWindowTitle(captionFor(kind));
+    switch (kind) {
+    case MessageKind::Warning: box->setIcon(QMessageBox::Warning); break;
+    case MessageKind::Error:
+    case MessageKind::Application: box->setIcon(QMessageBox::Critical); break;
+    case MessageKind::Information: box->setIcon(QMessageBox::Information); break;
+    case MessageKind::Confirmation: box->setIcon(QMessageBox::Question); break;
+    }
+    // Paragraphs come joined by LF CR; the box wants plain line feeds.
+    QString shown = text;
+    shown.replace(QLatin1String("\r"), QString());
+    box->setTextFormat(Qt::PlainText);
+    box->setText(shown);
+    auto add = [&box](const QString& caption, QMessageBox::ButtonRole role, const char* name) {
+        QPushButton* b = box->addButton(caption, role);
+        b->setObjectName(QLatin1String(name));
+        return b;
+    };
+    switch (buttons) {
+    case MessageButtons::Ok:
+        box->setEscapeButton(add(QStringLiteral("OK"), QMessageBox::AcceptRole, "ok"));
+        break;
+    case MessageButtons::OkCancel:
+        add(QStringLiteral("OK"), QMessageBox::AcceptRole, "ok");
+        box->setEscapeButton(add(QStringLiteral("キャンセル"), QMessageBox::RejectRole, "cancel"));
+        break;
+    case MessageButtons::YesNo:
+        add(QStringLiteral("はい(&Y)"), QMessageBox::YesRole, "yes");
+        box->setEscapeButton(add(QStringLiteral("いいえ(&N)"), QMessageBox::NoRole, "no"));
+        break;
+    }
+    return box;
+}
+
+bool installQtTranslations()
+{
+    // The program speaks Japanese whatever the desktop's language: so do Qt's own dialogs.
+    static QTranslator* translator = nullptr;
+    if (translator)
+        return true;
+    auto* t = new QTranslator(QCoreApplication::instance());
+    if (!t->load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"),
+                 QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        qWarning("Morvane: Qt's Japanese translations (qtbase_ja.qm) are not installed");
+        delete t;
+        return false;
+    }
+    QCoreApplication::installTranslator(t);
+    translator = t;
+    return true;
+}
 
 IDialogRunner& dialogs() { return *g_dialogs; }
 

@@ -1,6 +1,7 @@
 // The faces the windows draw in, the main window's first focus and the
 // completion of the owner field as keys are typed.
 #include "app/MainWindow.h"
+#include "widgets/QtPlatform.h"
 #include "app/Splash.h"
 #include "core/Winplace.h"
 #include "database/DataModule.h"
@@ -8,7 +9,13 @@
 #include "database/ui/LoginDialog.h"
 #include "database/embedded/DemoDictionary.h"
 #include "support/ScopedDataDir.h"
+#include "output/ui/SharedPrinter.h"
 #include "tablelist/TableListWindow.h"
+#include <QHeaderView>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QTableView>
 #include <QApplication>
 #include <QComboBox>
 #include <QFontInfo>
@@ -149,4 +156,44 @@ TEST_F(WindowLook, TypingOverSelectedTextCompletesLikeTheFirstTime)
     EXPECT_EQ(field->text(), "");
     type(field, "g");
     EXPECT_EQ(field->text(), "GUEST");
+}
+
+TEST_F(WindowLook, WindowsShowAllTheyHoldAtTheirOpeningSize)
+{
+    // The help window: a long reason first, and still the last line shows without scrolling.
+    TF_ErrorShow help;
+    help.setServerMessage(QStringLiteral(
+        "Oracle クライアント (OCI) が見つかりません: libclntsh.so を読み込めませんでした。探した場所: "
+        "MORVANE_OCI_LIBRARY=(未設定); LD_LIBRARY_PATH=(未設定); ORACLE_HOME/lib=(未設定); "
+        "システム既定の検索パス。読み込みエラー: (libclntsh.so: cannot open shared object file)"));
+    help.show();
+    QApplication::processEvents();
+    EXPECT_EQ(help.Memo1->verticalScrollBar()->maximum(), 0);
+    EXPECT_TRUE(help.Memo1->textInteractionFlags() & Qt::TextSelectableByMouse);
+    help.hide();
+
+    // The table list: the last column, テーブルタイプ, ends inside the grid.
+    TF_Table table(dm, session);
+    table.show();
+    QApplication::processEvents();
+    QHeaderView* header = table.DBGrid1->horizontalHeader();
+    const int last = header->count() - 1;
+    EXPECT_EQ(header->model()->headerData(last, Qt::Horizontal).toString(), "テーブルタイプ");
+    EXPECT_LE(header->sectionViewportPosition(last) + header->sectionSize(last),
+              table.DBGrid1->viewport()->width());
+    table.hide();
+
+    // A box over a window in the page's face speaks in the window face, and keeps "（1件）" whole.
+    QWidget mincho;
+    mincho.setFont(QFont("IPAMincho", 16));
+    const auto box = platform::makeMessageBox(
+        MessageKind::Information, output::pdfFilesWrittenText("/tmp/pdf", 1), MessageButtons::Ok, &mincho);
+    box->show();
+    QApplication::processEvents();
+    EXPECT_EQ(familyOf(box.get()).toStdString(), "IPAPGothic");
+    QLabel* text = box->findChild<QLabel*>("qt_msgbox_label");
+    ASSERT_NE(text, nullptr);
+    for (const QString& line : text->text().split('\n'))
+        EXPECT_LE(QFontMetrics(text->font()).horizontalAdvance(line), text->width()) << line.toStdString();
+    box->hide();
 }

@@ -262,7 +262,8 @@ TEST_F(LoadTest, StatementFailureHidesTheWaitDialogAndReports)
 {
     dict.failColumns = true;
     EXPECT_FALSE(load("EMP", "TABLE"));
-    EXPECT_EQ(messages.texts(), QStringList({"データベースＯＰＥＮ失敗"}));
+    EXPECT_EQ(messages.texts(),
+              QStringList({"データベースＯＰＥＮ失敗\n\rORA-03113: end-of-file on communication channel"}));
     EXPECT_EQ(wait.steps.last(), "hide");
     EXPECT_TRUE(dm.AQ_Tables.isOpen());   // what was reloaded before the failure stays
 }

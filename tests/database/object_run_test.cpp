@@ -92,3 +92,43 @@ TEST_F(ObjectRunTest, CommentAndLoadStepsCanBeLeftToTheCaller)
     runPerObject(dm, listRows({{"X", "VIEW", "c"}}), steps);
     EXPECT_EQ(seen, QStringList{"X|VIEW|(kept)|42"});
 }
+
+TEST_F(ObjectRunTest, ASummaryKeepsEachFailureWithItsObjectAndShowsThemOnceAtTheEnd)
+{
+    {
+        FailureSummary failures;
+        ObjectRunSteps steps;
+        steps.failures = &failures;
+        steps.act = [&](const CatalogRow& r) {
+            if (r.name == "ORDERS")
+                platform::warning("印刷エラー。\n\rthe queue refused it");
+            if (r.name == "PRODUCT")   // information and questions are not held back
+                platform::messages().show(MessageKind::Confirmation, "?", MessageButtons::YesNo);
+            return r.name != "ORDERS";
+        };
+        steps.loadFailed = [](const CatalogRow&) { platform::warning("ＯＲＡＣＬＥデータベースオープンエラー。"); };
+        runPerObject(dm, queryRows(openCatalog("SALES")), steps);
+        ASSERT_EQ(messages.shown.size(), 1);
+        EXPECT_EQ(messages.shown[0].kind, MessageKind::Confirmation);
+        ASSERT_EQ(failures.failures().size(), 2);
+        EXPECT_EQ(failures.failures()[0].object, "SALES.ORDERS");
+        EXPECT_EQ(failures.failures()[0].reasons, QStringList{"印刷エラー。 the queue refused it"});
+        // The load's own reason, then the run's warning, under one name.
+        EXPECT_EQ(failures.failures()[1].object, "SALES.STAFF");
+        ASSERT_EQ(failures.failures()[1].reasons.size(), 2);
+        EXPECT_EQ(failures.failures()[1].reasons[1], "ＯＲＡＣＬＥデータベースオープンエラー。");
+    }
+    ASSERT_EQ(messages.shown.size(), 2);
+    EXPECT_EQ(messages.shown[1].kind, MessageKind::Warning);
+    const QStringList lines = messages.shown[1].text.split("\n\r");
+    ASSERT_EQ(lines.size(), 3);
+    EXPECT_EQ(lines[0], "9件中2件のオブジェクトを処理できませんでした。");
+    EXPECT_EQ(lines[1], "・SALES.ORDERS：印刷エラー。 the queue refused it");
+    EXPECT_TRUE(lines[2].startsWith("・SALES.STAFF：")) << lines[2].toStdString();
+    EXPECT_TRUE(lines[2].endsWith(" ／ ＯＲＡＣＬＥデータベースオープンエラー。"));
+
+    // A run where nothing failed ends without a box.
+    messages.shown.clear();
+    { FailureSummary quiet; quiet.beginObject("A"); }
+    EXPECT_TRUE(messages.shown.isEmpty());
+}

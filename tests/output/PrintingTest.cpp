@@ -1,7 +1,11 @@
 // Print jobs through the program's own print path, written as PDF files (no
 // printer) and read back: ranges, cancel, failure, print-all, multi-print.
 #include "PrintSupport.h"
+#include "widgets/QtPlatform.h"
 #include "output/PrintJob.h"
+#include "output/ui/PrinterSetup.h"
+#include <QAbstractButton>
+#include <QApplication>
 #include "tablelist/TableListWindow.h"
 #include <QFileInfo>
 #include <QLineEdit>
@@ -76,16 +80,39 @@ TEST_F(PrintJobs, PrinterSetupChoicesLastUntilTheNextJobEvenWhenCancelled)
 {
     ASSERT_TRUE(load("SCOTT", "DEPT", "TABLE"));
     output::SharedPrinter& printer = output::Printer();
-    dialogs.handlers = {[](QDialog& d) {
-        // What a user would choose in the setup dialog.
-        auto& setup = dynamic_cast<QPrintDialog&>(d);
-        setup.printer()->setPageOrientation(QPageLayout::Landscape);
-        setup.printer()->setPageSize(QPageSize(QPageSize::A3));
-        return int(QDialog::Accepted);
-    }};
+    // No printer: nothing to set up, and no file printer posing as one; the box says where jobs go.
     main.BitBtn7Click();
-    EXPECT_EQ(dialogs.opened, QStringList{"QPrintDialog"});
-    EXPECT_EQ(printer.printer().pageLayout().orientation(), QPageLayout::Landscape);
+    EXPECT_TRUE(dialogs.opened.isEmpty());
+    ASSERT_EQ(messages.shown.size(), 1);
+    EXPECT_EQ(messages.shown[0].kind, MessageKind::Information);
+    EXPECT_TRUE(messages.shown[0].text.contains(QDir::toNativeSeparators(pdfDir())));
+    messages.shown.clear();
+
+    // With a printer the set-up dialog offers no file printer, no range, and accepts with OK.
+    ASSERT_TRUE(platform::installQtTranslations());
+    {
+        output::PrinterSetupDialog setup(&printer.printer(), &main);
+        EXPECT_FALSE(setup.testOption(QAbstractPrintDialog::PrintToFile));
+        EXPECT_FALSE(setup.testOption(QAbstractPrintDialog::PrintPageRange));
+        setup.show();
+        for (QAbstractButton* b : setup.findChildren<QAbstractButton*>())
+            if (b->text().startsWith("オプション"))
+                b->click();   // the options too, as a user would open them
+        QApplication::processEvents();
+        QStringList captions;
+        for (QAbstractButton* b : setup.findChildren<QAbstractButton*>())
+            if (b->isVisible())
+                captions << b->text();
+        EXPECT_TRUE(captions.contains("OK")) << captions.join("|").toStdString();
+        EXPECT_FALSE(captions.join("|").contains("Print")) << captions.join("|").toStdString();
+        EXPECT_FALSE(captions.join("|").contains("印刷")) << captions.join("|").toStdString();
+        EXPECT_TRUE(captions.contains("キャンセル")) << "Qt's own texts are in Japanese";
+        setup.hide();
+    }
+
+    // What a user would choose there stays in the printer object until the next job.
+    printer.printer().setPageOrientation(QPageLayout::Landscape);
+    printer.printer().setPageSize(QPageSize(QPageSize::A3));
     EXPECT_GT(printer.figures().sheet.width(), printer.figures().sheet.height());
 
     dialogs.handlers = {answerRange(-1)};
@@ -115,7 +142,10 @@ TEST_F(PrintJobs, AJobThatCannotBeWrittenIsAbortedWithPrintError)
     main.BitBtn3Click(main.BitBtn3);
     ASSERT_EQ(messages.shown.size(), 1);
     EXPECT_EQ(messages.shown[0].kind, MessageKind::Warning);
-    EXPECT_EQ(messages.shown[0].text, "印刷エラー。");
+    // The fixed text, then what failed and where.
+    const QString text = messages.shown[0].text;
+    EXPECT_TRUE(text.startsWith("印刷エラー。\n\r")) << text.toStdString();
+    EXPECT_TRUE(text.contains(blocker.fileName())) << text.toStdString();
     EXPECT_FALSE(platform::isBusyCursor());
 }
 
@@ -147,14 +177,17 @@ TEST_F(PrintJobs, PrintAllPrintsEveryObjectButSequencesAndGoesOnAfterAFailedLoad
     EXPECT_TRUE(pdfText(pdfDir() + "/" + title("DEPT") + ".pdf", 1).contains("部門マスタ"));
     EXPECT_FALSE(pdfText(pdfDir() + "/" + title("DEPT") + ".pdf", 1).contains("社員マスタ"));
 
-    // The load's own error, then the run's warning; one information box at the end.
-    const QStringList texts = messages.texts();
-    const int warningAt = int(texts.indexOf("ＯＲＡＣＬＥデータベースオープンエラー。"));
-    ASSERT_GT(warningAt, 0) << texts.join(" | ").toStdString();
-    EXPECT_EQ(messages.shown[warningAt - 1].kind, MessageKind::Error);
-    EXPECT_EQ(texts.count("ＯＲＡＣＬＥデータベースオープンエラー。"), 1);
-    EXPECT_EQ(messages.shown.last().kind, MessageKind::Information);
-    EXPECT_EQ(texts.size(), warningAt + 2);
+    // No box stops the run: at its end one summary names the failed object with the
+    // load's reason and the run's warning, then one box says where the files went.
+    ASSERT_EQ(messages.shown.size(), 2) << messages.texts().join(" | ").toStdString();
+    EXPECT_EQ(messages.shown[0].kind, MessageKind::Warning);
+    const QStringList lines = messages.shown[0].text.split("\n\r");
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_EQ(lines[0], QString("%1件中1件のオブジェクトを処理できませんでした。").arg(written.size() + 1));
+    EXPECT_TRUE(lines[1].startsWith("・SCOTT.BROKEN：シノニム SCOTT.BROKEN の参照先が見つかりません。"))
+        << lines[1].toStdString();
+    EXPECT_TRUE(lines[1].endsWith("／ ＯＲＡＣＬＥデータベースオープンエラー。"));
+    EXPECT_EQ(messages.shown[1].kind, MessageKind::Information);
     EXPECT_TRUE(main.Edit1->text().isEmpty());
     EXPECT_TRUE(main.Edit2->text().isEmpty());
     EXPECT_FALSE(dm.AQ_Catalog.isOpen());

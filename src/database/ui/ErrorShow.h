@@ -1,5 +1,5 @@
 #pragma once
-// F_ErrorShow: help text after a failed start-up connection.
+// F_ErrorShow: help text after a failed start-up connection, the reason first.
 #include <QDialog>
 
 class QPlainTextEdit;
@@ -11,9 +11,12 @@ class TF_ErrorShow : public QDialog {
 public:
     explicit TF_ErrorShow(QWidget* parent = nullptr);
     QPlainTextEdit* Memo1;
-    // The server's own words, offered as the text's tooltip.
+    // The failure in the words of the server, the client library or the
+    // dictionary file, put in front of the help text, whole and selectable.
     void setServerMessage(const QString& message);
+    // What to check, for the client this program really uses.
     static QStringList helpLines();
+    static QStringList textLines(const QString& message);
 };
 
 } // namespace morvane

@@ -9,6 +9,12 @@
 
 namespace morvane::output {
 
+QString printErrorText(const QString& reason)
+{
+    const QString text = QStringLiteral("印刷エラー。");
+    return reason.isEmpty() ? text : text + QStringLiteral("\n\r") + reason;
+}
+
 void printLoadedObject(const Session& session, bool askRange, QWidget* dialogParent)
 {
     struct EndOfJob {
@@ -33,9 +39,10 @@ void printLoadedObject(const Session& session, bool askRange, QWidget* dialogPar
     }
     const document::DocumentData data = document::documentDataFrom(session);
     if (!printDocument(printer, data, range)) {
-        qWarning().noquote() << "print job failed:" << printer.lastError();
+        const QString reason = printer.lastError();
+        qWarning().noquote() << "print job failed:" << reason;
         platform::setNormalCursor();
-        platform::warning(QStringLiteral("印刷エラー。"));
+        platform::warning(printErrorText(reason));
     }
 }
 

@@ -8,7 +8,10 @@ class QWidget;
 namespace morvane::output {
 
 // Every page prints without a dialog when askRange is false (the print-all run).
-// Cancel prints nothing and says nothing; a failed job shows "印刷エラー。".
+// Cancel prints nothing and says nothing; a failed job shows "印刷エラー。"
+// with the reason under it.
 void printLoadedObject(const Session& session, bool askRange, QWidget* dialogParent);
+
+QString printErrorText(const QString& reason);
 
 } // namespace morvane::output

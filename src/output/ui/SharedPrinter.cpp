@@ -1,6 +1,7 @@
 #include "output/ui/SharedPrinter.h"
 #include "widgets/QtPlatform.h"
 #include "document/QPainterCanvas.h"
+#include "output/ui/PrinterSetup.h"
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -30,7 +31,7 @@ QString submitToCups(const QString& queue, const QString& file, const QString& t
     auto printFile = reinterpret_cast<CupsPrintFile>(cups.resolve("cupsPrintFile"));
     auto lastError = reinterpret_cast<CupsLastErrorString>(cups.resolve("cupsLastErrorString"));
     if (!printFile)
-        return QStringLiteral("CUPS library not available: %1").arg(cups.errorString());
+        return QStringLiteral("CUPS ライブラリを読み込めません: %1").arg(cups.errorString());
     QByteArray media = layout.pageSize().key().toUtf8();
     QByteArray mediaKey("media"), landscapeKey("landscape"), empty("");
     QVector<CupsOption> options{{mediaKey.data(), media.data()}};
@@ -42,7 +43,7 @@ QString submitToCups(const QString& queue, const QString& file, const QString& t
                              title.toUtf8().constData(), int(options.size()), options.data());
     if (id > 0)
         return QString();
-    return QStringLiteral("the print queue %1 refused the job: %2")
+    return QStringLiteral("プリンター %1 がジョブを受け付けませんでした: %2")
         .arg(queue, lastError ? QString::fromUtf8(lastError()) : QString());
 }
 
@@ -104,8 +105,11 @@ PrinterFigures SharedPrinter::figures() const
 
 void SharedPrinter::PrinterSetupDialog1(QWidget* parent)
 {
-    QPrintDialog dialog(m_printer.get(), parent);
-    platform::dialogs().exec(dialog);
+    const bool installed = !m_discovery().isNull();
+    // A printer installed since the last preset: set that one up, not the PDF stand-in.
+    if (installed && !m_hasPrinter)
+        SelectPaper(QStringLiteral("A4"), QStringLiteral("縦"));
+    runPrinterSetup(*m_printer, installed, parent);
 }
 
 bool SharedPrinter::beginDoc()
@@ -220,8 +224,9 @@ SharedPrinter& Printer()
 
 QString pdfFilesWrittenText(const QString& folder, int count)
 {
-    return QStringLiteral("プリンターが見つからないため、仕様書をPDFファイルに出力しました（%1件）。")
-               .arg(count)
+    // Short paragraphs: a box that wraps a long one may part the count from its 件.
+    return QStringLiteral("プリンターが見つからないため、") + QStringLiteral("\n\r")
+           + QStringLiteral("仕様書をPDFファイルに出力しました（%1件）。").arg(count)
            + QStringLiteral("\n\r") + QStringLiteral("出力先：") + QDir::toNativeSeparators(folder);
 }
 
