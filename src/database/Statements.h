@@ -18,7 +18,13 @@ QStringList indexes();
 QStringList indexColumns();
 QStringList views();
 QStringList tableColumns();
+// Both names as they stand when both are plain identifiers, else both quoted.
 QString analyzeTable(const QString& owner, const QString& table);
+// A name that Oracle reads unquoted as itself: a letter first, then letters,
+// digits, "_", "$" or "#", no lower case, no reserved word.
+bool isPlainIdentifier(const QString& name);
+// The name between double quotes, inner double quotes doubled.
+QString quoteIdentifier(const QString& name);
 
 // Doubles single quotes so a value can stand between quotes in a statement.
 QString quoteLiteral(const QString& value);
