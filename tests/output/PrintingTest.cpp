@@ -1,6 +1,7 @@
 // Print jobs through the program's own print path, written as PDF files (no
 // printer) and read back: ranges, cancel, failure, print-all, multi-print.
 #include "PrintSupport.h"
+#include "support/SmallDisk.h"
 #include "output/PrintJob.h"
 #include "tablelist/TableListWindow.h"
 #include <QFileInfo>
@@ -115,8 +116,28 @@ TEST_F(PrintJobs, AJobThatCannotBeWrittenIsAbortedWithPrintError)
     main.BitBtn3Click(main.BitBtn3);
     ASSERT_EQ(messages.shown.size(), 1);
     EXPECT_EQ(messages.shown[0].kind, MessageKind::Warning);
-    EXPECT_EQ(messages.shown[0].text, "印刷エラー。");
+    EXPECT_EQ(messages.shown[0].text, "印刷エラー。\n\r" + blocker.fileName() + ": Not a directory");
     EXPECT_FALSE(platform::isBusyCursor());
+}
+
+// Out of space: the error with the system's reason instead of the files-written
+// box, and neither the PDF nor its temporary file left behind.
+TEST_F(PrintJobs, AFullDiskIsAPrintErrorAndLeavesNoFile)
+{
+    SmallDisk disk;
+    if (!disk.mounted())
+        GTEST_SKIP() << disk.reason().toStdString();
+    ASSERT_TRUE(load("SCOTT", "EMP", "TABLE"));
+    qputenv("MORVANE_PDF_DIR", (disk.path() + "/pdf").toUtf8());
+    ASSERT_TRUE(QDir().mkpath(disk.path() + "/pdf"));
+    disk.fill(4);
+    dialogs.handlers = {answerRange(output::RangeAllPages)};
+    main.BitBtn3Click(main.BitBtn3);
+    ASSERT_EQ(messages.shown.size(), 1) << messages.texts().join("/").toStdString();
+    EXPECT_EQ(messages.shown[0].kind, MessageKind::Warning);
+    EXPECT_TRUE(messages.shown[0].text.startsWith("印刷エラー。\n\r"));
+    EXPECT_TRUE(messages.shown[0].text.endsWith("No space left on device")) << messages.shown[0].text.toStdString();
+    EXPECT_TRUE(QDir(disk.path() + "/pdf").entryList(QDir::Files | QDir::Hidden).isEmpty());
 }
 
 TEST_F(PrintJobs, PrintAllPrintsEveryObjectButSequencesAndGoesOnAfterAFailedLoad)

@@ -35,7 +35,9 @@ void printLoadedObject(const Session& session, bool askRange, QWidget* dialogPar
     if (!printDocument(printer, data, range)) {
         qWarning().noquote() << "print job failed:" << printer.lastError();
         platform::setNormalCursor();
-        platform::warning(QStringLiteral("印刷エラー。"));
+        const QString reason = printer.lastError();
+        platform::warning(reason.isEmpty() ? QStringLiteral("印刷エラー。")
+                                           : QStringLiteral("印刷エラー。") + QStringLiteral("\n\r") + reason);
     }
 }
 
