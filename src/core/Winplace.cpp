@@ -54,7 +54,7 @@ public:
             m_original = in.readAll();
         }
         QStringDecoder utf8(QStringDecoder::Utf8);
-        (void)utf8.decode(m_original);
+        const QString asUtf8 = utf8.decode(m_original);   // converted here, so hasError() knows
         const QByteArray copy = utf8.hasError() ? cp932::decode(m_original).toUtf8() : m_original;
         if (m_dir.isValid() && writeWholeFile(m_dir.filePath(QStringLiteral("settings.conf")), copy, nullptr)) {
             m_file = file;
