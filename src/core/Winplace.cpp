@@ -34,7 +34,7 @@ std::unique_ptr<QSettings> openStore(const QString& iniPath)
 }
 
 // The store as QSettings parses it. A settings file is parsed from a UTF-8
-// copy in a private folder: QSettings reads files as UTF-8 only, and a file
+// copy in a private folder beside it: QSettings reads files as UTF-8 only, and a file
 // saved by hand in CP932 would lose its Japanese values. Saving goes through
 // the same copy and then replaces the file whole.
 class StoreView {
@@ -56,12 +56,14 @@ public:
         QStringDecoder utf8(QStringDecoder::Utf8);
         const QString asUtf8 = utf8.decode(m_original);   // converted here, so hasError() knows
         const QByteArray copy = utf8.hasError() ? cp932::decode(m_original).toUtf8() : m_original;
-        if (m_dir.isValid() && writeWholeFile(m_dir.filePath(QStringLiteral("settings.conf")), copy, nullptr)) {
+        // Beside the file, so that saving needs room only where the file is.
+        m_dir = std::make_unique<QTemporaryDir>(file + QStringLiteral("-XXXXXX"));
+        if (m_dir->isValid() && writeWholeFile(m_dir->filePath(QStringLiteral("settings.conf")), copy, nullptr)) {
             m_file = file;
-            m_copy = m_dir.filePath(QStringLiteral("settings.conf"));
+            m_copy = m_dir->filePath(QStringLiteral("settings.conf"));
             m_settings = std::make_unique<QSettings>(m_copy, QSettings::IniFormat);
         } else {
-            m_settings = openStore(iniPath);   // no private folder: the file itself, as UTF-8
+            m_settings = openStore(iniPath);   // no folder yet, or no room: the file itself, as UTF-8
         }
     }
 
@@ -90,7 +92,7 @@ public:
     }
 
 private:
-    QTemporaryDir m_dir;   // outlives the settings object, which may write on destruction
+    std::unique_ptr<QTemporaryDir> m_dir;   // outlives the settings object, which may write on destruction
     std::unique_ptr<QSettings> m_settings;
     QString m_file;   // empty: not a file (the registry)
     QString m_copy;

@@ -144,7 +144,7 @@ TEST(DocumentCli, AFullDiskFailsEachObjectAndKeepsTheEarlierFile)
     ASSERT_EQ(first.status, kExitOk) << first.err.toStdString();
     const QByteArray good = bytesOf(out + "/SCOTT.EMP.pdf");
     ASSERT_TRUE(good.startsWith("%PDF"));
-    disk.fill(4);
+    disk.fill();
 
     for (const char* format : {"pdf", "png"}) {
         const CliRun r = render({"--owner", "SCOTT", "--object", "EMP", "--object", "lower_case_tbl",

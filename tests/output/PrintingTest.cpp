@@ -130,7 +130,7 @@ TEST_F(PrintJobs, AFullDiskIsAPrintErrorAndLeavesNoFile)
     ASSERT_TRUE(load("SCOTT", "EMP", "TABLE"));
     qputenv("MORVANE_PDF_DIR", (disk.path() + "/pdf").toUtf8());
     ASSERT_TRUE(QDir().mkpath(disk.path() + "/pdf"));
-    disk.fill(4);
+    disk.fill();
     dialogs.handlers = {answerRange(output::RangeAllPages)};
     main.BitBtn3Click(main.BitBtn3);
     ASSERT_EQ(messages.shown.size(), 1) << messages.texts().join("/").toStdString();
