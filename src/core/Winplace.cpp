@@ -33,13 +33,14 @@ std::unique_ptr<QSettings> openStore(const QString& iniPath)
 #endif
 }
 
-// The store as QSettings parses it. A settings file is parsed from a UTF-8
-// copy in a private folder beside it: QSettings reads files as UTF-8 only, and a file
-// saved by hand in CP932 would lose its Japanese values. Saving goes through
-// the same copy and then replaces the file whole.
+// The store as QSettings parses it. QSettings reads files as UTF-8 only, so
+// a file saved by hand in CP932 is parsed from a UTF-8 copy in a private
+// folder. Saving always goes through such a copy, made beside the file so
+// that it needs room only where the file lives, and then replaces the file whole.
 class StoreView {
 public:
-    explicit StoreView(const QString& iniPath)
+    enum Use { Read, Write };
+    StoreView(const QString& iniPath, Use use)
     {
 #ifdef Q_OS_WIN
         if (iniPath.isEmpty()) {
@@ -55,9 +56,13 @@ public:
         }
         QStringDecoder utf8(QStringDecoder::Utf8);
         const QString asUtf8 = utf8.decode(m_original);   // converted here, so hasError() knows
+        if (use == Read && !utf8.hasError()) {
+            m_settings = openStore(iniPath);
+            return;
+        }
         const QByteArray copy = utf8.hasError() ? cp932::decode(m_original).toUtf8() : m_original;
-        // Beside the file, so that saving needs room only where the file is.
-        m_dir = std::make_unique<QTemporaryDir>(file + QStringLiteral("-XXXXXX"));
+        m_dir = use == Write ? std::make_unique<QTemporaryDir>(file + QStringLiteral("-XXXXXX"))
+                             : std::make_unique<QTemporaryDir>();
         if (m_dir->isValid() && writeWholeFile(m_dir->filePath(QStringLiteral("settings.conf")), copy, nullptr)) {
             m_file = file;
             m_copy = m_dir->filePath(QStringLiteral("settings.conf"));
@@ -230,7 +235,7 @@ QString SettingsStore::location() const { return openStore(m_iniPath)->fileName(
 void SettingsStore::load(AppSettings& settings, const QString& section)
 {
     m_unread.clear();
-    auto view = std::make_unique<StoreView>(m_iniPath);
+    auto view = std::make_unique<StoreView>(m_iniPath, StoreView::Read);
     view->settings().allKeys();   // the file is parsed lazily; its status is known only after
     if (view->settings().status() == QSettings::FormatError) {
         // Nothing can be read from it; keep it aside so the save at the end loses nothing.
@@ -243,7 +248,7 @@ void SettingsStore::load(AppSettings& settings, const QString& section)
             QStringLiteral("設定ファイル %1 を読み込めません。既定の設定で起動します"
                            "（元のファイルは %1.bak として残しました）。")
                 .arg(QDir::toNativeSeparators(file)));
-        view = std::make_unique<StoreView>(m_iniPath);
+        view = std::make_unique<StoreView>(m_iniPath, StoreView::Read);
     }
     QSettings& store = view->settings();
     store.beginGroup(section);
@@ -265,7 +270,7 @@ void SettingsStore::load(AppSettings& settings, const QString& section)
 QStringList SettingsStore::loadReadOnly(AppSettings& settings, const QString& section) const
 {
     QStringList problems;
-    StoreView view(m_iniPath);
+    StoreView view(m_iniPath, StoreView::Read);
     QSettings& store = view.settings();
     store.allKeys();
     if (store.status() == QSettings::FormatError) {
@@ -291,7 +296,7 @@ bool SettingsStore::save(const AppSettings& settings, const QString& section)
     const OwnerOnlyFiles ownerOnly;
     const QString file = location();
     QDir().mkpath(QFileInfo(file).absolutePath());
-    StoreView view(m_iniPath);
+    StoreView view(m_iniPath, StoreView::Write);
     QSettings& store = view.settings();
     store.beginGroup(section);
     for (const auto& [name, text] : storedTexts(settings)) {
