@@ -1,9 +1,14 @@
 #include "core/Winplace.h"
+#include "core/Cp932.h"
 #include "core/Platform.h"
+#include "core/WholeFile.h"
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSettings>
+#include <QStringDecoder>
+#include <QTemporaryDir>
+#include <QVector>
 #include <functional>
 #include <memory>
 #include <stdexcept>
@@ -27,6 +32,78 @@ std::unique_ptr<QSettings> openStore(const QString& iniPath)
                                        QStringLiteral("Velkram"), QStringLiteral("Morvane"));
 #endif
 }
+
+// The store as QSettings parses it. QSettings reads files as UTF-8 only, so
+// a file saved by hand in CP932 is parsed from a UTF-8 copy in a private
+// folder. Saving always goes through such a copy, made beside the file so
+// that it needs room only where the file lives, and then replaces the file whole.
+class StoreView {
+public:
+    enum Use { Read, Write };
+    StoreView(const QString& iniPath, Use use)
+    {
+#ifdef Q_OS_WIN
+        if (iniPath.isEmpty()) {
+            m_settings = openStore(iniPath);   // the registry
+            return;
+        }
+#endif
+        const QString file = openStore(iniPath)->fileName();
+        QFile in(file);
+        if (in.open(QIODevice::ReadOnly)) {
+            m_existed = true;
+            m_original = in.readAll();
+        }
+        QStringDecoder utf8(QStringDecoder::Utf8);
+        const QString asUtf8 = utf8.decode(m_original);   // converted here, so hasError() knows
+        if (use == Read && !utf8.hasError()) {
+            m_settings = openStore(iniPath);
+            return;
+        }
+        const QByteArray copy = utf8.hasError() ? cp932::decode(m_original).toUtf8() : m_original;
+        m_dir = use == Write ? std::make_unique<QTemporaryDir>(file + QStringLiteral("-XXXXXX"))
+                             : std::make_unique<QTemporaryDir>();
+        if (m_dir->isValid() && writeWholeFile(m_dir->filePath(QStringLiteral("settings.conf")), copy, nullptr)) {
+            m_file = file;
+            m_copy = m_dir->filePath(QStringLiteral("settings.conf"));
+            m_settings = std::make_unique<QSettings>(m_copy, QSettings::IniFormat);
+        } else {
+            m_settings = openStore(iniPath);   // no folder yet, or no room: the file itself, as UTF-8
+        }
+    }
+
+    QSettings& settings() { return *m_settings; }
+    // The settings file (the registry: its path).
+    QString fileName() const { return m_file.isEmpty() ? m_settings->fileName() : m_file; }
+    bool existed() const { return m_existed; }
+    QByteArray original() const { return m_original; }
+
+    // Writes what was set back to the store; the system's reason in *error on failure.
+    bool commit(QString* error)
+    {
+        m_settings->sync();
+        if (m_settings->status() != QSettings::NoError) {
+            *error = QStringLiteral("%1: cannot be written").arg(fileName());
+            return false;
+        }
+        if (m_file.isEmpty())
+            return true;
+        QFile copy(m_copy);
+        if (!copy.open(QIODevice::ReadOnly)) {
+            *error = QStringLiteral("%1: %2").arg(m_copy, copy.errorString());
+            return false;
+        }
+        return writeWholeFile(m_file, copy.readAll(), error);
+    }
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;   // outlives the settings object, which may write on destruction
+    std::unique_ptr<QSettings> m_settings;
+    QString m_file;   // empty: not a file (the registry)
+    QString m_copy;
+    bool m_existed = false;
+    QByteArray m_original;
+};
 
 // A stored value that is not a plain text (a list, binary data).
 class TypeError : public std::runtime_error {
@@ -107,6 +184,40 @@ void readAll(QSettings& s, AppSettings& settings, const std::function<void(const
 
 QString boolText(bool b) { return b ? QStringLiteral("1") : QStringLiteral("0"); }
 
+// The values in the order the program writes them, as stored text.
+QVector<QPair<QString, QString>> storedTexts(const AppSettings& settings)
+{
+    return {{QStringLiteral("LAST_OWNER"), settings.LAST_OWNER},
+            {QStringLiteral("PRINT_NAME"), settings.PRINT_NAME},
+            {QStringLiteral("UserSet"), boolText(settings.UserSet)},
+            {QStringLiteral("U_SetOwner"), settings.U_SetOwner},
+            {QStringLiteral("U_LogOn"), settings.U_LogOn},
+            {QStringLiteral("UserSet2"), boolText(settings.UserSet2)},
+            {QStringLiteral("LAST_ALIAS"), settings.LAST_ALIAS},
+            {QStringLiteral("MaxPageRow"), QString::number(settings.MaxPageRow)}};
+}
+
+QString storedText(const AppSettings& settings, const QString& name)
+{
+    for (const auto& [key, text] : storedTexts(settings))
+        if (key == name)
+            return text;
+    return QString();
+}
+
+#ifndef Q_OS_WIN
+// The stored password must not be readable by other users.
+struct OwnerOnlyFiles {
+    OwnerOnlyFiles() : oldMask(::umask(077)) {}
+    ~OwnerOnlyFiles() { ::umask(oldMask); }
+    mode_t oldMask;
+};
+#else
+struct OwnerOnlyFiles {
+    OwnerOnlyFiles() {}
+};
+#endif
+
 } // namespace
 
 QString sectionNameOf(const char* className)
@@ -121,14 +232,15 @@ SettingsStore::SettingsStore(QString iniPath) : m_iniPath(std::move(iniPath)) {}
 
 QString SettingsStore::location() const { return openStore(m_iniPath)->fileName(); }
 
-void SettingsStore::load(AppSettings& settings, const QString& section) const
+void SettingsStore::load(AppSettings& settings, const QString& section)
 {
-    auto store = openStore(m_iniPath);
-    store->allKeys();   // the file is parsed lazily; its status is known only after
-    if (store->status() == QSettings::FormatError) {
+    m_unread.clear();
+    auto view = std::make_unique<StoreView>(m_iniPath, StoreView::Read);
+    view->settings().allKeys();   // the file is parsed lazily; its status is known only after
+    if (view->settings().status() == QSettings::FormatError) {
         // Nothing can be read from it; keep it aside so the save at the end loses nothing.
-        const QString file = store->fileName();
-        store.reset();
+        const QString file = view->fileName();
+        view.reset();
         QFile::remove(file + QStringLiteral(".bak"));
         QFile::rename(file, file + QStringLiteral(".bak"));
         platform::messages().show(
@@ -136,71 +248,75 @@ void SettingsStore::load(AppSettings& settings, const QString& section) const
             QStringLiteral("設定ファイル %1 を読み込めません。既定の設定で起動します"
                            "（元のファイルは %1.bak として残しました）。")
                 .arg(QDir::toNativeSeparators(file)));
-        store = openStore(m_iniPath);
+        view = std::make_unique<StoreView>(m_iniPath, StoreView::Read);
     }
-    store->beginGroup(section);
-    try {
-        // The first bad value ends the reading; the rest keep their defaults.
-        readAll(*store, settings, {});
-    } catch (const TypeError& e) {
-        if (settings.MaxPageRow == 0)
-            settings.MaxPageRow = kDefaultMaxPageRow;
-        platform::messages().show(MessageKind::Application, QString::fromStdString(e.what()));
-    }
-    store->endGroup();
+    QSettings& store = view->settings();
+    store.beginGroup(section);
+    QStringList problems;
+    // Every value is read: a bad one keeps its default alone.
+    readAll(store, settings, [&](const TypeError& e) {
+        problems << QString::fromStdString(e.what());
+        m_unread.insert(e.name, QString());
+    });
+    store.endGroup();
+    if (settings.MaxPageRow == 0)
+        settings.MaxPageRow = kDefaultMaxPageRow;
+    for (auto it = m_unread.begin(); it != m_unread.end(); ++it)
+        it.value() = storedText(settings, it.key());
+    if (!problems.isEmpty())
+        platform::messages().show(MessageKind::Application, problems.join(QStringLiteral("\n\r")));
 }
 
 QStringList SettingsStore::loadReadOnly(AppSettings& settings, const QString& section) const
 {
     QStringList problems;
-    auto store = openStore(m_iniPath);
-    store->allKeys();
-    if (store->status() == QSettings::FormatError) {
+    StoreView view(m_iniPath, StoreView::Read);
+    QSettings& store = view.settings();
+    store.allKeys();
+    if (store.status() == QSettings::FormatError) {
         problems << QStringLiteral("settings file %1 cannot be read; defaults used")
-                        .arg(QDir::toNativeSeparators(store->fileName()));
+                        .arg(QDir::toNativeSeparators(view.fileName()));
         if (settings.MaxPageRow == 0)
             settings.MaxPageRow = kDefaultMaxPageRow;
         return problems;
     }
-    store->beginGroup(section);
-    readAll(*store, settings, [&](const TypeError& e) {
+    store.beginGroup(section);
+    readAll(store, settings, [&](const TypeError& e) {
         problems << QStringLiteral("settings value %1 in %2 is not a plain text; default used")
-                        .arg(e.name, QDir::toNativeSeparators(store->fileName()));
+                        .arg(e.name, QDir::toNativeSeparators(view.fileName()));
     });
     if (settings.MaxPageRow == 0)
         settings.MaxPageRow = kDefaultMaxPageRow;
-    store->endGroup();
+    store.endGroup();
     return problems;
 }
 
-bool SettingsStore::save(const AppSettings& settings, const QString& section) const
+bool SettingsStore::save(const AppSettings& settings, const QString& section)
 {
-    auto store = openStore(m_iniPath);
-    const QString file = store->fileName();
-#ifndef Q_OS_WIN
-    // The stored password must not be readable by other users.
+    const OwnerOnlyFiles ownerOnly;
+    const QString file = location();
     QDir().mkpath(QFileInfo(file).absolutePath());
-    const mode_t oldMask = ::umask(077);
-#endif
-    store->beginGroup(section);
-    store->setValue("LAST_OWNER", settings.LAST_OWNER);
-    store->setValue("PRINT_NAME", settings.PRINT_NAME);
-    store->setValue("UserSet", boolText(settings.UserSet));
-    store->setValue("U_SetOwner", settings.U_SetOwner);
-    store->setValue("U_LogOn", settings.U_LogOn);
-    store->setValue("UserSet2", boolText(settings.UserSet2));
-    store->setValue("LAST_ALIAS", settings.LAST_ALIAS);
-    store->setValue("MaxPageRow", QString::number(settings.MaxPageRow));
-    store->endGroup();
-    store->sync();
-    const bool ok = store->status() == QSettings::NoError;
-#ifndef Q_OS_WIN
-    ::umask(oldMask);
-    if (ok)
-        ::chmod(QFile::encodeName(file).constData(), S_IRUSR | S_IWUSR);
-#endif
+    StoreView view(m_iniPath, StoreView::Write);
+    QSettings& store = view.settings();
+    store.beginGroup(section);
+    for (const auto& [name, text] : storedTexts(settings)) {
+        // A value that could not be read and was not changed keeps what the store held.
+        const auto unread = m_unread.constFind(name);
+        if (unread != m_unread.cend() && *unread == text)
+            continue;
+        store.setValue(name, text);
+    }
+    store.endGroup();
+
+    QString why;
+    bool ok = true;
+    if (!m_unread.isEmpty() && !m_backedUp && view.existed()) {
+        ok = writeWholeFile(view.fileName() + QStringLiteral(".bak"), view.original(), &why);
+        m_backedUp = ok;
+    }
+    ok = ok && view.commit(&why);
     if (!ok) {
-        qWarning("Morvane: cannot write settings to %s", qPrintable(file));
+        qWarning("Morvane: cannot write settings: %s", qPrintable(why));
         platform::messages().show(MessageKind::Application,
                                   QStringLiteral("キー %1 の作成に失敗しました").arg(section));
     }

@@ -1,4 +1,5 @@
 #include "database/Statements.h"
+#include <QSet>
 
 namespace morvane::sql {
 
@@ -133,9 +134,55 @@ QStringList tableColumns()
             "ORDER BY COLUMN_ID"};
 }
 
+namespace {
+
+// Words Oracle reserves: an object so named exists only under a quoted name.
+const QSet<QString>& reservedWords()
+{
+    static const QSet<QString> words{
+        "ACCESS", "ADD", "ALL", "ALTER", "AND", "ANY", "AS", "ASC", "AUDIT", "BETWEEN", "BY", "CHAR",
+        "CHECK", "CLUSTER", "COLUMN", "COMMENT", "COMPRESS", "CONNECT", "CREATE", "CURRENT", "DATE",
+        "DECIMAL", "DEFAULT", "DELETE", "DESC", "DISTINCT", "DROP", "ELSE", "EXCLUSIVE", "EXISTS", "FILE",
+        "FLOAT", "FOR", "FROM", "GRANT", "GROUP", "HAVING", "IDENTIFIED", "IMMEDIATE", "IN", "INCREMENT",
+        "INDEX", "INITIAL", "INSERT", "INTEGER", "INTERSECT", "INTO", "IS", "LEVEL", "LIKE", "LOCK", "LONG",
+        "MAXEXTENTS", "MINUS", "MLSLABEL", "MODE", "MODIFY", "NOAUDIT", "NOCOMPRESS", "NOT", "NOWAIT",
+        "NULL", "NUMBER", "OF", "OFFLINE", "ON", "ONLINE", "OPTION", "OR", "ORDER", "PCTFREE", "PRIOR",
+        "PUBLIC", "RAW", "RENAME", "RESOURCE", "REVOKE", "ROW", "ROWID", "ROWNUM", "ROWS", "SELECT",
+        "SESSION", "SET", "SHARE", "SIZE", "SMALLINT", "START", "SUCCESSFUL", "SYNONYM", "SYSDATE", "TABLE",
+        "THEN", "TO", "TRIGGER", "UID", "UNION", "UNIQUE", "UPDATE", "USER", "VALIDATE", "VALUES",
+        "VARCHAR", "VARCHAR2", "VIEW", "WHENEVER", "WHERE", "WITH"};
+    return words;
+}
+
+} // namespace
+
+bool isPlainIdentifier(const QString& name)
+{
+    // Oracle upper-cases an unquoted name, so a lower-case letter needs quotes.
+    if (name.isEmpty() || name != name.toUpper() || reservedWords().contains(name))
+        return false;
+    const QList<uint> points = name.toUcs4();
+    if (!QChar::isLetter(points.first()))
+        return false;
+    for (const uint c : points)
+        if (!QChar::isLetterOrNumber(c) && c != '_' && c != '$' && c != '#')
+            return false;
+    return true;
+}
+
+QString quoteIdentifier(const QString& name)
+{
+    QString inner = name;
+    return '"' + inner.replace(QLatin1Char('"'), QLatin1String("\"\"")) + '"';
+}
+
 QString analyzeTable(const QString& owner, const QString& table)
 {
-    return "ANALYZE TABLE " + owner + "." + table + " COMPUTE STATISTICS";
+    // Names are data: one that is not a plain identifier could end the
+    // statement early or name another object.
+    if (isPlainIdentifier(owner) && isPlainIdentifier(table))
+        return "ANALYZE TABLE " + owner + "." + table + " COMPUTE STATISTICS";
+    return "ANALYZE TABLE " + quoteIdentifier(owner) + "." + quoteIdentifier(table) + " COMPUTE STATISTICS";
 }
 
 QStringList ownerRows(const QString& view, const QStringList& columns, const QString& ownerColumn,

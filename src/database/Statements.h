@@ -18,7 +18,13 @@ QStringList indexes();
 QStringList indexColumns();
 QStringList views();
 QStringList tableColumns();
+// Both names as they stand when both are plain identifiers, else both quoted.
 QString analyzeTable(const QString& owner, const QString& table);
+// A name that Oracle reads unquoted as itself: a letter first, then letters,
+// digits, "_", "$" or "#", no lower case, no reserved word.
+bool isPlainIdentifier(const QString& name);
+// The name between double quotes, inner double quotes doubled.
+QString quoteIdentifier(const QString& name);
 
 // Bulk reads for snapshots and comparisons: every row of a dictionary view
 // whose ownerColumn is :OWNER, in the order of orderBy.

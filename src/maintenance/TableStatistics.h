@@ -18,7 +18,8 @@ enum class AnalyzeResult {
     AnalyzeFailed   // the statement failed: "ANALYZE TABLEエラー"
 };
 
-// ANALYZE of LAST_OWNER.TableName (one line, both names as they stand),
+// ANALYZE of LAST_OWNER.TableName (one line; both names as they stand
+// unless one needs quotes, then both quoted),
 // then LoadTableDictionary, with the hourglass and every failure's message.
 AnalyzeResult analyzeChosenTable(TDataModule2& dm);
 

@@ -1,14 +1,17 @@
 #include "output/DocRender.h"
+#include "core/WholeFile.h"
 #include "document/PageRoutines.h"
 #include "document/QPainterCanvas.h"
 #include "document/Rounding.h"
 #include "document/Fonts.h"
 #include "output/PageOutput.h"
 #include "output/PdfToUnicode.h"
-#include <QFile>
+#include <QBuffer>
+#include <QDir>
 #include <QFileInfo>
 #include <QPainter>
 #include <QPdfWriter>
+#include <cerrno>
 
 namespace morvane::output {
 
@@ -65,51 +68,47 @@ bool writeDocumentPdf(const document::DocumentData& data, const QString& path,
                       const QPageLayout& layout, int resolution, QString* error,
                       const PageFailureSink& pageFailed)
 {
-    // Opened here, so that the system's reason reaches the caller.
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        if (error)
-            *error = QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
-        return false;
-    }
-    QPdfWriter writer(&file);
-    writer.setPageLayout(layout);
-    writer.setResolution(resolution);   // before the painter begins, or it is ignored
-    writer.setTitle(documentTitle(data.tableName));
-    writer.setCreator(QStringLiteral("Morvane"));
-    QPainter painter;
-    if (!painter.begin(&writer)) {
-        if (error)
-            *error = QStringLiteral("cannot write %1").arg(path);
-        return false;
-    }
-    document::QPainterCanvas pageCanvas(painter);
-    TextKeepingCanvas canvas(pageCanvas);
-    const int pages = document::documentPageCount(data);
-    for (int p = 1; p <= pages; ++p) {
-        if (p > 1 && !writer.newPage()) {
-            painter.end();
+    // Drawn in memory first: the text maps are completed before anything
+    // reaches the disk, and the file is then written whole or not at all.
+    QByteArray pdf;
+    QBuffer buffer(&pdf);
+    buffer.open(QIODevice::WriteOnly);
+    QVector<DrawnText> drawn;
+    {
+        QPdfWriter writer(&buffer);
+        writer.setPageLayout(layout);
+        writer.setResolution(resolution);   // before the painter begins, or it is ignored
+        writer.setTitle(documentTitle(data.tableName));
+        writer.setCreator(QStringLiteral("Morvane"));
+        QPainter painter;
+        if (!painter.begin(&writer)) {
             if (error)
-                *error = QStringLiteral("cannot start page %1 of %2").arg(p).arg(path);
+                *error = QStringLiteral("%1: cannot start the PDF document").arg(path);
             return false;
         }
-        const document::PageResult r = document::drawDocumentPage(canvas, writer.logicalDpiY(), p, data);
-        if (!r.ok && pageFailed)
-            pageFailed(p, r);
+        document::QPainterCanvas pageCanvas(painter);
+        TextKeepingCanvas canvas(pageCanvas);
+        const int pages = document::documentPageCount(data);
+        for (int p = 1; p <= pages; ++p) {
+            if (p > 1 && !writer.newPage()) {
+                painter.end();
+                if (error)
+                    *error = QStringLiteral("%1: cannot start page %2").arg(path).arg(p);
+                return false;
+            }
+            const document::PageResult r = document::drawDocumentPage(canvas, writer.logicalDpiY(), p, data);
+            if (!r.ok && pageFailed)
+                pageFailed(p, r);
+        }
+        if (!painter.end()) {
+            if (error)
+                *error = QStringLiteral("%1: cannot finish the PDF document").arg(path);
+            return false;
+        }
+        drawn = std::move(canvas.drawn);
     }
-    painter.end();
-    file.close();
-    if (file.error() != QFileDevice::NoError || QFileInfo(path).size() <= 0) {
-        if (error)
-            *error = QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
-        return false;
-    }
-    if (!completeToUnicode(path, canvas.drawn)) {
-        if (error)
-            *error = QStringLiteral("cannot complete the text map of %1").arg(path);
-        return false;
-    }
-    return true;
+    buffer.close();
+    return writeWholeFile(path, completeToUnicode(pdf, drawn), error);
 }
 
 namespace {
@@ -153,20 +152,42 @@ bool writeDocumentPng(const document::DocumentData& data, const std::function<QS
         const QImage image = renderPageImage(data, p, dpi, layout, &r);
         if (!r.ok && pageFailed)
             pageFailed(p, r);
-        // Opened here, so that the system's reason reaches the caller.
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        WholeFile file(path);
+        if (!file.open() || !image.save(&file, "PNG") || !file.commit()) {
             if (error)
-                *error = QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
-            return false;
-        }
-        if (!image.save(&file, "PNG") || !file.flush()) {
-            if (error)
-                *error = QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
+                *error = file.failed() ? file.errorText()
+                                       : QStringLiteral("%1: cannot encode the page as PNG").arg(path);
             return false;
         }
     }
     return true;
+}
+
+QString folderRefusal(const QString& folder)
+{
+    WholeFile probe(QDir(folder).filePath(QStringLiteral(".morvane-probe")));
+    if (probe.open()) {
+        probe.discard();
+        return QString();
+    }
+    return probe.errorText();
+}
+
+bool makeFolder(const QString& dir, QString* reason)
+{
+    if (QDir().mkpath(dir) && QFileInfo(dir).isDir())
+        return true;
+    // mkpath keeps its reason to itself: ask the deepest folder that exists.
+    QFileInfo at(QDir::cleanPath(QDir(dir).absolutePath()));
+    while (!at.exists() && !at.isSymLink() && !at.isRoot())
+        at = QFileInfo(at.absolutePath());
+    QString why = at.isDir() ? folderRefusal(at.absoluteFilePath())
+                             : at.absoluteFilePath() + QStringLiteral(": ") + systemErrorText(ENOTDIR);
+    if (why.isEmpty())
+        why = dir + QStringLiteral(": ") + systemErrorText(EACCES);
+    if (reason)
+        *reason = QDir::toNativeSeparators(why);
+    return false;
 }
 
 QString fileNameSafe(const QString& name)

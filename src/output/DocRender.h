@@ -34,6 +34,11 @@ bool writeDocumentPng(const document::DocumentData& data, const std::function<QS
                       const QPageLayout& layout, int dpi, QString* error,
                       const PageFailureSink& pageFailed = {});
 
+// Creates dir and the folders above it; false with "path: the system's reason".
+bool makeFolder(const QString& dir, QString* reason);
+// Empty when a new file can be made in folder, else "folder: the system's reason".
+QString folderRefusal(const QString& folder);
+
 // Characters that a file name cannot hold become "_".
 QString fileNameSafe(const QString& name);
 

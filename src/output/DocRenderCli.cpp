@@ -10,7 +10,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QSet>
-#include <QTemporaryFile>
 #include <QTextStream>
 #include <QVector>
 
@@ -92,14 +91,15 @@ bool takeValue(const QStringList& args, int& i, const QString& option, QString* 
 
 bool ensureWritableFolder(const QString& dir, QString* error)
 {
-    if (!QDir().mkpath(dir) || !QFileInfo(dir).isDir()) {
-        *error = QStringLiteral("cannot create the output folder %1").arg(dir);
+    QString reason;
+    if (!makeFolder(dir, &reason)) {
+        *error = QStringLiteral("cannot create the output folder %1: %2").arg(dir, reason);
         return false;
     }
     // The permission bits do not tell everything (read-only mounts); try it.
-    QTemporaryFile probe(QDir(dir).filePath(QStringLiteral(".morvane-doc-XXXXXX")));
-    if (!probe.open()) {
-        *error = QStringLiteral("cannot write to the output folder %1").arg(dir);
+    reason = folderRefusal(dir);
+    if (!reason.isEmpty()) {
+        *error = QStringLiteral("cannot write to the output folder %1: %2").arg(dir, reason);
         return false;
     }
     return true;
@@ -259,10 +259,6 @@ int runDocRenderer(const DocOptions& o, const QString& password, QTextStream& er
                    const QPageLayout& layout)
 {
     QString why;
-    if (!ensureWritableFolder(o.outDir, &why)) {
-        err << "morvane-doc: " << printable(why) << Qt::endl;
-        return kExitFailed;
-    }
     // Installed first: nothing below may open a box.
     StderrMessages messages(err);
     Session session;
@@ -291,6 +287,11 @@ int runDocRenderer(const DocOptions& o, const QString& password, QTextStream& er
     } catch (const std::exception& e) {
         err << "morvane-doc: cannot read the catalog of " << printable(o.owner) << ": "
             << printable(QString::fromUtf8(e.what()).simplified()) << Qt::endl;
+        return kExitFailed;
+    }
+    // Made only now: a refused logon or an unknown owner leaves no empty folder behind.
+    if (!ensureWritableFolder(o.outDir, &why)) {
+        err << "morvane-doc: " << printable(why) << Qt::endl;
         return kExitFailed;
     }
 

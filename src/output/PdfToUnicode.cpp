@@ -1,11 +1,9 @@
 #include "output/PdfToUnicode.h"
-#include <QFile>
 #include <QGlyphRun>
 #include <QHash>
 #include <QMap>
 #include <QRawFont>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QSet>
 #include <QTextLayout>
 #include <algorithm>
@@ -163,23 +161,17 @@ struct Edit {
 
 } // namespace
 
-bool completeToUnicode(const QString& pdfPath, const QVector<DrawnText>& drawn)
+QByteArray completeToUnicode(const QByteArray& pdf, const QVector<DrawnText>& drawn)
 {
-    QFile in(pdfPath);
-    if (!in.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray pdf = in.readAll();
-    in.close();
-
     // The cross-reference table: one section "0 n" of 20-byte entries.
     const qsizetype sx = pdf.lastIndexOf("startxref");
     if (sx < 0)
-        return true;
+        return pdf;
     const qsizetype xref = pdf.mid(sx + 9, 24).trimmed().split('\n').value(0).trimmed().toLongLong();
     static const QRegularExpression head(QStringLiteral("^xref\\s+0 (\\d+)\\s*\\n"));
     const auto h = head.match(QString::fromLatin1(pdf.mid(xref, 40)));
     if (xref <= 0 || !h.hasMatch())
-        return true;
+        return pdf;
     const int count = h.captured(1).toInt();
     const qsizetype entries = xref + h.capturedLength(0);
     QVector<qsizetype> offsets(count);
@@ -187,7 +179,7 @@ bool completeToUnicode(const QString& pdfPath, const QVector<DrawnText>& drawn)
         offsets[i] = pdf.mid(entries + 20 * i, 10).toLongLong();
     const qsizetype trailer = pdf.indexOf("trailer", entries + 20 * count);
     if (trailer < 0)
-        return true;
+        return pdf;
 
     const Replay replay(drawn);
     QVector<Edit> edits;
@@ -216,7 +208,7 @@ bool completeToUnicode(const QString& pdfPath, const QVector<DrawnText>& drawn)
         edits.push_back({offsets[obj], body + cmap.size(), newHead + newMap});
     }
     if (edits.isEmpty())
-        return true;
+        return pdf;
     std::sort(edits.begin(), edits.end(), [](const Edit& a, const Edit& b) { return a.start < b.start; });
 
     QByteArray out;
@@ -243,8 +235,7 @@ bool completeToUnicode(const QString& pdfPath, const QVector<DrawnText>& drawn)
     }
     out += pdf.mid(trailer, sx - trailer) + "startxref\n" + QByteArray::number(newXref) + "\n%%EOF\n";
 
-    QSaveFile file(pdfPath);
-    return file.open(QIODevice::WriteOnly) && file.write(out) == out.size() && file.commit();
+    return out;
 }
 
 } // namespace morvane::output

@@ -14,10 +14,10 @@ struct DrawnText {
     QString text;
 };
 
-// Adds the missing characters to the ToUnicode maps of the PDF at path.
-// Returns true when the file needed nothing or was completed; false when it
-// could not be read or written (a font whose glyphs cannot be told apart
-// for certain is left as it was, which is not a failure).
-bool completeToUnicode(const QString& pdfPath, const QVector<DrawnText>& drawn);
+// The PDF with the missing characters added to its ToUnicode maps; the bytes
+// as they were when nothing is missing or the file is not laid out as Qt
+// writes it (a font whose glyphs cannot be told apart for certain is left as
+// it was).
+QByteArray completeToUnicode(const QByteArray& pdf, const QVector<DrawnText>& drawn);
 
 } // namespace morvane::output

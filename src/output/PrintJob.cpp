@@ -1,10 +1,13 @@
 #include "output/PrintJob.h"
+#include "core/WholeFile.h"
 #include "document/DocumentData.h"
 #include "output/DocRender.h"
 #include "output/PageOutput.h"
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QStandardPaths>
+#include <cerrno>
 #include <exception>
 
 namespace morvane::output {
@@ -49,10 +52,19 @@ QString pdfOutputFolder()
     return QDir(docs).filePath(QStringLiteral("Morvane"));
 }
 
-QString reservePdfFile(const QString& folder, const QString& title)
+QString reservePdfFile(const QString& folder, const QString& title, QString* error)
 {
-    if (!QDir().mkpath(folder))
+    const auto refused = [&](const QString& path, const QString& reason) {
+        if (error)
+            *error = QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), reason);
         return QString();
+    };
+    QString reason;
+    if (!makeFolder(folder, &reason)) {
+        if (error)
+            *error = reason;
+        return QString();
+    }
     const QString base = fileNameSafe(title);
     for (int n = 1; n < 10000; ++n) {
         const QString name = n == 1 ? base + QStringLiteral(".pdf")
@@ -62,10 +74,11 @@ QString reservePdfFile(const QString& folder, const QString& title)
         // NewOnly: an existing file is never opened, so never overwritten.
         if (f.open(QIODevice::WriteOnly | QIODevice::NewOnly))
             return path;
-        if (!f.exists())
-            return QString();   // not a name clash: the folder refuses files
+        // A link, even one pointing nowhere, takes the name too.
+        if (!f.exists() && !QFileInfo(path).isSymLink())
+            return refused(path, f.errorString());   // not a name clash: the folder refuses files
     }
-    return QString();
+    return refused(folder, systemErrorText(EEXIST));
 }
 
 } // namespace morvane::output

@@ -37,7 +37,8 @@ bool printDocument(IPrintJob& job, const document::DocumentData& d, int range);
 // user's documents folder.
 QString pdfOutputFolder();
 // A new, empty file in folder named after the title (" (2)", " (3)" … when the
-// name is taken); empty when the folder or the file cannot be created.
-QString reservePdfFile(const QString& folder, const QString& title);
+// name is taken); empty, with the system's reason in *error, when the folder
+// or the file cannot be created.
+QString reservePdfFile(const QString& folder, const QString& title, QString* error = nullptr);
 
 } // namespace morvane::output

@@ -1,5 +1,6 @@
 // The settings store: names, order, encodings, defaults and failures.
 #include "app/MainWindow.h"
+#include "core/Cp932.h"
 #include "core/Winplace.h"
 #include "support/FakePlatform.h"
 #include <QFile>
@@ -115,18 +116,54 @@ TEST_F(SettingsTest, StoredPasswordFileIsOwnerOnly)
     EXPECT_TRUE(perms & QFile::ReadOwner);
 }
 
-TEST_F(SettingsTest, ValueOfAnotherTypeStopsTheLoadWithItsMessage)
+// A value stored as a list (an unquoted comma) is bad: it alone keeps its
+// default, every other value is read, and the save keeps what the file held
+// for a bad value the run left alone, with a copy of the file before it.
+TEST_F(SettingsTest, ABadValueKeepsItsDefaultAloneAndItsStoredFormAcrossASave)
 {
-    writeRaw("[TF_Main]\nLAST_OWNER=SCOTT\nUserSet=1, 2\nU_LogOn=PW\nLAST_ALIAS=DEMO\n");
-    const AppSettings s = load();
-    EXPECT_EQ(s.LAST_OWNER, "SCOTT");
+    const QByteArray original = "[TF_Main]\nLAST_OWNER=SCOTT, HR\nPRINT_NAME=YAMADA\nUserSet=1, 2\n"
+                                "U_LogOn=PW\nMaxPageRow=40\nLAST_ALIAS=DEMO\n";
+    writeRaw(original);
+    SettingsStore store(path());
+    AppSettings s;
+    store.load(s, "TF_Main");
+    EXPECT_TRUE(s.LAST_OWNER.isEmpty());
     EXPECT_FALSE(s.UserSet);
-    EXPECT_TRUE(s.U_LogOn.isEmpty());     // after the bad value: defaults
-    EXPECT_TRUE(s.LAST_ALIAS.isEmpty());
-    EXPECT_EQ(s.MaxPageRow, 55);
+    EXPECT_EQ(s.PRINT_NAME, "YAMADA");
+    EXPECT_EQ(s.U_LogOn, "PW");
+    EXPECT_EQ(s.MaxPageRow, 40);
+    EXPECT_EQ(s.LAST_ALIAS, "DEMO");
     ASSERT_EQ(messages.shown.size(), 1);
-    EXPECT_EQ(messages.shown[0].text, "'UserSet' のデータ型が不正です");
+    EXPECT_EQ(messages.shown[0].text, "'LAST_OWNER' のデータ型が不正です\n\r'UserSet' のデータ型が不正です");
     EXPECT_EQ(messages.shown[0].kind, MessageKind::Application);
+
+    s.UserSet = true;   // the user changed one of the two
+    ASSERT_TRUE(store.save(s, "TF_Main"));
+    QSettings raw(path(), QSettings::IniFormat);
+    raw.beginGroup("TF_Main");
+    EXPECT_EQ(raw.value("LAST_OWNER").toStringList(), QStringList({"SCOTT", "HR"}));
+    EXPECT_EQ(raw.value("UserSet").toString(), "1");
+    EXPECT_EQ(raw.value("U_LogOn").toString(), "PW");
+    EXPECT_EQ(raw.value("LAST_ALIAS").toString(), "DEMO");
+    EXPECT_EQ(raw.value("MaxPageRow").toString(), "40");
+    QFile bak(path() + ".bak");
+    ASSERT_TRUE(bak.open(QIODevice::ReadOnly));
+    EXPECT_EQ(bak.readAll(), original);
+}
+
+// A file saved by hand in CP932 ("表" ends in a backslash byte there).
+TEST_F(SettingsTest, AHandSavedCp932FileIsReadAsCp932)
+{
+    writeRaw(cp932::encode("[TF_Main]\nPRINT_NAME=表 太郎\nU_SetOwner=販売\nLAST_ALIAS=DEMO\n"));
+    SettingsStore store(path());
+    AppSettings s;
+    store.load(s, "TF_Main");
+    EXPECT_EQ(s.PRINT_NAME, "表 太郎");
+    EXPECT_EQ(s.U_SetOwner, "販売");
+    EXPECT_EQ(s.LAST_ALIAS, "DEMO");
+    EXPECT_TRUE(messages.shown.isEmpty());
+    ASSERT_TRUE(store.save(s, "TF_Main"));
+    EXPECT_EQ(load().PRINT_NAME, "表 太郎");
 }
 
 TEST_F(SettingsTest, GarbageFileLoadsDefaultsWithoutCrashing)

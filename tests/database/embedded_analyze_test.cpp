@@ -1,6 +1,7 @@
 // ANALYZE TABLE on the embedded engine: figures from the stored rows, Oracle's errors.
 #include "embedded_fixture.h"
 #include "database/embedded/Analyze.h"
+#include "database/Statements.h"
 #include "database/embedded/DictionaryGenerator.h"
 
 namespace morvane::testing {
@@ -89,7 +90,7 @@ TEST_F(EmbeddedAnalyze, RejectsWhatOracleRejects)
     struct Case { QString sql; const char* code; };
     const Case cases[] = {
         {sql::analyzeTable("SCOTT", "NO_SUCH_TABLE"), "ORA-00942"},
-        {sql::analyzeTable("SCOTT", "lower_case_tbl"), "ORA-00942"},   // upper-cased unquoted
+        {"ANALYZE TABLE SCOTT.lower_case_tbl COMPUTE STATISTICS", "ORA-00942"},   // upper-cased unquoted
         {sql::analyzeTable("SCOTT", "EMP_DEPT_V"), "ORA-00942"},       // a view has no statistics
         {sql::analyzeTable("NOBODY", "EMP"), "ORA-00942"},
         {sql::analyzeTable("", "EMP"), "ORA-01490"},
@@ -152,6 +153,33 @@ TEST(EmbeddedAnalyzeParse, UnquotedNamesInAnyScript)
     for (const QString& bad : {QString("ANALYZE TABLE 販売.1売上 COMPUTE STATISTICS"),
                               QString("ANALYZE TABLE 販売.＃売上 COMPUTE STATISTICS")})
         EXPECT_THROW(embedded::parseAnalyze(bad, "SYS"), DbError) << bad.toStdString();
+}
+
+// Names go into the statement as data: plain ones as they stand, any other
+// quoted, and the engine reads back exactly the stored names.
+TEST(AnalyzeStatement, PlainNamesStandOthersAreQuoted)
+{
+    struct Case {
+        QString owner, table, sql;
+    } cases[] = {
+        {"SCOTT", "EMP", "ANALYZE TABLE SCOTT.EMP COMPUTE STATISTICS"},
+        {"販売", "売上", "ANALYZE TABLE 販売.売上 COMPUTE STATISTICS"},
+        {"SYS", "T$1#_X", "ANALYZE TABLE SYS.T$1#_X COMPUTE STATISTICS"},
+        {"SCOTT", "lower_case_tbl", "ANALYZE TABLE \"SCOTT\".\"lower_case_tbl\" COMPUTE STATISTICS"},
+        {"INJ", "T DELETE STATISTICS --", "ANALYZE TABLE \"INJ\".\"T DELETE STATISTICS --\" COMPUTE STATISTICS"},
+        {"O\"X", "TABLE", "ANALYZE TABLE \"O\"\"X\".\"TABLE\" COMPUTE STATISTICS"},
+        {"SCOTT", "1ST", "ANALYZE TABLE \"SCOTT\".\"1ST\" COMPUTE STATISTICS"},
+        {"scott", "EMP", "ANALYZE TABLE \"scott\".\"EMP\" COMPUTE STATISTICS"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.table.toStdString());
+        EXPECT_EQ(sql::analyzeTable(c.owner, c.table), c.sql);
+        const auto cmd = embedded::parseAnalyze(c.sql, "SYS");
+        ASSERT_TRUE(cmd.has_value());
+        EXPECT_EQ(cmd->owner, c.owner);
+        EXPECT_EQ(cmd->table, c.table);
+        EXPECT_FALSE(cmd->remove);
+    }
 }
 
 } // namespace

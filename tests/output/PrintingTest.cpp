@@ -2,6 +2,7 @@
 // printer) and read back: ranges, cancel, failure, print-all, multi-print.
 #include "PrintSupport.h"
 #include "widgets/QtPlatform.h"
+#include "support/SmallDisk.h"
 #include "output/PrintJob.h"
 #include "output/ui/PrinterSetup.h"
 #include <QAbstractButton>
@@ -142,11 +143,28 @@ TEST_F(PrintJobs, AJobThatCannotBeWrittenIsAbortedWithPrintError)
     main.BitBtn3Click(main.BitBtn3);
     ASSERT_EQ(messages.shown.size(), 1);
     EXPECT_EQ(messages.shown[0].kind, MessageKind::Warning);
-    // The fixed text, then what failed and where.
-    const QString text = messages.shown[0].text;
-    EXPECT_TRUE(text.startsWith("印刷エラー。\n\r")) << text.toStdString();
-    EXPECT_TRUE(text.contains(blocker.fileName())) << text.toStdString();
+    EXPECT_EQ(messages.shown[0].text, "印刷エラー。\n\r" + blocker.fileName() + ": Not a directory");
     EXPECT_FALSE(platform::isBusyCursor());
+}
+
+// Out of space: the error with the system's reason instead of the files-written
+// box, and neither the PDF nor its temporary file left behind.
+TEST_F(PrintJobs, AFullDiskIsAPrintErrorAndLeavesNoFile)
+{
+    SmallDisk disk;
+    if (!disk.mounted())
+        GTEST_SKIP() << disk.reason().toStdString();
+    ASSERT_TRUE(load("SCOTT", "EMP", "TABLE"));
+    qputenv("MORVANE_PDF_DIR", (disk.path() + "/pdf").toUtf8());
+    ASSERT_TRUE(QDir().mkpath(disk.path() + "/pdf"));
+    disk.fill();
+    dialogs.handlers = {answerRange(output::RangeAllPages)};
+    main.BitBtn3Click(main.BitBtn3);
+    ASSERT_EQ(messages.shown.size(), 1) << messages.texts().join("/").toStdString();
+    EXPECT_EQ(messages.shown[0].kind, MessageKind::Warning);
+    EXPECT_TRUE(messages.shown[0].text.startsWith("印刷エラー。\n\r"));
+    EXPECT_TRUE(messages.shown[0].text.endsWith("No space left on device")) << messages.shown[0].text.toStdString();
+    EXPECT_TRUE(QDir(disk.path() + "/pdf").entryList(QDir::Files | QDir::Hidden).isEmpty());
 }
 
 TEST_F(PrintJobs, PrintAllPrintsEveryObjectButSequencesAndGoesOnAfterAFailedLoad)

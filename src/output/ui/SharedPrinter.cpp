@@ -1,14 +1,16 @@
 #include "output/ui/SharedPrinter.h"
 #include "widgets/QtPlatform.h"
+#include "core/WholeFile.h"
 #include "document/QPainterCanvas.h"
 #include "output/ui/PrinterSetup.h"
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLibrary>
+#include <QPdfWriter>
 #include <QPrintDialog>
 #include <QPrinter>
-#include <QTemporaryFile>
+#include <QTemporaryDir>
 
 namespace morvane::output {
 
@@ -119,29 +121,33 @@ bool SharedPrinter::beginDoc()
     m_error.clear();
     m_drawn = false;
     if (m_hasPrinter) {
-        QTemporaryFile spool(QDir::temp().filePath(QStringLiteral("morvane-job-XXXXXX.pdf")));
-        spool.setAutoRemove(false);
-        if (!spool.open()) {
-            m_error = QStringLiteral("cannot create a spool file: %1").arg(spool.errorString());
+        // A folder only this user can enter: the document is nobody else's to read.
+        m_spoolDir = std::make_unique<QTemporaryDir>(QDir::temp().filePath(QStringLiteral("morvane-job-XXXXXX")));
+        if (!m_spoolDir->isValid()) {
+            m_error = QStringLiteral("cannot create a spool folder in %1: %2")
+                          .arg(QDir::tempPath(), m_spoolDir->errorString());
+            m_spoolDir.reset();
             return false;
         }
-        m_jobFile = spool.fileName();
+        m_jobFile = m_spoolDir->filePath(QStringLiteral("job.pdf"));
     } else {
-        m_jobFile = reservePdfFile(pdfOutputFolder(), m_title);
-        if (m_jobFile.isEmpty()) {
-            m_error = QStringLiteral("cannot create a PDF file in %1").arg(pdfOutputFolder());
+        m_jobFile = reservePdfFile(pdfOutputFolder(), m_title, &m_error);
+        if (m_jobFile.isEmpty())
             return false;
-        }
     }
-    m_job = std::make_unique<QPrinter>(QPrinter::HighResolution);
-    m_job->setOutputFormat(QPrinter::PdfFormat);
-    m_job->setOutputFileName(m_jobFile);
+    m_file = std::make_unique<WholeFile>(m_jobFile);
+    if (!m_file->open()) {
+        m_error = m_file->errorText();
+        dropJobFiles();
+        return false;
+    }
+    m_job = std::make_unique<QPdfWriter>(m_file.get());
     m_job->setPageLayout(m_printer->pageLayout());
     m_job->setResolution(m_printer->resolution());   // before begin, or it is ignored
-    m_job->setDocName(m_title);
+    m_job->setTitle(m_title);
     m_job->setCreator(QStringLiteral("Morvane"));
     if (!m_painter.begin(m_job.get())) {
-        m_error = QStringLiteral("cannot start the job in %1").arg(m_jobFile);
+        m_error = QStringLiteral("%1: cannot start the PDF document").arg(m_jobFile);
         return false;
     }
     m_canvas = std::make_unique<document::QPainterCanvas>(m_painter);
@@ -178,6 +184,18 @@ void SharedPrinter::finishJob()
     m_job.reset();
 }
 
+void SharedPrinter::dropJobFiles()
+{
+    if (m_file)
+        m_file->discard();
+    m_file.reset();
+    // The name reserved for a PDF with no printer is empty until the job is whole.
+    if (!m_hasPrinter && !m_jobFile.isEmpty())
+        QFile::remove(m_jobFile);
+    m_spoolDir.reset();
+    m_jobFile.clear();
+}
+
 bool SharedPrinter::endDoc()
 {
     if (!m_job || !m_painter.isActive())
@@ -185,33 +203,37 @@ bool SharedPrinter::endDoc()
     m_canvas.reset();
     const bool ended = m_painter.end();
     m_job.reset();
-    const QString file = m_jobFile;
-    m_jobFile.clear();
-    if (!ended || QFileInfo(file).size() <= 0) {
-        m_error = QStringLiteral("cannot write %1").arg(file);
-        QFile::remove(file);
+    if (!ended) {
+        m_error = QStringLiteral("%1: cannot finish the PDF document").arg(m_jobFile);
+        dropJobFiles();
         return false;
     }
     // A job with no page drawn prints no blank sheet and leaves no file.
     if (!m_drawn) {
-        QFile::remove(file);
+        dropJobFiles();
         return true;
     }
+    if (!m_file->commit()) {
+        m_error = m_file->errorText();
+        dropJobFiles();
+        return false;
+    }
+    m_file.reset();
+    const QString file = m_jobFile;
     if (!m_hasPrinter) {
+        m_jobFile.clear();
         m_written << file;
         return true;
     }
     m_error = submitToCups(m_printerName, file, m_title, m_printer->pageLayout());
-    QFile::remove(file);
+    dropJobFiles();
     return m_error.isEmpty();
 }
 
 void SharedPrinter::abortDoc()
 {
     finishJob();
-    if (!m_jobFile.isEmpty())
-        QFile::remove(m_jobFile);
-    m_jobFile.clear();
+    dropJobFiles();
 }
 
 SharedPrinter& Printer()

@@ -10,8 +10,14 @@
 #include <functional>
 #include <memory>
 
+class QPdfWriter;
 class QPrinter;
+class QTemporaryDir;
 class QWidget;
+
+namespace morvane {
+class WholeFile;
+}
 
 namespace morvane::document {
 class QPainterCanvas;
@@ -59,7 +65,7 @@ public:
 private:
     friend class PrintRunScope;
     void finishJob();
-    bool submit(const QString& file);
+    void dropJobFiles();
 
     Discovery m_discovery;
     std::unique_ptr<QPrinter> m_printer;
@@ -68,12 +74,15 @@ private:
     QString m_title;
     QString m_error;
     // The job draws into a PDF file: the spool file handed to the printer at
-    // the end, or the output file itself when there is no printer. Either can
-    // be dropped whole when the job aborts.
-    std::unique_ptr<QPrinter> m_job;
+    // the end, or the output file itself when there is no printer. It takes
+    // its name only when whole, so an aborted or failed job leaves nothing.
+    std::unique_ptr<WholeFile> m_file;
+    std::unique_ptr<QPdfWriter> m_job;
     QPainter m_painter;
     std::unique_ptr<document::QPainterCanvas> m_canvas;
     QString m_jobFile;
+    // The spool file's private folder (removed with it).
+    std::unique_ptr<QTemporaryDir> m_spoolDir;
     bool m_drawn = false;
     int m_runDepth = 0;
     QStringList m_written;
