@@ -93,6 +93,7 @@ void readAll(QSettings& s, AppSettings& settings, const std::function<void(const
         },
         [&] { readString(s, "LAST_ALIAS", settings.LAST_ALIAS); },
         [&] { readBool(s, "UserSet2", settings.UserSet2); },
+        [&] { readString(s, "CSV_ENCODING", settings.CSV_ENCODING); },
     };
     for (const auto& step : steps) {
         try {
@@ -191,6 +192,7 @@ bool SettingsStore::save(const AppSettings& settings, const QString& section) co
     store->setValue("UserSet2", boolText(settings.UserSet2));
     store->setValue("LAST_ALIAS", settings.LAST_ALIAS);
     store->setValue("MaxPageRow", QString::number(settings.MaxPageRow));
+    store->setValue("CSV_ENCODING", settings.CSV_ENCODING);
     store->endGroup();
     store->sync();
     const bool ok = store->status() == QSettings::NoError;
