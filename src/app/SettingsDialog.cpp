@@ -54,7 +54,8 @@ TF_Settei::TF_Settei(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("F_Settei"));
     setWindowTitle(QStringLiteral("設定"));
-    setOuterSize(this, 410, 398);
+    // Room below the rows field for the CSV encoding.
+    setOuterSize(this, 410, 428);
     setFont(document::uiFont(12));
     buildControls();
 }
