@@ -197,9 +197,9 @@ void TF_Main::buildControls()
     connect(owner, &QLineEdit::cursorPositionChanged, this, [this] { rememberOwnerField(); });
     connect(owner, &QLineEdit::textEdited, this,
             [this](const QString& t) { runGuarded([this, t] { ownerTextEdited(t); }); });
-    // The owner field would take Shift+Insert as paste, and it has the focus
-    // most of the time; the settings shortcut must win there too.
-    // (the combo box hands the key to its field itself, so it is watched too).
+    // The owner field would take Shift+Insert as paste, and it has the focus most
+    // of the time: the settings shortcut must win there. The combo box hands keys
+    // to its field directly, so both are watched.
     owner->installEventFilter(this);
     ComboBox1->installEventFilter(this);
     ComboBox1->setFocus();
