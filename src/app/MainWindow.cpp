@@ -19,6 +19,7 @@
 #include <QComboBox>
 #include <QCompleter>
 #include <QFrame>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -196,6 +197,11 @@ void TF_Main::buildControls()
     connect(owner, &QLineEdit::cursorPositionChanged, this, [this] { rememberOwnerField(); });
     connect(owner, &QLineEdit::textEdited, this,
             [this](const QString& t) { runGuarded([this, t] { ownerTextEdited(t); }); });
+    // The owner field would take Shift+Insert as paste, and it has the focus most
+    // of the time: the settings shortcut must win there. The combo box hands keys
+    // to its field directly, so both are watched.
+    owner->installEventFilter(this);
+    ComboBox1->installEventFilter(this);
     ComboBox1->setFocus();
     connect(ComboBox1, QOverload<int>::of(&QComboBox::activated), this, [this](int) {
         runGuarded([this] { ComboBox1Change(); });
@@ -254,6 +260,31 @@ void TF_Main::closeEvent(QCloseEvent* e)
 {
     e->accept();
     QWidget::closeEvent(e);
+}
+
+bool TF_Main::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::ShortcutOverride) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (QKeySequence(key->keyCombination()) == N1->shortcut()) {
+            // Not taken by the field: the shortcut map then runs N1.
+            key->ignore();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+bool TF_Main::ownerForRun()
+{
+    const QString owner = ComboBox1->currentText();
+    if (owner.isEmpty()) {
+        // The stored owner is not shown after start-up; a run must not act on it unseen.
+        platform::warning(QStringLiteral("ＯＷＮＥＲを選択して下さい。"));
+        return false;
+    }
+    m_session.settings.LAST_OWNER = owner;
+    return true;
 }
 
 void TF_Main::Edit2Change()
@@ -413,7 +444,12 @@ void TF_Main::BitBtn2Click()
     } end;
     TF_Table table(*m_dm, m_session, this);
     table.onExport = [this] { output::ExportCsv(*m_dm, output::CsvSource::TableList); };
-    table.onMultiPrint = [&table] { table.BitBtn3Click(); };
+    table.onMultiPrint = [this, &table] {
+        table.BitBtn3Click();
+        // The run has loaded other objects: no name may stand for the chosen one.
+        Edit1->clear();
+        Edit2->clear();
+    };
     table.showTableName = [this](const QString& name) { Edit2->setText(name); };
     table.printLoaded = [this](QObject* sender) { BitBtn3Click(sender); };
     m_dm->Tag = SlotCatalog;
@@ -500,6 +536,8 @@ void TF_Main::BitBtn4Click()
 
 void TF_Main::BitBtn6Click()
 {
+    if (!ownerForRun())
+        return;
     SharedState& st = m_session.state;
     Query& catalog = *st.QueryTable[SlotCatalog];
     struct EndOfRun {
@@ -565,6 +603,8 @@ bool TF_Main::analyzeChosenTable()
 
 void TF_Main::BitBtn8Click()
 {
+    if (!ownerForRun())
+        return;
     maintenance::AllTablesSteps steps;
     steps.chosen = [this](const CatalogRow& row) {
         Edit2->setText(row.name);
@@ -592,6 +632,8 @@ void TF_Main::Button1Click()
         m_session.settings, this,
         [this] {
             ComboBox1->setEditText(QString());
+            // The comment belongs to the table: it goes with the name.
+            Edit1->clear();
             Edit2->clear();
         },
         [this] { FormShow(); });

@@ -84,11 +84,14 @@ protected:
     void paintEvent(QPaintEvent* e) override;
     void showEvent(QShowEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildControls();
     // ANALYZE and reload of the chosen table with the buttons that follow; false when it failed.
     bool analyzeChosenTable();
+    // The owner a per-owner run acts on: the field's text, or a warning when it is empty.
+    bool ownerForRun();
 
     Session& m_session;
     SettingsStore& m_store;

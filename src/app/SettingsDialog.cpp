@@ -4,8 +4,10 @@
 #include "core/Platform.h"
 #include "widgets/Widgets.h"
 #include "document/Fonts.h"
+#include "output/CsvWriter.h"
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QCloseEvent>
 #include <QFocusEvent>
 #include <QFrame>
@@ -52,7 +54,8 @@ TF_Settei::TF_Settei(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("F_Settei"));
     setWindowTitle(QStringLiteral("設定"));
-    setOuterSize(this, 410, 398);
+    // Room below the rows field for the CSV encoding.
+    setOuterSize(this, 410, 428);
     setFont(document::uiFont(12));
     buildControls();
 }
@@ -103,12 +106,23 @@ void TF_Settei::buildControls()
     SaNumEdit1->setObjectName(QStringLiteral("SaNumEdit1"));
     place(SaNumEdit1, 332, 315, 40, 20);
 
+    LabelCsv = label(QStringLiteral("ＣＳＶ出力の文字コード"), 37, 346, 15, this);
+    ComboCsvEncoding = new QComboBox(this);
+    ComboCsvEncoding->setObjectName(QStringLiteral("ComboCsvEncoding"));
+    // Item order follows CsvCharset: automatic, CP932, UTF-8.
+    ComboCsvEncoding->addItems({QStringLiteral("自動"), QStringLiteral("Shift_JIS (CP932)"),
+                                QStringLiteral("UTF-8 (BOM付き)")});
+    ComboCsvEncoding->setToolTip(
+        QStringLiteral("自動：WindowsではShift_JIS、それ以外ではUTF-8 (BOM付き)で出力します。"));
+    place(ComboCsvEncoding, 212, 342, 160, 22);
+
     setTabOrder(Edit_PrintName, EditLogonPass);
     setTabOrder(EditLogonPass, Edit_Alias);
     setTabOrder(Edit_Alias, CheckBox2);
     setTabOrder(CheckBox2, CheckBox1);
     setTabOrder(CheckBox1, RichEdit1);
     setTabOrder(RichEdit1, SaNumEdit1);
+    setTabOrder(SaNumEdit1, ComboCsvEncoding);
 
     // A change made in code runs the handler too, as a user's click does.
     connect(CheckBox1, &QCheckBox::toggled, this, [this] { CheckBox1Click(); });
@@ -130,6 +144,7 @@ void TF_Settei::fillFrom(const AppSettings& s)
     owners.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
     RichEdit1->setPlainText(owners);
     SaNumEdit1->setValue(s.MaxPageRow);
+    ComboCsvEncoding->setCurrentIndex(static_cast<int>(output::csvCharsetFromSetting(s.CSV_ENCODING)));
 }
 
 void TF_Settei::takeOver(AppSettings& s) const
@@ -143,6 +158,21 @@ void TF_Settei::takeOver(AppSettings& s) const
     s.UserSet = CheckBox1->isChecked();
     s.U_SetOwner = RichEdit1->toPlainText().replace(QLatin1Char('\n'), QLatin1String("\r\n"));
     s.UserSet2 = CheckBox2->isChecked();
+    s.CSV_ENCODING =
+        output::csvCharsetSetting(static_cast<output::CsvCharset>(ComboCsvEncoding->currentIndex()));
+}
+
+bool TF_Settei::rowsFieldValid()
+{
+    try {
+        integerFromText(SaNumEdit1->text());
+        return true;
+    } catch (const std::exception& e) {
+        platform::error(QString::fromStdString(e.what()));
+        SaNumEdit1->setFocus();
+        SaNumEdit1->selectAll();
+        return false;
+    }
 }
 
 void TF_Settei::setRichEditEnabled(bool on)
@@ -195,6 +225,9 @@ void TF_Settei::FormCloseQuery() { RichEdit1Exit(); }
 void TF_Settei::done(int result)
 {
     FormCloseQuery();
+    // Closing on a rows field without a number would lose every other edit.
+    if (!rowsFieldValid())
+        return;
     QDialog::done(result);
 }
 

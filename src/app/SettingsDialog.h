@@ -6,6 +6,7 @@
 #include <functional>
 
 class QCheckBox;
+class QComboBox;
 class QFrame;
 class QLabel;
 class QLineEdit;
@@ -33,6 +34,8 @@ public:
     QPlainTextEdit* RichEdit1; // U_SetOwner, one owner a line
     QLabel* Label6; // 「５．テーブル項目情報の１ページ最大行数」
     SaNumEdit* SaNumEdit1; // MaxPageRow
+    QLabel* LabelCsv; // 「ＣＳＶ出力の文字コード」
+    QComboBox* ComboCsvEncoding; // CSV_ENCODING
 
     // The main window's owner and table-name fields, cleared by CheckBox1Click.
     std::function<void()> clearOwnerAndTable;
@@ -40,6 +43,8 @@ public:
     void fillFrom(const AppSettings& s);
     // Takes the fields over; the rows field first, so a bad number takes nothing.
     void takeOver(AppSettings& s) const;
+    // False, with the message shown and the focus on the rows field, while it holds no number.
+    bool rowsFieldValid();
 
     void applyEnabledState();
     void CheckBox1Click();

@@ -19,6 +19,8 @@ struct AppSettings {
     int MaxPageRow = 0;
     QString LAST_ALIAS;
     bool UserSet2 = false;
+    // The CSV export's encoding: "" (automatic), "CP932" or "UTF-8".
+    QString CSV_ENCODING;
 
     // Page counts and column pages need at least one row a page; a 0 or a
     // negative value typed during a run pages by the limit the next start reads.

@@ -170,6 +170,7 @@ void readAll(QSettings& s, AppSettings& settings, const std::function<void(const
         },
         [&] { readString(s, "LAST_ALIAS", settings.LAST_ALIAS); },
         [&] { readBool(s, "UserSet2", settings.UserSet2); },
+        [&] { readString(s, "CSV_ENCODING", settings.CSV_ENCODING); },
     };
     for (const auto& step : steps) {
         try {
@@ -194,7 +195,8 @@ QVector<QPair<QString, QString>> storedTexts(const AppSettings& settings)
             {QStringLiteral("U_LogOn"), settings.U_LogOn},
             {QStringLiteral("UserSet2"), boolText(settings.UserSet2)},
             {QStringLiteral("LAST_ALIAS"), settings.LAST_ALIAS},
-            {QStringLiteral("MaxPageRow"), QString::number(settings.MaxPageRow)}};
+            {QStringLiteral("MaxPageRow"), QString::number(settings.MaxPageRow)},
+            {QStringLiteral("CSV_ENCODING"), settings.CSV_ENCODING}};
 }
 
 QString storedText(const AppSettings& settings, const QString& name)

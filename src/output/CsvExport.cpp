@@ -107,19 +107,21 @@ void ExportCsv(TDataModule2& dm, CsvSource source)
     end.stopControls();
     const CsvTable table = csvTableFrom(q, source);
 
+    const CsvEncoding encoding =
+        csvEncodingFor(table, csvCharsetFromSetting(dm.session().settings.CSV_ENCODING));
     CsvFile file;
     try {
-        file.create(path, csvEncodingFor(table));
+        file.create(path, encoding);
     } catch (const CsvError&) {
         // The folder may have been removed meanwhile: make it again, once.
         path = QDir(csvExportFolder()).filePath(name);
-        file.create(path, csvEncodingFor(table));
+        file.create(path, encoding);
     }
     WriteCsvLine(file, csvItems(table.header));
     for (const QStringList& row : table.rows)
         WriteCsvLine(file, csvItems(row));
-    // Closed before the spreadsheet opens it: Windows refuses a file still held open.
-    file.close();
+    // Whole and closed before the spreadsheet opens it.
+    file.commit();
 
     platform::setNormalCursor();
     const MessageResult answer = platform::messages().show(

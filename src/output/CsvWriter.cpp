@@ -3,13 +3,12 @@
 #include "output/DocRender.h"
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
 #include <cerrno>
-#include <cstring>
-#include <fcntl.h>
+#include <cstdlib>
 #include <sys/stat.h>
-#ifdef _WIN32
-#include <io.h>
-#else
+#ifndef _WIN32
 #include <unistd.h>
 #endif
 
@@ -17,44 +16,86 @@ namespace morvane::output {
 
 namespace {
 
-QString systemText(int err) { return QString::fromLocal8Bit(std::strerror(err)); }
+QString systemText(int err) { return systemErrorText(err); }
 
 QString nativePath(const QString& path) { return QDir::toNativeSeparators(path); }
 
 #ifndef _WIN32
 // The folder must be ours and a real folder: another user's folder or a
 // link planted under the name would let that user choose where we write.
-void checkOwnFolder(const QString& folder)
+// Empty when it serves, else why not.
+QString ownFolderProblem(const QString& folder)
 {
     const QByteArray p = QFile::encodeName(folder);
     struct stat st {};
     if (::lstat(p.constData(), &st) != 0)
-        throw CsvError(QStringLiteral("フォルダ %1 を作成できません: %2")
-                           .arg(nativePath(folder), systemText(errno)));
+        return QStringLiteral("フォルダ %1 を作成できません: %2").arg(nativePath(folder), systemText(errno));
     if (!S_ISDIR(st.st_mode) || st.st_uid != ::getuid())
-        throw CsvError(QStringLiteral("フォルダ %1 は自分のフォルダではないため使用できません。")
-                           .arg(nativePath(folder)));
+        return QStringLiteral("フォルダ %1 は自分のフォルダではないため使用できません。").arg(nativePath(folder));
     if ((st.st_mode & 077) != 0 && ::chmod(p.constData(), 0700) != 0)
-        throw CsvError(QStringLiteral("フォルダ %1 の権限を変更できません: %2")
-                           .arg(nativePath(folder), systemText(errno)));
+        return QStringLiteral("フォルダ %1 の権限を変更できません: %2").arg(nativePath(folder), systemText(errno));
+    return QString();
 }
+
+// The private folder made when the usual one cannot serve, kept for the run.
+QString g_fallbackFolder;
 #endif
 
 } // namespace
+
+CsvCharset csvCharsetFromSetting(const QString& value)
+{
+    if (value == QLatin1String("CP932"))
+        return CsvCharset::Cp932;
+    if (value == QLatin1String("UTF-8"))
+        return CsvCharset::Utf8;
+    return CsvCharset::Automatic;
+}
+
+QString csvCharsetSetting(CsvCharset charset)
+{
+    switch (charset) {
+    case CsvCharset::Cp932: return QStringLiteral("CP932");
+    case CsvCharset::Utf8: return QStringLiteral("UTF-8");
+    case CsvCharset::Automatic: break;
+    }
+    return QString();
+}
+
+QString csvCellText(const QString& item)
+{
+    if (item.isEmpty())
+        return item;
+    const QChar c = item.at(0);
+    if (c != QLatin1Char('=') && c != QLatin1Char('+') && c != QLatin1Char('-') && c != QLatin1Char('@'))
+        return item;
+    // A negative number stays a number (a column's scale may be below zero).
+    static const QRegularExpression number(QStringLiteral("^-[0-9]+(\\.[0-9]+)?$"));
+    if (number.match(item).hasMatch())
+        return item;
+    return QLatin1Char('\'') + item;
+}
 
 QString csvItems(const QStringList& items)
 {
     QString line;
     for (const QString& item : items) {
-        QString v = item;
+        QString v = csvCellText(item);
         v.replace(QLatin1Char('"'), QLatin1String("\"\""));
         line += QLatin1Char('"') + v + QLatin1String("\",");
     }
     return line;
 }
 
-CsvEncoding csvEncodingFor(const CsvTable& table)
+CsvEncoding csvEncodingFor(const CsvTable& table, CsvCharset charset)
 {
+    if (charset == CsvCharset::Utf8)
+        return CsvEncoding::Utf8WithBom;
+#ifndef _WIN32
+    // gnumeric refuses CP932 and LibreOffice has to be told it: Unicode opens in both.
+    if (charset == CsvCharset::Automatic)
+        return CsvEncoding::Utf8WithBom;
+#endif
     auto fits = [](const QStringList& items) {
         const QString line = items.join(QChar(0x1F));
         for (QChar c : line)
@@ -90,70 +131,54 @@ QString csvExportFolder()
 #else
     const QString folder = temp + QStringLiteral("/morvane-%1").arg(::getuid());
     const QByteArray p = QFile::encodeName(folder);
+    QString problem;
     if (::mkdir(p.constData(), 0700) != 0 && errno != EEXIST)
-        throw CsvError(QStringLiteral("フォルダ %1 を作成できません: %2")
-                           .arg(nativePath(folder), systemText(errno)));
-    checkOwnFolder(folder);
-    return folder;
-#endif
-}
+        problem = QStringLiteral("フォルダ %1 を作成できません: %2").arg(nativePath(folder), systemText(errno));
+    else
+        problem = ownFolderProblem(folder);
+    if (problem.isEmpty())
+        return folder;
 
-CsvFile::~CsvFile() { close(); }
-
-void CsvFile::close() noexcept
-{
-    if (m_fd >= 0) {
-#ifdef _WIN32
-        ::_close(m_fd);
-#else
-        ::close(m_fd);
+    // Anyone can take that name first; the export must not depend on it.
+    if (!g_fallbackFolder.isEmpty() && QFileInfo(g_fallbackFolder).path() == temp
+        && ownFolderProblem(g_fallbackFolder).isEmpty())
+        return g_fallbackFolder;
+    QByteArray pattern = QFile::encodeName(folder + QStringLiteral("-XXXXXX"));
+    if (!::mkdtemp(pattern.data()))
+        throw CsvError(problem + QStringLiteral(" ") + QStringLiteral("フォルダ %1 も作成できません: %2")
+                                   .arg(nativePath(QFile::decodeName(pattern)), systemText(errno)));
+    g_fallbackFolder = QFile::decodeName(pattern);
+    qWarning("Morvane: %s; writing to %s instead", qPrintable(problem), qPrintable(g_fallbackFolder));
+    return g_fallbackFolder;
 #endif
-        m_fd = -1;
-    }
 }
 
 void CsvFile::create(const QString& path, CsvEncoding encoding)
 {
-    close();
     m_path = path;
     m_encoding = encoding;
-#ifdef _WIN32
-    ::_wunlink(reinterpret_cast<const wchar_t*>(path.utf16()));
-    m_fd = ::_wopen(reinterpret_cast<const wchar_t*>(path.utf16()),
-                    _O_WRONLY | _O_CREAT | _O_TRUNC | _O_BINARY, _S_IREAD | _S_IWRITE);
-#else
-    const QByteArray p = QFile::encodeName(path);
-    // An old file of the same name goes first; a failure shows in the open.
-    ::unlink(p.constData());
-    m_fd = ::open(p.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0666);
-#endif
-    if (m_fd < 0)
+    m_file = std::make_unique<WholeFile>(path);
+    if (!m_file->open())
         throw CsvError(QStringLiteral("ファイル %1 を作成できません: %2")
-                           .arg(nativePath(path), systemText(errno)));
+                           .arg(nativePath(path), m_file->errorText()));
     if (encoding == CsvEncoding::Utf8WithBom)
         writeBytes(QByteArray("\xEF\xBB\xBF", 3));
 }
 
 void CsvFile::writeBytes(const QByteArray& bytes)
 {
-    if (m_fd < 0)
+    if (!isOpen())
         throw CsvError(QStringLiteral("ファイル %1 は開かれていません").arg(nativePath(m_path)));
-    const char* data = bytes.constData();
-    qsizetype left = bytes.size();
-    while (left > 0) {
-#ifdef _WIN32
-        const int n = ::_write(m_fd, data, static_cast<unsigned>(left));
-#else
-        const ssize_t n = ::write(m_fd, data, static_cast<size_t>(left));
-#endif
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            throw CsvError(QStringLiteral("ファイル %1 に書き込めません: %2")
-                               .arg(nativePath(m_path), systemText(n < 0 ? errno : ENOSPC)));
-        data += n;
-        left -= n;
-    }
+    if (m_file->write(bytes) != bytes.size() || m_file->failed())
+        throw CsvError(QStringLiteral("ファイル %1 に書き込めません: %2")
+                           .arg(nativePath(m_path), m_file->errorText()));
+}
+
+void CsvFile::commit()
+{
+    if (!m_file || !m_file->commit())
+        throw CsvError(QStringLiteral("ファイル %1 に書き込めません: %2")
+                           .arg(nativePath(m_path), m_file ? m_file->errorText() : QString()));
 }
 
 void WriteCsvLine(CsvFile& file, const QString& line)
@@ -168,14 +193,14 @@ void WriteCsvLine(CsvFile& file, const QString& line)
     }
 }
 
-void writeCsvFile(const QString& path, const CsvTable& table)
+void writeCsvFile(const QString& path, const CsvTable& table, CsvCharset charset)
 {
     CsvFile file;
-    file.create(path, csvEncodingFor(table));
+    file.create(path, csvEncodingFor(table, charset));
     WriteCsvLine(file, csvItems(table.header));
     for (const QStringList& row : table.rows)
         WriteCsvLine(file, csvItems(row));
-    file.close();
+    file.commit();
 }
 
 } // namespace morvane::output

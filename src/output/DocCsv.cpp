@@ -6,11 +6,11 @@
 
 namespace morvane::output {
 
-bool writeColumnListCsv(TDataModule2& dm, const QString& path, QString* why)
+bool writeColumnListCsv(TDataModule2& dm, const QString& path, CsvCharset charset, QString* why)
 {
     try {
         dm.Tag = SlotTabCols;
-        writeCsvFile(path, csvTableFrom(dm.AQ_Tab_Cols, CsvSource::ColumnList));
+        writeCsvFile(path, csvTableFrom(dm.AQ_Tab_Cols, CsvSource::ColumnList), charset);
         return true;
     } catch (const CsvError& e) {
         *why = e.message();
@@ -20,7 +20,8 @@ bool writeColumnListCsv(TDataModule2& dm, const QString& path, QString* why)
     return false;
 }
 
-bool writeTableListCsv(TDataModule2& dm, const QString& owner, const QString& path, QString* why)
+bool writeTableListCsv(TDataModule2& dm, const QString& owner, const QString& path,
+                       CsvCharset charset, QString* why)
 {
     Query& q = dm.AQ_Catalog;
     try {
@@ -30,7 +31,7 @@ bool writeTableListCsv(TDataModule2& dm, const QString& owner, const QString& pa
         q.open();
         const CsvTable table = csvTableFrom(q, CsvSource::TableList);
         q.close();
-        writeCsvFile(path, table);
+        writeCsvFile(path, table, charset);
         return true;
     } catch (const CsvError& e) {
         *why = e.message();

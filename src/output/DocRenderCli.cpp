@@ -144,10 +144,13 @@ QString docUsage()
 {
     return QStringLiteral(
         "usage: morvane-doc --server NAME --user USER --owner OWNER [--object NAME]...\n"
-        "                   --format pdf|png|csv [--table-list] [--dpi N] --out DIR\n"
+        "                   --format pdf|png|csv [--table-list] [--encoding auto|cp932|utf8]\n"
+        "                   [--dpi N] --out DIR\n"
         "The password is taken from MORVANE_PASSWORD, else read from standard input.\n"
         "pdf: DIR/OWNER.NAME.pdf (600 dpi unless --dpi); png: DIR/OWNER.NAME-PAGE.png (96 dpi unless --dpi).\n"
-        "csv: DIR/OWNER.NAME.CSV, each object's column list; with --table-list DIR/OWNER.CSV, the table list.\n");
+        "csv: DIR/OWNER.NAME.CSV, each object's column list; with --table-list DIR/OWNER.CSV, the table list.\n"
+        "--encoding: auto (CP932 on Windows, else UTF-8 with a byte-order mark), cp932 (UTF-8 with a\n"
+        "byte-order mark only where a text does not fit) or utf8; the program's stored choice unless given.\n");
 }
 
 bool parseDocArguments(const QStringList& args, DocOptions* o, QString* error)
@@ -172,7 +175,7 @@ bool parseDocArguments(const QStringList& args, DocOptions* o, QString* error)
             return false;
         }
         static const QStringList known = {"--server", "--user", "--owner", "--object",
-                                          "--format", "--dpi",  "--out"};
+                                          "--format", "--dpi",  "--out", "--encoding"};
         if (!known.contains(name)) {
             *error = QStringLiteral("unknown argument %1").arg(a);
             return false;
@@ -186,6 +189,7 @@ bool parseDocArguments(const QStringList& args, DocOptions* o, QString* error)
         else if (name == QLatin1String("--format")) format = value;
         else if (name == QLatin1String("--dpi")) dpi = value;
         else if (name == QLatin1String("--out")) o->outDir = value;
+        else if (name == QLatin1String("--encoding")) o->encoding = value;
     }
     QStringList missing;
     if (o->server.isEmpty()) missing << "--server";
@@ -207,6 +211,17 @@ bool parseDocArguments(const QStringList& args, DocOptions* o, QString* error)
     if (o->tableList && (o->format != DocFormat::Csv || !o->objects.isEmpty())) {
         *error = QStringLiteral("--table-list goes with --format csv and without --object");
         return false;
+    }
+    static const QStringList encodings = {"auto", "cp932", "utf8"};
+    if (!o->encoding.isEmpty()) {
+        if (!encodings.contains(o->encoding)) {
+            *error = QStringLiteral("--encoding must be auto, cp932 or utf8, not %1").arg(o->encoding);
+            return false;
+        }
+        if (o->format != DocFormat::Csv) {
+            *error = QStringLiteral("--encoding goes with --format csv");
+            return false;
+        }
     }
     if (!dpi.isEmpty()) {
         bool ok = false;
@@ -251,6 +266,19 @@ void readStoredSettings(Session& session, QTextStream& err)
         err << "morvane-doc: " << printable(problem) << Qt::endl;
     session.settings.PRINT_NAME = stored.PRINT_NAME;
     session.settings.MaxPageRow = stored.effectiveMaxPageRow();
+    session.settings.CSV_ENCODING = stored.CSV_ENCODING;
+}
+
+// The option when given, else what the program's settings dialog stored.
+CsvCharset csvCharsetOf(const DocOptions& o, const Session& session)
+{
+    if (o.encoding == QLatin1String("cp932"))
+        return CsvCharset::Cp932;
+    if (o.encoding == QLatin1String("utf8"))
+        return CsvCharset::Utf8;
+    if (o.encoding == QLatin1String("auto"))
+        return CsvCharset::Automatic;
+    return csvCharsetFromSetting(session.settings.CSV_ENCODING);
 }
 
 } // namespace
@@ -297,7 +325,7 @@ int runDocRenderer(const DocOptions& o, const QString& password, QTextStream& er
 
     if (o.tableList) {
         const QString path = QDir(o.outDir).filePath(fileNameSafe(o.owner) + QStringLiteral(".CSV"));
-        if (writeTableListCsv(dm, o.owner, path, &why))
+        if (writeTableListCsv(dm, o.owner, path, csvCharsetOf(o, session), &why))
             return kExitOk;
         err << "morvane-doc: " << printable(o.owner) << ": " << printable(why) << Qt::endl;
         return kExitFailed;
@@ -356,7 +384,8 @@ int runDocRenderer(const DocOptions& o, const QString& password, QTextStream& er
         };
         bool written = false;
         if (o.format == DocFormat::Csv) {
-            written = writeColumnListCsv(dm, out.filePath(base + QStringLiteral(".CSV")), &why);
+            written = writeColumnListCsv(dm, out.filePath(base + QStringLiteral(".CSV")),
+                                         csvCharsetOf(o, session), &why);
         } else if (o.format == DocFormat::Pdf) {
             written = writeDocumentPdf(data, out.filePath(base + QStringLiteral(".pdf")), layout, dpi,
                                        &why, pageFailed);

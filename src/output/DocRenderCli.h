@@ -22,6 +22,7 @@ struct DocOptions {
     QString outDir;
     bool help = false;
     bool tableList = false;   // csv: the owner's table list instead of column lists
+    QString encoding;         // csv: "auto", "cp932", "utf8"; empty: the stored choice
 };
 
 // Exit statuses of the command.

@@ -14,7 +14,8 @@ namespace morvane::output {
 
 bool printDocument(IPrintJob& job, const document::DocumentData& d, int range)
 {
-    job.setTitle(documentTitle(d.tableName));
+    // A synonym's job carries its own name, not its target's: its file or queue entry is its own.
+    job.setTitle(documentTitle(d.isSynonym ? d.synonymName : d.tableName));
     if (!job.beginDoc()) {
         job.abortDoc();
         return false;

@@ -9,7 +9,10 @@
 #include "support/MainWindowParts.h"
 #include "support/ScriptedDialogs.h"
 #include "support/ScopedDataDir.h"
+#include <QApplication>
 #include <QComboBox>
+#include <QKeyEvent>
+#include <QAction>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -163,6 +166,31 @@ TEST_F(MainWindowTest, QueryWithoutOwnerWarnsAndForgetsTheOwner)
     EXPECT_EQ(messages.shown[0].kind, MessageKind::Warning);
     EXPECT_TRUE(session.settings.LAST_OWNER.isEmpty());
     EXPECT_TRUE(dialogs.opened.isEmpty());
+
+    // The runs over all objects never act on a stored owner the field does not show.
+    session.settings.LAST_OWNER = "SCOTT";
+    messages.shown.clear();
+    main.BitBtn6Click();
+    main.BitBtn8Click();
+    EXPECT_EQ(messages.texts(), QStringList({"ＯＷＮＥＲを選択して下さい。", "ＯＷＮＥＲを選択して下さい。"}));
+    EXPECT_TRUE(main.Edit2->text().isEmpty());
+}
+
+TEST_F(MainWindowTest, ShiftInsertInTheOwnerFieldIsLeftToTheSettingsShortcut)
+{
+    EXPECT_EQ(main.N1->shortcut(), QKeySequence(Qt::SHIFT | Qt::Key_Insert));
+    // What Qt asks the focus widget before it runs a shortcut: taking it means paste.
+    for (QWidget* w : {static_cast<QWidget*>(main.ComboBox1->lineEdit()), static_cast<QWidget*>(main.ComboBox1)}) {
+        QKeyEvent shiftInsert(QEvent::ShortcutOverride, Qt::Key_Insert, Qt::ShiftModifier);
+        shiftInsert.ignore();
+        QApplication::sendEvent(w, &shiftInsert);
+        EXPECT_FALSE(shiftInsert.isAccepted()) << w->metaObject()->className();
+        // Other editing keys stay with the field.
+        QKeyEvent ctrlV(QEvent::ShortcutOverride, Qt::Key_V, Qt::ControlModifier);
+        ctrlV.ignore();
+        QApplication::sendEvent(w, &ctrlV);
+        EXPECT_TRUE(ctrlV.isAccepted()) << w->metaObject()->className();
+    }
 }
 
 TEST_F(MainWindowTest, ReconnectWithWrongPasswordFallsBackToThePreviousValues)

@@ -11,6 +11,7 @@
 #include "support/ScopedDataDir.h"
 #include <QCheckBox>
 #include <QComboBox>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QFocusEvent>
 #include <QLineEdit>
@@ -92,9 +93,11 @@ TEST_F(SettingsDialogTest, OpenAndCloseChangesNothingButTheCase)
 TEST_F(SettingsDialogTest, UserDefinedOwnersClearTheMainFieldsAndAreStoredUpperCase)
 {
     session.settings.UserSet = true;
+    main.Edit1->setText("従業員");
     bool clearedAtOnce = false;
     open([&](TF_Settei& d) {
-        clearedAtOnce = main.ComboBox1->currentText().isEmpty() && main.Edit2->text().isEmpty();
+        clearedAtOnce = main.ComboBox1->currentText().isEmpty() && main.Edit2->text().isEmpty()
+                        && main.Edit1->text().isEmpty();
         EXPECT_TRUE(d.RichEdit1->isEnabled());
         EXPECT_EQ(d.RichEdit1->palette().color(QPalette::Base), QColor(Qt::white));
         d.RichEdit1->setPlainText("scott\nhr_2\n経理dept");
@@ -135,24 +138,37 @@ TEST_F(SettingsDialogTest, UntickingDisablesTheListAndPasswordChangesLeaveIt)
     EXPECT_EQ(s.effectiveMaxPageRow(), 55);
 }
 
-TEST_F(SettingsDialogTest, ARowsFieldWithoutANumberTakesNothingOver)
+TEST_F(SettingsDialogTest, ARowsFieldWithoutANumberKeepsTheDialogOpenAndEveryEdit)
 {
     for (const QString& bad : {QString(""), QString("-")}) {
         messages.shown.clear();
         main.ComboBox1->clear();
+        int closings = 0;
+        QWidget* focus = nullptr;
         open([&](TF_Settei& d) {
+            QObject::connect(&d, &QDialog::finished, [&] { ++closings; });
             d.SaNumEdit1->setText(bad);
             d.Edit_Alias->setText("OTHER");
             d.CheckBox2->setChecked(true);
+            d.ComboCsvEncoding->setCurrentIndex(1);
+            d.reject();   // refused: the field holds no number
+            focus = d.focusWidget();
+            EXPECT_EQ(closings, 0);
+            d.SaNumEdit1->setText("40");
         });
         ASSERT_EQ(messages.shown.size(), 1);
-        EXPECT_EQ(messages.shown[0].kind, MessageKind::Application);
+        EXPECT_EQ(messages.shown[0].kind, MessageKind::Error);
         EXPECT_EQ(messages.shown[0].text, "'" + bad + "' は整数ではありません");
-        EXPECT_EQ(session.settings.LAST_ALIAS, "demo");
-        EXPECT_EQ(session.settings.MaxPageRow, 55);
-        EXPECT_FALSE(session.settings.UserSet2);
-        EXPECT_TRUE(main.ownerEntries().isEmpty());   // not refilled
+        EXPECT_EQ(closings, 1);
+        EXPECT_TRUE(focus && focus->objectName() == "SaNumEdit1");
+        EXPECT_EQ(session.settings.LAST_ALIAS, "OTHER");
+        EXPECT_EQ(session.settings.MaxPageRow, 40);
+        EXPECT_TRUE(session.settings.UserSet2);
+        EXPECT_EQ(session.settings.CSV_ENCODING, "CP932");
+        EXPECT_FALSE(main.ownerEntries().isEmpty());   // refilled
     }
+    // The stored choice comes back into the dialog.
+    open([](TF_Settei& d) { EXPECT_EQ(d.ComboCsvEncoding->currentIndex(), 1); });
 }
 
 TEST(NumEdit, AcceptsUpToThreeDigitsAndALeadingMinus)

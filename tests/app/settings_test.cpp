@@ -83,6 +83,7 @@ TEST_F(SettingsTest, SaveWritesEveryValueAsTextAndLoadRestoresIt)
     s.MaxPageRow = -3;
     s.LAST_ALIAS = "DEMO";
     s.UserSet2 = false;
+    s.CSV_ENCODING = "UTF-8";
     ASSERT_TRUE(SettingsStore(path()).save(s, "TF_Main"));
 
     QSettings raw(path(), QSettings::IniFormat);
@@ -90,7 +91,7 @@ TEST_F(SettingsTest, SaveWritesEveryValueAsTextAndLoadRestoresIt)
     EXPECT_EQ(raw.value("UserSet").toString(), "1");
     EXPECT_EQ(raw.value("UserSet2").toString(), "0");
     EXPECT_EQ(raw.value("MaxPageRow").toString(), "-3");
-    EXPECT_EQ(raw.childKeys().size(), 8);
+    EXPECT_EQ(raw.childKeys().size(), 9);   // the eight, and the CSV encoding
 
     const AppSettings back = load();
     EXPECT_EQ(back.LAST_OWNER, s.LAST_OWNER);
@@ -100,6 +101,7 @@ TEST_F(SettingsTest, SaveWritesEveryValueAsTextAndLoadRestoresIt)
     EXPECT_EQ(back.MaxPageRow, -3);
     EXPECT_TRUE(back.UserSet);
     EXPECT_EQ(back.LAST_ALIAS, "DEMO");
+    EXPECT_EQ(back.CSV_ENCODING, "UTF-8");
     // Empty texts are written too.
     AppSettings empty;
     ASSERT_TRUE(SettingsStore(path()).save(empty, "TF_Main"));

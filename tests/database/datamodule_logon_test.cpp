@@ -231,4 +231,13 @@ TEST_F(LogonTest, LoginDialogLayoutAndBehaviour)
     EXPECT_EQ(dialog.EditAlias->geometry(), QRect(108, 10, 150, 21));
     EXPECT_EQ(dialog.BitBtn2->geometry(), QRect(201, 112, 90, 40));
     EXPECT_TRUE(dialog.BitBtn1->isDefault());
+
+    // Typing goes to the first field still empty (never to Cancel); all filled, to OK.
+    EXPECT_EQ(dialog.focusWidget(), dialog.BitBtn1);
+    dialog.EditPass->clear();
+    dialog.prepareShow();
+    EXPECT_EQ(dialog.focusWidget(), dialog.EditPass);
+    dialog.EditAlias->clear();
+    dialog.prepareShow();
+    EXPECT_EQ(dialog.focusWidget(), dialog.EditAlias);
 }

@@ -48,7 +48,8 @@ QStringList linesOf(const QString& path)
 
 TEST(CsvCli, ColumnListsPerObjectAndTheTableList)
 {
-    const CsvRun r = renderCsv({"--owner", "SCOTT", "--object", "DEPT", "--object", "EMP_DEPT_V"});
+    const CsvRun r = renderCsv(
+        {"--owner", "SCOTT", "--object", "DEPT", "--object", "EMP_DEPT_V", "--encoding", "cp932"});
     EXPECT_EQ(r.status, kExitOk) << r.err.toStdString();
     EXPECT_EQ(QDir(r.dir).entryList(QDir::Files, QDir::Name),
               (QStringList{"SCOTT.DEPT.CSV", "SCOTT.EMP_DEPT_V.CSV"}));
@@ -60,7 +61,12 @@ TEST(CsvCli, ColumnListsPerObjectAndTheTableList)
     const CsvRun list = renderCsv({"--owner", "SCOTT", "--table-list"});
     EXPECT_EQ(list.status, kExitOk) << list.err.toStdString();
     EXPECT_EQ(QDir(list.dir).entryList(QDir::Files), QStringList{"SCOTT.CSV"});
-    const QStringList rows = linesOf(list.dir + "/SCOTT.CSV");
+    // Without --encoding (nothing stored): UTF-8 with a byte-order mark on Linux.
+    QFile listFile(list.dir + "/SCOTT.CSV");
+    ASSERT_TRUE(listFile.open(QIODevice::ReadOnly));
+    const QByteArray raw = listFile.readAll();
+    ASSERT_TRUE(raw.startsWith("\xEF\xBB\xBF"));
+    const QStringList rows = QString::fromUtf8(raw.mid(3)).split("\r\n");
     EXPECT_EQ(rows[0], "\"OWNER\",\"テーブル名\",\"テーブルコメント\",");
     // Opening order: tables by name, then views.
     EXPECT_TRUE(rows[1].startsWith("\"SCOTT\",\"BONUS\","));
@@ -72,4 +78,8 @@ TEST(CsvCli, ColumnListsPerObjectAndTheTableList)
                                     "pdf", "--table-list", "--out", "x"},
                                    &o, &error));
     EXPECT_TRUE(error.contains("--table-list"));
+    EXPECT_FALSE(parseDocArguments({"--server", "DEMO", "--user", "SYS", "--owner", "SCOTT", "--format",
+                                    "csv", "--encoding", "sjis", "--out", "x"},
+                                   &o, &error));
+    EXPECT_TRUE(error.contains("--encoding")) << error.toStdString();
 }

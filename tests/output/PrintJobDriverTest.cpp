@@ -58,4 +58,12 @@ TEST(PrintJobDriver, BreaksComeOnlyBetweenPagesAndAFailureAborts)
     refused.beginOk = false;
     EXPECT_FALSE(output::printDocument(refused, view(1), output::RangeAllPages));
     EXPECT_EQ(refused.log.mid(1), QStringList({"begin", "abort"}));
+
+    // A synonym's job is titled by the synonym, not by the target it prints.
+    document::DocumentData synonym = view(0);
+    synonym.isSynonym = true;
+    synonym.synonymName = "EMPLOYEES";
+    FakeJob named;
+    output::printDocument(named, synonym, output::RangeFromSecondPage);
+    EXPECT_EQ(named.log.value(0), "title DataBase仕様書( EMPLOYEES )");
 }

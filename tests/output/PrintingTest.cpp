@@ -8,6 +8,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include "tablelist/TableListWindow.h"
+#include <QComboBox>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
@@ -181,13 +182,14 @@ TEST_F(PrintJobs, PrintAllPrintsEveryObjectButSequencesAndGoesOnAfterAFailedLoad
               SQLITE_OK);
     sqlite3_close(db);
     session.settings.LAST_OWNER = "SCOTT";
+    main.ComboBox1->setEditText("SCOTT");
     session.settings.MaxPageRow = 55;
     main.BitBtn6Click();
 
     EXPECT_TRUE(dialogs.opened.isEmpty()) << "print-all asks for no range";
-    // Name order; the synonym EMPLOYEES prints as its target EMP.
+    // Name order; the synonym EMPLOYEES prints its target EMP under its own name.
     const QStringList written = baseNames(output::Printer().writtenFiles());
-    EXPECT_EQ(written, QStringList({title("BONUS"), title("DEPT"), title("EMP"), title("EMP") + " (2)",
+    EXPECT_EQ(written, QStringList({title("BONUS"), title("DEPT"), title("EMP"), title("EMPLOYEES"),
                                     title("EMP_DEPT_V"), title("SALGRADE"), title("lower_case_tbl")}));
     for (const QString& f : output::Printer().writtenFiles())
         EXPECT_FALSE(f.contains("EMP_SEQ"));

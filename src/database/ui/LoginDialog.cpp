@@ -69,7 +69,15 @@ void TF_Alias::prepareShow()
     Edit2->setEnabled(true);
     setFieldBackground(Edit2, Qt::white);
     Edit2->setText(QStringLiteral("SYS"));
-    BitBtn2->setFocus();
+    // Typing must go into the first field still to fill; with all filled, OK.
+    QWidget* first = BitBtn1;
+    for (QLineEdit* e : {EditAlias, Edit2, EditPass}) {
+        if (e->text().isEmpty()) {
+            first = e;
+            break;
+        }
+    }
+    first->setFocus(Qt::TabFocusReason);
 }
 
 void TF_Alias::showEvent(QShowEvent* e)

@@ -19,7 +19,7 @@ public:
     QPushButton* BitBtn2;   // ｷｬﾝｾﾙ
 
     // What showing the dialog does to its fields: the user name becomes SYS,
-    // white and editable, and the focus goes to Cancel.
+    // white and editable, and the focus goes to the first empty field.
     void prepareShow();
 
 protected:
