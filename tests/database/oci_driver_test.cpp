@@ -246,6 +246,15 @@ namespace {
 
 class OciOnStandIn : public ::testing::Test {
 protected:
+    static int errorCodeOf(OciDriver& d, const QString& sql)
+    {
+        try {
+            d.query(sql, {});
+        } catch (const DbError& e) {
+            return e.oraCode();
+        }
+        return 0;
+    }
     void SetUp() override
     {
         ASSERT_TRUE(dir.isValid());
@@ -418,4 +427,18 @@ TEST_F(OciOnStandIn, APasswordAboutToExpireIsShownOnceAtLogon)
     // Queries after it show nothing more.
     dm.AdjustColumnWidths();
     EXPECT_EQ(messages.shown.size(), 1);
+}
+
+TEST_F(OciOnStandIn, TheStandInKeepsOraclesLimits)
+{
+    // What SQLite would run but a server refuses must fail here as well.
+    OciDriver d;
+    d.logon({"DEMO", "SYS", "DEMO"});
+    QString wide = "SELECT USERNAME AS C0";
+    for (int i = 1; i <= 1000; ++i)
+        wide += QStringLiteral(", USERNAME AS C%1").arg(i);
+    EXPECT_EQ(errorCodeOf(d, wide + " FROM ALL_USERS"), 1792);
+    EXPECT_EQ(errorCodeOf(d, "SELECT USERNAME AS " + QString(129, 'N') + " FROM ALL_USERS"), 972);
+    EXPECT_EQ(errorCodeOf(d, "SELECT '" + QString(4001, 'x') + "' AS T FROM ALL_USERS"), 1704);
+    EXPECT_EQ(errorCodeOf(d, "SELECT USERNAME AS " + QString(128, 'N') + " FROM ALL_USERS"), 0);
 }

@@ -31,7 +31,8 @@ std::vector<std::string> g_statements;
 int g_dropAfter = -1;
 int g_dropCode = 3113;
 bool g_dropKills = true;
-int g_logonWarning = 0;
+// Set from the environment too, to see the warning in the running program.
+int g_logonWarning = qEnvironmentVariableIntValue("MORVANE_STANDIN_LOGON_WARNING");
 bool g_envInfo = false;
 standin::DbCharset g_charset = standin::DbCharset::JA16SJIS;
 QMutex g_mutex;   // the driver is single-threaded per connection; this keeps the stats sane

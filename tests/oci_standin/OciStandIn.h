@@ -72,6 +72,7 @@ typedef const char* (*morvane_standin_statement_t)(int n);
 // After this many more fetch calls succeed, the next one loses the connection; -1: never.
 typedef void (*morvane_standin_drop_after_fetches_t)(int fetchCalls);
 // Every following logon succeeds with this warning (e.g. 28002); 0: none.
+// Until the first reset, MORVANE_STANDIN_LOGON_WARNING sets it.
 typedef void (*morvane_standin_logon_warning_t)(int oraCode);
 // The error of the failing fetch call (3113 unless set) and whether the session dies with it.
 typedef void (*morvane_standin_fetch_failure_t)(int oraCode, int killsSession);
