@@ -442,3 +442,18 @@ TEST_F(OciOnStandIn, TheStandInKeepsOraclesLimits)
     EXPECT_EQ(errorCodeOf(d, "SELECT '" + QString(4001, 'x') + "' AS T FROM ALL_USERS"), 1704);
     EXPECT_EQ(errorCodeOf(d, "SELECT USERNAME AS " + QString(128, 'N') + " FROM ALL_USERS"), 0);
 }
+
+TEST_F(OciOnStandIn, JapaneseTextArrivesWholeFromEveryDatabaseCharacterSet)
+{
+    SqliteDriver embedded(dir.filePath("DEMO.db"));
+    embedded.logon({"DEMO", "SYS", "DEMO"});
+    const QString text = sql::tableColumns().join('\n');
+    const BindList binds = {{"OWNER", "SALES"}, {"OWNER1", "SALES"}, {"TABLE_NAME", "CUSTOMER"}};
+    const ResultSet want = embedded.query(text, binds);
+    for (const char* charset : {"JA16SJIS", "JA16EUC", "AL32UTF8"}) {
+        ASSERT_EQ(StandIn::get().databaseCharset(charset), 1);
+        OciDriver d;
+        d.logon({"DEMO", "SYS", "DEMO"});
+        EXPECT_EQ(d.query(text, binds).rows, want.rows) << charset;
+    }
+}

@@ -208,7 +208,7 @@ bool connectionGone(SvcCtx* svc, Err* err)
 // Oracle's default number-to-text form, as a driver that defined numbers as
 // text would receive it: no leading zero before the point, and the decimal
 // character of NLS_NUMERIC_CHARACTERS.
-[[maybe_unused]] QString defaultNumberText(const QString& plain)
+QString defaultNumberText(const QString& plain)
 {
     QString t = plain;
     if (t.startsWith(QLatin1String("0.")))
