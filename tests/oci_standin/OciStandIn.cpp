@@ -208,7 +208,7 @@ bool connectionGone(SvcCtx* svc, Err* err)
 // Oracle's default number-to-text form, as a driver that defined numbers as
 // text would receive it: no leading zero before the point, and the decimal
 // character of NLS_NUMERIC_CHARACTERS.
-QString defaultNumberText(const QString& plain)
+[[maybe_unused]] QString defaultNumberText(const QString& plain)
 {
     QString t = plain;
     if (t.startsWith(QLatin1String("0.")))
@@ -219,6 +219,33 @@ QString defaultNumberText(const QString& plain)
     if (!nls.isEmpty())
         t.replace('.', nls.at(0));
     return t;
+}
+
+// The type and width of each result column as a server describes them.
+void describeColumns(Stmt& st)
+{
+    st.types.clear();
+    st.sizes.clear();
+    for (int c = 0; c < st.result.columns.size(); ++c) {
+        const ColumnMeta& m = st.result.columns[c];
+        ub2 type = o::SQLT_CHR;   // VARCHAR2
+        int width = 0;
+        if (m.numeric) {
+            type = o::SQLT_NUM;
+            width = 22;
+        } else if (m.name.compare(QLatin1String("TEXT"), Qt::CaseInsensitive) == 0
+                   || m.name.compare(QLatin1String("DATA_DEFAULT"), Qt::CaseInsensitive) == 0) {
+            type = o::SQLT_LNG;   // ALL_VIEWS.TEXT is a LONG
+        } else {
+            // The declared width in bytes of the database character set, never
+            // the client's: a Japanese character of 2 bytes here arrives in 3.
+            width = std::max(1, declaredWidth(m.name));
+            for (const auto& row : st.result.rows)
+                width = std::max(width, int(standin::toDatabase(row[c].toStdString(), g_charset).size()));
+        }
+        st.types.push_back(type);
+        st.sizes.push_back(ub2(std::min(width, 65535)));
+    }
 }
 
 } // namespace
@@ -610,28 +637,7 @@ STANDIN_EXPORT sword OCIStmtExecute(OCISvcCtx* svchp, OCIStmt* stmtp, OCIError* 
     }
     st->executed = true;
     st->cursor = 0;
-    st->types.clear();
-    st->sizes.clear();
-    for (int c = 0; c < st->result.columns.size(); ++c) {
-        const ColumnMeta& m = st->result.columns[c];
-        ub2 type = o::SQLT_CHR;   // VARCHAR2
-        int width = 0;
-        if (m.numeric) {
-            type = o::SQLT_NUM;
-            width = 22;
-        } else if (m.name.compare(QLatin1String("TEXT"), Qt::CaseInsensitive) == 0
-                   || m.name.compare(QLatin1String("DATA_DEFAULT"), Qt::CaseInsensitive) == 0) {
-            type = o::SQLT_LNG;   // ALL_VIEWS.TEXT is a LONG
-        } else {
-            // The declared width in bytes of the database character set, never
-            // the client's: a Japanese character of 2 bytes here arrives in 3.
-            width = std::max(1, declaredWidth(m.name));
-            for (const auto& row : st->result.rows)
-                width = std::max(width, int(standin::toDatabase(row[c].toStdString(), g_charset).size()));
-        }
-        st->types.push_back(type);
-        st->sizes.push_back(ub2(std::min(width, 65535)));
-    }
+    describeColumns(*st);
     return o::SUCCESS;
 }
 
@@ -703,7 +709,7 @@ namespace {
 // Delivers one value through a dynamic define: as many pieces as the
 // callback's buffers need, up to the define's size (value_sz counts the whole
 // value). False on a callback error; `cut` tells a value longer than that size.
-bool deliverPieces(Define& d, ub4 iter, const QByteArray& bytes, bool isNull, Err* err, bool& cut)
+[[maybe_unused]] bool deliverPieces(Define& d, ub4 iter, const QByteArray& bytes, bool isNull, Err* err, bool& cut)
 {
     const qsizetype limit = std::min<qsizetype>(bytes.size(), d.size);
     cut = !isNull && bytes.size() > limit;
@@ -743,6 +749,51 @@ bool deliverPieces(Define& d, ub4 iter, const QByteArray& bytes, bool isNull, Er
         }
         piece = o::NEXT_PIECE;
     }
+}
+
+// Delivers one value into row r of a define's array. False on an error.
+// (Unused, with OCIStmtFetch2, in the "incomplete" build of the stand-in.)
+[[maybe_unused]] bool deliverCell(Define& d, int r, bool numberColumn, const QString& v, bool isNull, Err* err,
+                                  bool& truncated)
+{
+    char* cell = d.buf + size_t(r) * size_t(d.size);
+    sb2* ind = d.ind ? d.ind + r : nullptr;
+    ub2* rlen = d.rlen ? d.rlen + r : nullptr;
+    ub2* rcode = d.rcode ? d.rcode + r : nullptr;
+    if (isNull) {
+        if (!ind) {
+            error(err, 1405, "ORA-01405: fetched column value is NULL");
+            return false;
+        }
+        *ind = -1;
+        if (rcode)
+            *rcode = 1405;
+        return true;
+    }
+    QByteArray bytes;
+    if (d.dty == o::SQLT_VNU) {
+        const std::string vnu = numberColumn ? standin::encodeNumber(v.toStdString()) : std::string();
+        if (vnu.empty()) {
+            error(err, 1722, "ORA-01722: invalid number");
+            return false;
+        }
+        bytes = QByteArray(vnu.data(), qsizetype(vnu.size()));
+    } else {
+        bytes = numberColumn ? defaultNumberText(v).toUtf8() : clientBytes(v);
+    }
+    const int room = d.dty == o::SQLT_STR ? d.size - 1 : d.size;
+    const int copy = std::min<int>(int(bytes.size()), std::max(room, 0));
+    std::memcpy(cell, bytes.constData(), size_t(copy));
+    if (d.dty == o::SQLT_STR && d.size > 0)
+        cell[copy] = 0;
+    if (ind)
+        *ind = copy < bytes.size() ? sb2(std::min<qsizetype>(bytes.size(), 32767)) : 0;
+    if (rlen)
+        *rlen = ub2(copy);
+    if (rcode)
+        *rcode = copy < bytes.size() ? 1406 : 0;
+    truncated = truncated || copy < bytes.size();
+    return true;
 }
 
 } // namespace
@@ -798,40 +849,8 @@ STANDIN_EXPORT sword OCIStmtFetch2(OCIStmt* stmtp, OCIError* errhp, ub4 nrows, u
                 truncated = truncated || cut;
                 continue;
             }
-            char* cell = d.buf + size_t(r) * size_t(d.size);
-            sb2* ind = d.ind ? d.ind + r : nullptr;
-            ub2* rlen = d.rlen ? d.rlen + r : nullptr;
-            ub2* rcode = d.rcode ? d.rcode + r : nullptr;
-            if (isNull) {
-                if (!ind)
-                    return error(err, 1405, "ORA-01405: fetched column value is NULL");
-                *ind = -1;
-                if (rcode)
-                    *rcode = 1405;
-                continue;
-            }
-            QByteArray bytes;
-            if (d.dty == o::SQLT_VNU) {
-                const std::string vnu =
-                    st->types[size_t(c)] == o::SQLT_NUM ? standin::encodeNumber(v.toStdString()) : std::string();
-                if (vnu.empty())
-                    return error(err, 1722, "ORA-01722: invalid number");
-                bytes = QByteArray(vnu.data(), qsizetype(vnu.size()));
-            } else {
-                bytes = st->types[size_t(c)] == o::SQLT_NUM ? defaultNumberText(v).toUtf8() : clientBytes(v);
-            }
-            const int room = d.dty == o::SQLT_STR ? d.size - 1 : d.size;
-            const int copy = std::min<int>(int(bytes.size()), std::max(room, 0));
-            std::memcpy(cell, bytes.constData(), size_t(copy));
-            if (d.dty == o::SQLT_STR && d.size > 0)
-                cell[copy] = 0;
-            if (ind)
-                *ind = copy < bytes.size() ? sb2(std::min<qsizetype>(bytes.size(), 32767)) : 0;
-            if (rlen)
-                *rlen = ub2(copy);
-            if (rcode)
-                *rcode = copy < bytes.size() ? 1406 : 0;
-            truncated = truncated || copy < bytes.size();
+            if (!deliverCell(d, r, st->types[size_t(c)] == o::SQLT_NUM, v, isNull, err, truncated))
+                return o::ERROR;
         }
     }
     st->cursor += n;
