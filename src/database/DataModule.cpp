@@ -154,6 +154,14 @@ void TDataModule2::connectWithCurrentValues()
     // ";"-separated string that a ";" in the password would break.
     Database1_ADO.setLogon({s.LAST_ALIAS, m_session.state.LogonUser, s.U_LogOn});
     Database1_ADO.open();
+    // A logon the server only warned about goes ahead; the user hears of it once.
+    const QString warning = Database1_ADO.driver().logonWarning();
+    if (!warning.isEmpty()) {
+        const QString head = DbError::leadingOraCode(warning) == 28002
+                                 ? QStringLiteral("パスワードの有効期限が近づいています。パスワードを変更して下さい。")
+                                 : QStringLiteral("ログオンしましたが、サーバーから警告がありました。");
+        platform::warning(head + QStringLiteral("\n\r") + warning);
+    }
 }
 
 void TDataModule2::AdjustColumnWidths()

@@ -80,6 +80,9 @@ public:
     virtual ResultSet query(const QString& sql, const BindList& binds) = 0;
     // A statement without rows (ANALYZE TABLE ...).
     virtual void execute(const QString& sql, const BindList& binds) = 0;
+    // The server's warning of the last logon, which went ahead all the same
+    // (ORA-28002: the password will expire soon); empty when there was none.
+    virtual QString logonWarning() const { return {}; }
 };
 
 } // namespace morvane

@@ -70,7 +70,9 @@ protected:
 
     bool oci() const { return GetParam() == Engine::OciStandIn; }
 
-    // Rows the demo lacks: a long view text, a 128-byte name, a 4,000-byte comment.
+    // Rows the demo lacks: a long view text, a 128-byte name, and a comment
+    // that fills VARCHAR2(4000) in a Shift-JIS database: 2,000 full-width
+    // characters, 6,000 bytes once the client has them in UTF-8.
     void addCases()
     {
         longText = QStringLiteral("SELECT E.EMPNO AS \"社員番号\"");
@@ -78,7 +80,7 @@ protected:
             longText += QStringLiteral(",\n       E.ENAME || '%1番目の列' AS C%1").arg(i);
         longText += QStringLiteral("\n  FROM EMP E");
         longName = QString(128, 'N');
-        longComment = japaneseOfBytes(4000);
+        longComment = japaneseOfBytes(6000);
         sqlite3* db = nullptr;
         ASSERT_EQ(sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr), SQLITE_OK);
         auto exec = [db](const QString& sql, const QStringList& values) {
@@ -231,7 +233,7 @@ TEST_P(DbContract, LongNamesAndCommentsArriveWhole)
     for (const auto& r : rs.rows) {
         if (r[n] == longName) {
             found = true;
-            EXPECT_EQ(r[c].toUtf8().size(), 4000);
+            EXPECT_EQ(r[c].toUtf8().size(), 6000);
             EXPECT_EQ(r[c], longComment);
         }
     }

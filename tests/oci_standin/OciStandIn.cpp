@@ -1,14 +1,15 @@
 // TEST DOUBLE of the Oracle client library: see OciStandIn.h. Nothing here is
 // Oracle's code or a verification against Oracle.
 #include "OciStandIn.h"
+#include "StandInText.h"
 #include "database/oracle/OciApi.h"
-#include "database/oracle/OciNumber.h"
 #include "database/embedded/SqliteDriver.h"
 #include <QDir>
 #include <QFileInfo>
+#include <QHash>
 #include <QMutex>
 #include <algorithm>
-#include <cctype>
+#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -28,7 +29,12 @@ namespace {
 MorvaneStandInStats g_stats;
 std::vector<std::string> g_statements;
 int g_dropAfter = -1;
-int g_logonWarning = 0;
+int g_dropCode = 3113;
+bool g_dropKills = true;
+// Set from the environment too, to see the warning in the running program.
+int g_logonWarning = qEnvironmentVariableIntValue("MORVANE_STANDIN_LOGON_WARNING");
+bool g_envInfo = false;
+standin::DbCharset g_charset = standin::DbCharset::JA16SJIS;
 QMutex g_mutex;   // the driver is single-threaded per connection; this keeps the stats sane
 
 struct Handle {
@@ -61,6 +67,7 @@ struct Session : Handle {
     Session() : Handle(o::HTYPE_SESSION) {}
     QString user, password;
     std::unique_ptr<SqliteDriver> db;
+    bool rolledBack = true;   // no statement since the last rollback
 };
 
 struct SvcCtx : Handle {
@@ -104,6 +111,7 @@ struct Stmt : Handle {
     Stmt() : Handle(o::HTYPE_STMT) {}
     SvcCtx* svc = nullptr;
     std::string text;
+    standin::ScannedSql scanned;
     std::vector<std::string> placeholders;   // upper case, distinct
     std::vector<std::unique_ptr<Bind>> binds;
     std::vector<std::unique_ptr<Define>> defines;
@@ -121,42 +129,6 @@ std::string upper(std::string s)
         if (c >= 'a' && c <= 'z')
             c = char(c - 'a' + 'A');
     return s;
-}
-
-// The stand-in's own scan for ":NAME" outside quotes and comments.
-std::vector<std::string> scanPlaceholders(const std::string& sql)
-{
-    std::vector<std::string> out;
-    size_t i = 0;
-    const size_t n = sql.size();
-    while (i < n) {
-        const char c = sql[i];
-        if (c == '\'' || c == '"') {
-            const size_t e = sql.find(c, i + 1);
-            i = e == std::string::npos ? n : e + 1;
-        } else if (c == '-' && i + 1 < n && sql[i + 1] == '-') {
-            const size_t e = sql.find('\n', i);
-            i = e == std::string::npos ? n : e + 1;
-        } else if (c == '/' && i + 1 < n && sql[i + 1] == '*') {
-            const size_t e = sql.find("*/", i + 2);
-            i = e == std::string::npos ? n : e + 2;
-        } else if (c == ':' && i + 1 < n && std::isalnum(static_cast<unsigned char>(sql[i + 1]))) {
-            size_t j = i + 1;
-            while (j < n && (std::isalnum(static_cast<unsigned char>(sql[j])) || sql[j] == '_' || sql[j] == '$'
-                             || sql[j] == '#'))
-                ++j;
-            const std::string name = upper(sql.substr(i + 1, j - i - 1));
-            bool seen = false;
-            for (const auto& s : out)
-                seen = seen || s == name;
-            if (!seen)
-                out.push_back(name);
-            i = j;
-        } else {
-            ++i;
-        }
-    }
-    return out;
 }
 
 bool isSelect(const std::string& sql)
@@ -184,6 +156,37 @@ sword fromDbError(Err* err, const DbError& e)
         text = "ORA-20999: " + text;
     }
     return error(err, code, text);
+}
+
+// Every mode a call does not implement is refused, so that a driver passing
+// one (OCI_DESCRIBE_ONLY to an execute, say) fails here as it would misbehave
+// on a server.
+sword unsupportedMode(Err* err, const char* call, ub4 mode)
+{
+    return error(err, 24300, std::string("ORA-24300: bad value for mode (stand-in: ") + call + " mode "
+                                 + std::to_string(mode) + " not implemented)");
+}
+
+// Declared widths of the dictionary columns the program reads, in bytes of
+// the database character set, as a 12.2 or later server describes them.
+int declaredWidth(const QString& column)
+{
+    static const QHash<QString, int> widths = {
+        {"USERNAME", 128},     {"OWNER", 128},        {"TABLE_NAME", 128},   {"TABLE_TYPE", 11},
+        {"OLD_TYPE", 11},      {"COMMENTS", 4000},    {"TABLESPACE_NAME", 30}, {"INDEX_OWNER", 128},
+        {"INDEX_NAME", 128},   {"INDEX_TYPE", 27},    {"UNIQUENESS", 9},     {"COLUMN_NAME", 128},
+        {"DATA_TYPE", 128},    {"NULLABLE", 1},       {"VIEW_NAME", 128},    {"SYNONYM_NAME", 128},
+        {"TABLE_OWNER", 128},  {"DB_LINK", 128},      {"DESCEND", 4}};
+    return widths.value(column.toUpper(), 0);
+}
+
+// A text as the client receives it: held in the database character set,
+// converted to AL32UTF8.
+QByteArray clientBytes(const QString& value)
+{
+    const std::string held = standin::toDatabase(value.toStdString(), g_charset);
+    const std::string sent = standin::toClient(held, g_charset);
+    return QByteArray(sent.data(), qsizetype(sent.size()));
 }
 
 const char* const kLost = "ORA-03113: end-of-file on communication channel";
@@ -218,6 +221,33 @@ bool connectionGone(SvcCtx* svc, Err* err)
     return t;
 }
 
+// The type and width of each result column as a server describes them.
+void describeColumns(Stmt& st)
+{
+    st.types.clear();
+    st.sizes.clear();
+    for (int c = 0; c < st.result.columns.size(); ++c) {
+        const ColumnMeta& m = st.result.columns[c];
+        ub2 type = o::SQLT_CHR;   // VARCHAR2
+        int width = 0;
+        if (m.numeric) {
+            type = o::SQLT_NUM;
+            width = 22;
+        } else if (m.name.compare(QLatin1String("TEXT"), Qt::CaseInsensitive) == 0
+                   || m.name.compare(QLatin1String("DATA_DEFAULT"), Qt::CaseInsensitive) == 0) {
+            type = o::SQLT_LNG;   // ALL_VIEWS.TEXT is a LONG
+        } else {
+            // The declared width in bytes of the database character set, never
+            // the client's: a Japanese character of 2 bytes here arrives in 3.
+            width = std::max(1, declaredWidth(m.name));
+            for (const auto& row : st.result.rows)
+                width = std::max(width, int(standin::toDatabase(row[c].toStdString(), g_charset).size()));
+        }
+        st.types.push_back(type);
+        st.sizes.push_back(ub2(std::min(width, 65535)));
+    }
+}
+
 } // namespace
 
 // ---------------------------------------------------------------------------
@@ -232,7 +262,11 @@ STANDIN_EXPORT void morvane_standin_reset()
     g_stats.openHandles = open;
     g_statements.clear();
     g_dropAfter = -1;
+    g_dropCode = 3113;
+    g_dropKills = true;
     g_logonWarning = 0;
+    g_envInfo = false;
+    g_charset = standin::DbCharset::JA16SJIS;
 }
 
 STANDIN_EXPORT const MorvaneStandInStats* morvane_standin_stats() { return &g_stats; }
@@ -248,20 +282,37 @@ STANDIN_EXPORT void morvane_standin_drop_after_fetches(int fetchCalls) { g_dropA
 
 STANDIN_EXPORT void morvane_standin_logon_warning(int oraCode) { g_logonWarning = oraCode; }
 
+STANDIN_EXPORT void morvane_standin_fetch_failure(int oraCode, int killsSession)
+{
+    g_dropCode = oraCode;
+    g_dropKills = killsSession != 0;
+}
+
+STANDIN_EXPORT void morvane_standin_env_info(int on) { g_envInfo = on != 0; }
+
+STANDIN_EXPORT int morvane_standin_database_charset(const char* oracleName)
+{
+    return oracleName && standin::charsetByName(oracleName, g_charset) ? 1 : 0;
+}
+
 // ---------------------------------------------------------------------------
 // OCI functions
 // ---------------------------------------------------------------------------
 
-STANDIN_EXPORT sword OCIEnvNlsCreate(OCIEnv** envhpp, ub4 /*mode*/, void*, void* (*)(void*, size_t),
+STANDIN_EXPORT sword OCIEnvNlsCreate(OCIEnv** envhpp, ub4 mode, void*, void* (*)(void*, size_t),
                                      void* (*)(void*, void*, size_t), void (*)(void*, void*), size_t,
                                      void**, ub2 charset, ub2 ncharset)
 {
     if (!envhpp)
         return o::INVALID_HANDLE;
+    *envhpp = nullptr;
     g_stats.envCharset = charset;
     g_stats.envNcharset = ncharset;
+    // Only AL32UTF8 is delivered; 0 (take NLS_LANG) is not implemented.
+    if ((mode & ~(o::DEFAULT | o::THREADED)) != 0 || charset != o::AL32UTF8 || ncharset != o::AL32UTF8)
+        return o::ERROR;
     *envhpp = reinterpret_cast<OCIEnv*>(new Env);
-    return o::SUCCESS;
+    return g_envInfo ? o::SUCCESS_WITH_INFO : o::SUCCESS;
 }
 
 STANDIN_EXPORT sword OCIHandleAlloc(const void* parenth, void** hndlpp, ub4 type, size_t, void**)
@@ -361,12 +412,14 @@ STANDIN_EXPORT sword OCIAttrGet(const void* trgthndlp, ub4 trghndltyp, void* att
 }
 
 STANDIN_EXPORT sword OCIServerAttach(OCIServer* srvhp, OCIError* errhp, const OraText* dblink, sb4 dblink_len,
-                                     ub4)
+                                     ub4 mode)
 {
     auto* srv = reinterpret_cast<Server*>(srvhp);
     auto* err = reinterpret_cast<Err*>(errhp);
     if (!srv || srv->type != o::HTYPE_SERVER || !err)
         return o::INVALID_HANDLE;
+    if (mode != o::DEFAULT)
+        return unsupportedMode(err, "OCIServerAttach", mode);
     QString name = QString::fromUtf8(reinterpret_cast<const char*>(dblink), dblink_len).trimmed();
     // Easy Connect "host:port/service": the service part names the file.
     if (name.contains('/'))
@@ -381,11 +434,13 @@ STANDIN_EXPORT sword OCIServerAttach(OCIServer* srvhp, OCIError* errhp, const Or
     return o::SUCCESS;
 }
 
-STANDIN_EXPORT sword OCIServerDetach(OCIServer* srvhp, OCIError*, ub4)
+STANDIN_EXPORT sword OCIServerDetach(OCIServer* srvhp, OCIError* errhp, ub4 mode)
 {
     auto* srv = reinterpret_cast<Server*>(srvhp);
     if (!srv || srv->type != o::HTYPE_SERVER)
         return o::INVALID_HANDLE;
+    if (mode != o::DEFAULT)
+        return unsupportedMode(reinterpret_cast<Err*>(errhp), "OCIServerDetach", mode);
     srv->attached = false;
     return o::SUCCESS;
 }
@@ -398,9 +453,12 @@ STANDIN_EXPORT sword OCISessionBegin(OCISvcCtx* svchp, OCIError* errhp, OCISessi
     if (!svc || !err || !ses || svc->type != o::HTYPE_SVCCTX || ses->type != o::HTYPE_SESSION)
         return o::INVALID_HANDLE;
     g_stats.sessionMode = mode;
+    if ((mode & ~o::SYSDBA) != 0)
+        return unsupportedMode(err, "OCISessionBegin", mode);
     if (!svc->server || !svc->server->attached)
         return error(err, 3114, kNotConnected);
-    if (credt != o::CRED_RDBMS)
+    // No user name begins or ends with a blank.
+    if (credt != o::CRED_RDBMS || ses->user != ses->user.trimmed())
         return error(err, 1017, "ORA-01017: invalid username/password; logon denied");
     if (ses->user.compare(QLatin1String("SYS"), Qt::CaseInsensitive) == 0 && !(mode & o::SYSDBA))
         return error(err, 28009, "ORA-28009: connection as SYS should be as SYSDBA or SYSOPER");
@@ -420,17 +478,37 @@ STANDIN_EXPORT sword OCISessionBegin(OCISvcCtx* svchp, OCIError* errhp, OCISessi
     return o::SUCCESS;
 }
 
-STANDIN_EXPORT sword OCISessionEnd(OCISvcCtx*, OCIError*, OCISession* usrhp, ub4)
+STANDIN_EXPORT sword OCISessionEnd(OCISvcCtx*, OCIError* errhp, OCISession* usrhp, ub4 mode)
 {
     auto* ses = reinterpret_cast<Session*>(usrhp);
     if (!ses || ses->type != o::HTYPE_SESSION)
         return o::INVALID_HANDLE;
+    if (mode != o::DEFAULT)
+        return unsupportedMode(reinterpret_cast<Err*>(errhp), "OCISessionEnd", mode);
+    // A server commits what the session left open.
+    if (ses->db && !ses->rolledBack)
+        ++g_stats.sessionEndsWithoutRollback;
     ses->db.reset();
     return o::SUCCESS;
 }
 
+STANDIN_EXPORT sword OCITransRollback(OCISvcCtx* svchp, OCIError* errhp, ub4 flags)
+{
+    auto* svc = reinterpret_cast<SvcCtx*>(svchp);
+    auto* err = reinterpret_cast<Err*>(errhp);
+    if (!svc || !err || svc->type != o::HTYPE_SVCCTX)
+        return o::INVALID_HANDLE;
+    if (flags != o::DEFAULT)
+        return unsupportedMode(err, "OCITransRollback", flags);
+    if (connectionGone(svc, err))
+        return o::ERROR;
+    ++g_stats.rollbacks;
+    svc->session->rolledBack = true;
+    return o::SUCCESS;
+}
+
 STANDIN_EXPORT sword OCIStmtPrepare2(OCISvcCtx* svchp, OCIStmt** stmthp, OCIError* errhp, const OraText* stmttext,
-                                     ub4 stmt_len, const OraText*, ub4, ub4 language, ub4)
+                                     ub4 stmt_len, const OraText* key, ub4, ub4 language, ub4 mode)
 {
     auto* svc = reinterpret_cast<SvcCtx*>(svchp);
     auto* err = reinterpret_cast<Err*>(errhp);
@@ -438,10 +516,13 @@ STANDIN_EXPORT sword OCIStmtPrepare2(OCISvcCtx* svchp, OCIStmt** stmthp, OCIErro
         return o::INVALID_HANDLE;
     if (language != o::NTV_SYNTAX)
         return error(err, 1002, "ORA-01002: unsupported language (stand-in)");
+    if (mode != o::DEFAULT || key)
+        return unsupportedMode(err, "OCIStmtPrepare2", mode);
     auto* st = new Stmt;
     st->svc = svc;
     st->text.assign(reinterpret_cast<const char*>(stmttext), stmt_len);
-    st->placeholders = scanPlaceholders(st->text);
+    st->scanned = standin::scanSql(st->text);
+    st->placeholders = st->scanned.placeholders;
     {
         QMutexLocker l(&g_mutex);
         g_statements.push_back(st->text);
@@ -450,11 +531,13 @@ STANDIN_EXPORT sword OCIStmtPrepare2(OCISvcCtx* svchp, OCIStmt** stmthp, OCIErro
     return o::SUCCESS;
 }
 
-STANDIN_EXPORT sword OCIStmtRelease(OCIStmt* stmthp, OCIError*, const OraText*, ub4, ub4)
+STANDIN_EXPORT sword OCIStmtRelease(OCIStmt* stmthp, OCIError* errhp, const OraText*, ub4, ub4 mode)
 {
     auto* st = reinterpret_cast<Stmt*>(stmthp);
     if (!st || st->type != o::HTYPE_STMT)
         return o::INVALID_HANDLE;
+    if (mode != o::DEFAULT)
+        return unsupportedMode(reinterpret_cast<Err*>(errhp), "OCIStmtRelease", mode);
     delete st;
     return o::SUCCESS;
 }
@@ -494,8 +577,8 @@ STANDIN_EXPORT sword OCIBindByName(OCIStmt* stmtp, OCIBind** bindpp, OCIError* e
     return o::SUCCESS;
 }
 
-STANDIN_EXPORT sword OCIStmtExecute(OCISvcCtx* svchp, OCIStmt* stmtp, OCIError* errhp, ub4 iters, ub4, const void*,
-                                    void*, ub4)
+STANDIN_EXPORT sword OCIStmtExecute(OCISvcCtx* svchp, OCIStmt* stmtp, OCIError* errhp, ub4 iters, ub4 rowoff,
+                                    const void* snap_in, void* snap_out, ub4 mode)
 {
     auto* svc = reinterpret_cast<SvcCtx*>(svchp);
     auto* st = reinterpret_cast<Stmt*>(stmtp);
@@ -503,8 +586,16 @@ STANDIN_EXPORT sword OCIStmtExecute(OCISvcCtx* svchp, OCIStmt* stmtp, OCIError* 
     if (!svc || !st || !err || st->type != o::HTYPE_STMT)
         return o::INVALID_HANDLE;
     ++g_stats.executes;
+    if (mode != o::DEFAULT || rowoff != 0 || snap_in || snap_out)
+        return unsupportedMode(err, "OCIStmtExecute", mode);
     if (connectionGone(svc, err))
         return o::ERROR;
+    svc->session->rolledBack = false;
+    // Oracle's documented limits, which SQLite does not have.
+    if (st->scanned.longestIdentifier.size() > 128)
+        return error(err, 972, "ORA-00972: identifier is too long");
+    if (st->scanned.longestLiteral > 4000)
+        return error(err, 1704, "ORA-01704: string literal too long");
     const bool select = isSelect(st->text);
     if (!select && iters == 0)
         return error(err, 24333, "ORA-24333: zero iteration count");
@@ -540,27 +631,13 @@ STANDIN_EXPORT sword OCIStmtExecute(OCISvcCtx* svchp, OCIStmt* stmtp, OCIError* 
     } catch (const DbError& e) {
         return fromDbError(err, e);
     }
+    if (st->result.columns.size() > 1000) {
+        st->result = ResultSet{};
+        return error(err, 1792, "ORA-01792: maximum number of columns in a table or view is 1000");
+    }
     st->executed = true;
     st->cursor = 0;
-    st->types.clear();
-    st->sizes.clear();
-    for (int c = 0; c < st->result.columns.size(); ++c) {
-        const ColumnMeta& m = st->result.columns[c];
-        ub2 type = o::SQLT_CHR;   // VARCHAR2
-        int width = 1;
-        if (m.numeric) {
-            type = o::SQLT_NUM;
-            width = 22;
-        } else if (m.name.compare(QLatin1String("TEXT"), Qt::CaseInsensitive) == 0) {
-            type = o::SQLT_LNG;   // ALL_VIEWS.TEXT is a LONG
-            width = 0;
-        } else {
-            for (const auto& row : st->result.rows)
-                width = std::max(width, int(row[c].toUtf8().size()));
-        }
-        st->types.push_back(type);
-        st->sizes.push_back(ub2(std::min(width, 65535)));
-    }
+    describeColumns(*st);
     return o::SUCCESS;
 }
 
@@ -593,6 +670,11 @@ STANDIN_EXPORT sword OCIDefineByPos(OCIStmt* stmtp, OCIDefine** defnpp, OCIError
         return error(err, 1007, "ORA-01007: variable not in select list");
     if (dty != o::SQLT_CHR && dty != o::SQLT_STR && dty != o::SQLT_VNU && dty != o::SQLT_LNG)
         return error(err, 932, "ORA-00932: inconsistent datatypes (stand-in)");
+    // Pieces through a callback are implemented for LONG only.
+    if (mode != o::DEFAULT && !(mode == o::DYNAMIC_FETCH && dty == o::SQLT_LNG))
+        return unsupportedMode(err, "OCIDefineByPos", mode);
+    if (value_sz <= 0)
+        return error(err, 24307, "ORA-24307: invalid length for piece");
     auto d = std::make_unique<Define>();
     d->position = position;
     d->buf = static_cast<char*>(valuep);
@@ -603,7 +685,7 @@ STANDIN_EXPORT sword OCIDefineByPos(OCIStmt* stmtp, OCIDefine** defnpp, OCIError
     d->rcode = rcodep;
     d->dynamic = (mode & o::DYNAMIC_FETCH) != 0;
     for (auto& old : st->defines)
-        if (old->position == position)
+        if (old && old->position == position)
             old.reset();
     *defnpp = reinterpret_cast<OCIDefine*>(d.get());
     st->defines.push_back(std::move(d));
@@ -624,9 +706,13 @@ STANDIN_EXPORT sword OCIDefineDynamic(OCIDefine* defnp, OCIError* errhp, void* o
 
 namespace {
 
-// Delivers one value through a dynamic define: as many pieces as the callback's buffers need.
-[[maybe_unused]] bool deliverPieces(Define& d, ub4 iter, const QByteArray& bytes, bool isNull, Err* err)
+// Delivers one value through a dynamic define: as many pieces as the
+// callback's buffers need, up to the define's size (value_sz counts the whole
+// value). False on a callback error; `cut` tells a value longer than that size.
+[[maybe_unused]] bool deliverPieces(Define& d, ub4 iter, const QByteArray& bytes, bool isNull, Err* err, bool& cut)
 {
+    const qsizetype limit = std::min<qsizetype>(bytes.size(), d.size);
+    cut = !isNull && bytes.size() > limit;
     qsizetype done = 0;
     ub1 piece = o::FIRST_PIECE;
     for (;;) {
@@ -646,16 +732,16 @@ namespace {
             return false;
         }
         const ub4 room = *alen;
-        const qsizetype n = std::min<qsizetype>(room, bytes.size() - done);
+        const qsizetype n = std::min<qsizetype>(room, limit - done);
         if (n > 0)
             std::memcpy(buf, bytes.constData() + done, size_t(n));
         *alen = ub4(n);
         done += n;
         if (ind)
-            *static_cast<sb2*>(ind) = isNull ? -1 : 0;
+            *static_cast<sb2*>(ind) = isNull ? -1 : cut ? sb2(std::min<qsizetype>(bytes.size(), 32767)) : 0;
         if (rcode)
-            *rcode = 0;
-        if (isNull || done >= bytes.size())
+            *rcode = isNull ? 1405 : cut ? 1406 : 0;
+        if (isNull || done >= limit)
             return true;
         if (room == 0) {
             error(err, 24343, "ORA-24343: user defined callback error (empty buffer)");
@@ -665,12 +751,58 @@ namespace {
     }
 }
 
+// Delivers one value into row r of a define's array. False on an error.
+// (Unused, with OCIStmtFetch2, in the "incomplete" build of the stand-in.)
+[[maybe_unused]] bool deliverCell(Define& d, int r, bool numberColumn, const QString& v, bool isNull, Err* err,
+                                  bool& truncated)
+{
+    char* cell = d.buf + size_t(r) * size_t(d.size);
+    sb2* ind = d.ind ? d.ind + r : nullptr;
+    ub2* rlen = d.rlen ? d.rlen + r : nullptr;
+    ub2* rcode = d.rcode ? d.rcode + r : nullptr;
+    if (isNull) {
+        if (!ind) {
+            error(err, 1405, "ORA-01405: fetched column value is NULL");
+            return false;
+        }
+        *ind = -1;
+        if (rcode)
+            *rcode = 1405;
+        return true;
+    }
+    QByteArray bytes;
+    if (d.dty == o::SQLT_VNU) {
+        const std::string vnu = numberColumn ? standin::encodeNumber(v.toStdString()) : std::string();
+        if (vnu.empty()) {
+            error(err, 1722, "ORA-01722: invalid number");
+            return false;
+        }
+        bytes = QByteArray(vnu.data(), qsizetype(vnu.size()));
+    } else {
+        bytes = numberColumn ? defaultNumberText(v).toUtf8() : clientBytes(v);
+    }
+    const int room = d.dty == o::SQLT_STR ? d.size - 1 : d.size;
+    const int copy = std::min<int>(int(bytes.size()), std::max(room, 0));
+    std::memcpy(cell, bytes.constData(), size_t(copy));
+    if (d.dty == o::SQLT_STR && d.size > 0)
+        cell[copy] = 0;
+    if (ind)
+        *ind = copy < bytes.size() ? sb2(std::min<qsizetype>(bytes.size(), 32767)) : 0;
+    if (rlen)
+        *rlen = ub2(copy);
+    if (rcode)
+        *rcode = copy < bytes.size() ? 1406 : 0;
+    truncated = truncated || copy < bytes.size();
+    return true;
+}
+
 } // namespace
 
 #ifndef MORVANE_STANDIN_WITHOUT_FETCH2
 // (The "incomplete" build of the stand-in leaves this function out, to show the
 // driver's message for a client library that lacks a function.)
-STANDIN_EXPORT sword OCIStmtFetch2(OCIStmt* stmtp, OCIError* errhp, ub4 nrows, ub2 orientation, sb4, ub4)
+STANDIN_EXPORT sword OCIStmtFetch2(OCIStmt* stmtp, OCIError* errhp, ub4 nrows, ub2 orientation, sb4 fetchOffset,
+                                   ub4 mode)
 {
     auto* st = reinterpret_cast<Stmt*>(stmtp);
     auto* err = reinterpret_cast<Err*>(errhp);
@@ -679,12 +811,18 @@ STANDIN_EXPORT sword OCIStmtFetch2(OCIStmt* stmtp, OCIError* errhp, ub4 nrows, u
     ++g_stats.fetchCalls;
     g_stats.lastFetchRows = int(nrows);
     st->lastFetched = 0;
+    if (mode != o::DEFAULT || fetchOffset != 0)
+        return unsupportedMode(err, "OCIStmtFetch2", mode);
     if (connectionGone(st->svc, err))
         return o::ERROR;
     if (g_dropAfter == 0) {
         g_dropAfter = -1;
-        st->svc->server->dead = true;
-        return error(err, 3113, kLost);
+        if (g_dropKills)
+            st->svc->server->dead = true;
+        char text[64];
+        std::snprintf(text, sizeof text, "ORA-%05d: %s", g_dropCode,
+                      g_dropCode == 3113 ? "end-of-file on communication channel" : "(stand-in)");
+        return error(err, g_dropCode, text);
     }
     if (g_dropAfter > 0)
         --g_dropAfter;
@@ -705,42 +843,14 @@ STANDIN_EXPORT sword OCIStmtFetch2(OCIStmt* stmtp, OCIError* errhp, ub4 nrows, u
             const QString& v = row[c];
             const bool isNull = v.isNull() || v.isEmpty();
             if (d.dynamic) {
-                if (!deliverPieces(d, ub4(r), v.toUtf8(), isNull, err))
+                bool cut = false;
+                if (!deliverPieces(d, ub4(r), isNull ? QByteArray() : clientBytes(v), isNull, err, cut))
                     return o::ERROR;
+                truncated = truncated || cut;
                 continue;
             }
-            char* cell = d.buf + size_t(r) * size_t(d.size);
-            sb2* ind = d.ind ? d.ind + r : nullptr;
-            ub2* rlen = d.rlen ? d.rlen + r : nullptr;
-            ub2* rcode = d.rcode ? d.rcode + r : nullptr;
-            if (isNull) {
-                if (!ind)
-                    return error(err, 1405, "ORA-01405: fetched column value is NULL");
-                *ind = -1;
-                if (rcode)
-                    *rcode = 1405;
-                continue;
-            }
-            QByteArray bytes;
-            if (d.dty == o::SQLT_VNU) {
-                if (st->types[size_t(c)] != o::SQLT_NUM)
-                    return error(err, 1722, "ORA-01722: invalid number");
-                bytes = o::textToNumber(v);
-            } else {
-                bytes = (st->types[size_t(c)] == o::SQLT_NUM ? defaultNumberText(v) : v).toUtf8();
-            }
-            const int room = d.dty == o::SQLT_STR ? d.size - 1 : d.size;
-            const int copy = std::min<int>(int(bytes.size()), std::max(room, 0));
-            std::memcpy(cell, bytes.constData(), size_t(copy));
-            if (d.dty == o::SQLT_STR && d.size > 0)
-                cell[copy] = 0;
-            if (ind)
-                *ind = copy < bytes.size() ? sb2(std::min<qsizetype>(bytes.size(), 32767)) : 0;
-            if (rlen)
-                *rlen = ub2(copy);
-            if (rcode)
-                *rcode = copy < bytes.size() ? 1406 : 0;
-            truncated = truncated || copy < bytes.size();
+            if (!deliverCell(d, r, st->types[size_t(c)] == o::SQLT_NUM, v, isNull, err, truncated))
+                return o::ERROR;
         }
     }
     st->cursor += n;

@@ -51,13 +51,20 @@ public:
         static StandIn s;
         return s;
     }
-    bool ok() const { return reset && stats && statement && dropAfterFetches && logonWarning; }
+    bool ok() const
+    {
+        return reset && stats && statement && dropAfterFetches && logonWarning && fetchFailure && envInfo
+               && databaseCharset;
+    }
 
     morvane_standin_reset_t reset = nullptr;
     morvane_standin_stats_t stats = nullptr;
     morvane_standin_statement_t statement = nullptr;
     morvane_standin_drop_after_fetches_t dropAfterFetches = nullptr;
     morvane_standin_logon_warning_t logonWarning = nullptr;
+    morvane_standin_fetch_failure_t fetchFailure = nullptr;
+    morvane_standin_env_info_t envInfo = nullptr;
+    morvane_standin_database_charset_t databaseCharset = nullptr;
 
 private:
     StandIn()
@@ -73,6 +80,11 @@ private:
             lib.resolve("morvane_standin_drop_after_fetches"));
         logonWarning =
             reinterpret_cast<morvane_standin_logon_warning_t>(lib.resolve("morvane_standin_logon_warning"));
+        fetchFailure =
+            reinterpret_cast<morvane_standin_fetch_failure_t>(lib.resolve("morvane_standin_fetch_failure"));
+        envInfo = reinterpret_cast<morvane_standin_env_info_t>(lib.resolve("morvane_standin_env_info"));
+        databaseCharset = reinterpret_cast<morvane_standin_database_charset_t>(
+            lib.resolve("morvane_standin_database_charset"));
     }
 };
 

@@ -57,6 +57,7 @@ typedef sword (*OCIServerDetach_t)(OCIServer* srvhp, OCIError* errhp, ub4 mode);
 typedef sword (*OCISessionBegin_t)(OCISvcCtx* svchp, OCIError* errhp, OCISession* usrhp,
                                    ub4 credt, ub4 mode);
 typedef sword (*OCISessionEnd_t)(OCISvcCtx* svchp, OCIError* errhp, OCISession* usrhp, ub4 mode);
+typedef sword (*OCITransRollback_t)(OCISvcCtx* svchp, OCIError* errhp, ub4 flags);
 typedef sword (*OCIStmtPrepare2_t)(OCISvcCtx* svchp, OCIStmt** stmthp, OCIError* errhp,
                                    const OraText* stmttext, ub4 stmt_len, const OraText* key,
                                    ub4 keylen, ub4 language, ub4 mode);

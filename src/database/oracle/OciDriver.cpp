@@ -48,16 +48,26 @@ QStringList placeholderNames(const QString& sql)
 
 bool isConnectionLost(int code)
 {
+    // The codes after which Oracle's own C wrapper (ODPI-C) counts a session
+    // as dead, and the start-up and shutdown ones.
     switch (code) {
+    case 22:     // invalid session ID; access denied
     case 28:     // your session has been killed
+    case 31:     // your session has been marked for kill
+    case 45:     // your session has been terminated with no replay
+    case 378: case 602:
+    case 603:    // server session terminated by fatal error
+    case 609:
     case 1012:   // not logged on
-    case 1033: case 1034: case 1089: case 1090: case 1092:
+    case 1033: case 1034: case 1041: case 1043: case 1089: case 1090: case 1092:
     case 2396:   // exceeded maximum idle time
     case 3113:   // end-of-file on communication channel
     case 3114:   // not connected to ORACLE
+    case 3122:
     case 3135:   // connection lost contact
     case 12153: case 12537: case 12547: case 12570: case 12571: case 12583:
     case 27146: case 28511:
+    case 56600:  // an illegal OCI function call was issued
         return true;
     default:
         return false;
@@ -192,7 +202,8 @@ void OciDriver::logon(const LogonParams& params)
         // AL32UTF8 for CHAR and NCHAR data, whatever NLS_LANG says.
         const sword rc = a.EnvNlsCreate(&m_h->env, THREADED, nullptr, nullptr, nullptr, nullptr, 0,
                                         nullptr, AL32UTF8, AL32UTF8);
-        if (rc != SUCCESS || !m_h->env)
+        // With info (a message file it could not read, say) the environment is usable.
+        if ((rc != SUCCESS && rc != SUCCESS_WITH_INFO) || !m_h->env)
             fail(rc, "OCIEnvNlsCreate");
         check(a.HandleAlloc(m_h->env, reinterpret_cast<void**>(&m_h->err), HTYPE_ERROR, 0, nullptr),
               "OCIHandleAlloc");
@@ -211,7 +222,9 @@ void OciDriver::logon(const LogonParams& params)
         m_h->attached = true;
         check(a.AttrSet(m_h->svc, HTYPE_SVCCTX, m_h->server, 0, ATTR_SERVER, m_h->err), "OCIAttrSet");
 
-        QByteArray user = params.user.toUtf8();
+        // The name the SYSDBA decision is made on is the name that is sent.
+        const QString userName = params.user.trimmed();
+        QByteArray user = userName.toUtf8();
         QByteArray password = params.password.toUtf8();
         check(a.AttrSet(m_h->session, HTYPE_SESSION, user.data(), static_cast<ub4>(user.size()),
                         ATTR_USERNAME, m_h->err),
@@ -220,7 +233,7 @@ void OciDriver::logon(const LogonParams& params)
                         ATTR_PASSWORD, m_h->err),
               "OCIAttrSet");
         // Servers refuse SYS without SYSDBA (ORA-28009).
-        const bool sys = params.user.trimmed().compare(QLatin1String("SYS"), Qt::CaseInsensitive) == 0;
+        const bool sys = userName.compare(QLatin1String("SYS"), Qt::CaseInsensitive) == 0;
         const sword begin = a.SessionBegin(m_h->svc, m_h->err, m_h->session, CRED_RDBMS,
                                            sys ? SYSDBA : DEFAULT);
         if (begin == SUCCESS_WITH_INFO) {
@@ -237,18 +250,21 @@ void OciDriver::logon(const LogonParams& params)
         m_h->begun = true;
         check(a.AttrSet(m_h->svc, HTYPE_SVCCTX, m_h->session, 0, ATTR_SESSION, m_h->err), "OCIAttrSet");
     } catch (...) {
-        freeHandles();
+        freeHandles(false);
         throw;
     }
     m_connected = true;
 }
 
-void OciDriver::freeHandles() noexcept
+void OciDriver::freeHandles(bool rollback) noexcept
 {
     if (!m_h)
         return;
     if (m_api) {
         const Api& a = *m_api;
+        // Ending a session commits what is open: nothing of ours is ever meant to be kept.
+        if (m_h->begun && rollback)
+            a.TransRollback(m_h->svc, m_h->err, DEFAULT);
         if (m_h->begun)
             a.SessionEnd(m_h->svc, m_h->err, m_h->session, DEFAULT);
         if (m_h->attached)
@@ -269,8 +285,9 @@ void OciDriver::freeHandles() noexcept
 
 void OciDriver::logoff() noexcept
 {
+    const bool alive = m_connected;
     m_connected = false;
-    freeHandles();
+    freeHandles(alive);
 }
 
 void OciDriver::prepare(Statement& st, const QString& sql, const BindList& binds)
@@ -395,6 +412,7 @@ ResultSet OciDriver::query(const QString& sql, const BindList& binds)
         for (Column& c : cols)
             if (c.kind == Kind::Long) {
                 std::fill(c.ind.begin(), c.ind.end(), sb2(-1));
+                std::fill(c.rcode.begin(), c.rcode.end(), ub2(0));
                 for (auto& p : c.pieces)
                     p.clear();
             }
@@ -409,6 +427,10 @@ ResultSet OciDriver::query(const QString& sql, const BindList& binds)
             for (ub4 i = 0; i < count; ++i) {
                 Column& c = cols[i];
                 QString& v = row[static_cast<int>(i)];
+                // Never hand on a cut value.
+                if (c.rcode[r] == 1406)
+                    throw DbError(QStringLiteral("ORA-01406: fetched column value was truncated (%1)").arg(c.name),
+                                  1406);
                 if (c.kind == Kind::Long) {
                     QByteArray whole;
                     for (const Piece& p : c.pieces[r])
@@ -419,10 +441,6 @@ ResultSet OciDriver::query(const QString& sql, const BindList& binds)
                 }
                 if (c.ind[r] == -1)
                     continue;   // NULL stays a null QString
-                // Never hand on a cut value: the buffer follows the described width.
-                if (c.rcode[r] == 1406)
-                    throw DbError(QStringLiteral("ORA-01406: fetched column value was truncated (%1)").arg(c.name),
-                                  1406);
                 const char* cell = c.data.data() + static_cast<size_t>(r) * c.width;
                 if (c.kind == Kind::Number)
                     v = numberToText(reinterpret_cast<const unsigned char*>(cell), c.width);

@@ -13,7 +13,8 @@ struct Api;
 // The distinct bind names of a statement, upper-cased, in order of first
 // appearance, without the colon; text in quotes and comments is skipped.
 QStringList placeholderNames(const QString& sql);
-// Oracle error numbers after which the session is gone.
+// Oracle error numbers after which the session is gone: the driver then
+// reports itself disconnected, and only a new logon goes on.
 bool isConnectionLost(int oraCode);
 } // namespace oci
 
@@ -28,8 +29,7 @@ public:
     ResultSet query(const QString& sql, const BindList& binds) override;
     void execute(const QString& sql, const BindList& binds) override;
 
-    // The server's warning of the last logon that succeeded with one (ORA-28002 ...).
-    const QString& logonWarning() const { return m_logonWarning; }
+    QString logonWarning() const override { return m_logonWarning; }
     // The file the Oracle client was loaded from; empty before the first logon.
     QString libraryPath() const;
 
@@ -44,7 +44,7 @@ private:
     [[noreturn]] void fail(int rc, const char* call);
     void check(int rc, const char* call);
     void prepare(Statement& st, const QString& sql, const BindList& binds);
-    void freeHandles() noexcept;
+    void freeHandles(bool rollback) noexcept;
 
     std::shared_ptr<const oci::Api> m_api;
     std::unique_ptr<Handles> m_h;

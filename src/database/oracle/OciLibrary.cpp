@@ -85,29 +85,37 @@ QStringList libraryCandidates()
     const QString home = qEnvironmentVariable("ORACLE_HOME");
     if (!home.isEmpty())
         out << namesIn(home + QLatin1String(kHomeSubdir));
-    out << QLatin1String(kLibraryName);   // the system's own search (ld.so.conf, PATH)
+    // The system's own search (ld.so.conf, PATH). An Instant Client registered
+    // with ldconfig is known there only by its versioned names.
+    out << QLatin1String(kLibraryName);
+#ifndef Q_OS_WIN
+    for (const char* v : kVersionedNames)
+        out << QLatin1String(v);
+#endif
     out.removeDuplicates();
     return out;
 }
 
-std::shared_ptr<const Api> loadApi()
+std::shared_ptr<const Api> loadApi() { return loadApiFrom(libraryCandidates()); }
+
+std::shared_ptr<const Api> loadApiFrom(const QStringList& candidates)
 {
     QMutexLocker lock(&cache().mutex);
-    const QStringList candidates = libraryCandidates();
-    QString loadErrors;
+    // Every loader message is kept: a client found but unloadable (a missing
+    // libaio.so.1, a wrong architecture) must say so, not read as "not found".
+    QStringList loadErrors;
     for (const QString& file : candidates) {
         const bool bare = !file.contains('/') && !file.contains('\\');
         if (!bare && !QFileInfo::exists(file)) {
             if (candidates.size() == 1)
-                loadErrors = QStringLiteral("%1: ファイルがありません").arg(file);
+                loadErrors << QStringLiteral("%1: ファイルがありません").arg(file);
             continue;
         }
         if (auto hit = cache().byPath.value(file))
             return hit;
         QLibrary lib(file);
         if (!lib.load()) {
-            if (!bare || candidates.size() == 1)
-                loadErrors += (loadErrors.isEmpty() ? QString() : QStringLiteral("; ")) + lib.errorString();
+            loadErrors << lib.errorString();
             continue;
         }
         // Kept loaded for the life of the process: QLibrary's destructor does not unload.
@@ -124,6 +132,7 @@ std::shared_ptr<const Api> loadApi()
         resolve(lib, "OCIServerDetach", api->ServerDetach, missing);
         resolve(lib, "OCISessionBegin", api->SessionBegin, missing);
         resolve(lib, "OCISessionEnd", api->SessionEnd, missing);
+        resolve(lib, "OCITransRollback", api->TransRollback, missing);
         resolve(lib, "OCIStmtPrepare2", api->StmtPrepare2, missing);
         resolve(lib, "OCIStmtRelease", api->StmtRelease, missing);
         resolve(lib, "OCIBindByName", api->BindByName, missing);
@@ -144,7 +153,7 @@ std::shared_ptr<const Api> loadApi()
                                  "探した場所: %2")
                       .arg(QLatin1String(kLibraryName), searchedPlaces());
     if (!loadErrors.isEmpty())
-        msg += QStringLiteral("。読み込みエラー: ") + loadErrors;
+        msg += QStringLiteral("。読み込みエラー: ") + loadErrors.join(QStringLiteral("; "));
     throw DbError(msg);
 }
 

@@ -25,6 +25,7 @@ struct Api {
     OCIServerDetach_t ServerDetach = nullptr;
     OCISessionBegin_t SessionBegin = nullptr;
     OCISessionEnd_t SessionEnd = nullptr;
+    OCITransRollback_t TransRollback = nullptr;
     OCIStmtPrepare2_t StmtPrepare2 = nullptr;
     OCIStmtRelease_t StmtRelease = nullptr;
     OCIBindByName_t BindByName = nullptr;
@@ -37,13 +38,17 @@ struct Api {
 };
 
 // The candidate files in search order: the override variable alone when it is
-// set; otherwise LD_LIBRARY_PATH, $ORACLE_HOME/lib and the system's own search
-// (on Windows: %ORACLE_HOME%\bin and PATH for oci.dll).
+// set; otherwise LD_LIBRARY_PATH, $ORACLE_HOME/lib and the system's own search,
+// each with the plain and the versioned names (on Windows: %ORACLE_HOME%\bin
+// and PATH for oci.dll).
 QStringList libraryCandidates();
 
 // Loads the library (once per file for the whole process: the Oracle client is
 // never unloaded) and resolves every function. Throws DbError naming the
 // missing library or function and the places searched.
 std::shared_ptr<const Api> loadApi();
+// The same for a list of candidates: the first that loads, or every loader
+// message in the error.
+std::shared_ptr<const Api> loadApiFrom(const QStringList& candidates);
 
 } // namespace morvane::oci

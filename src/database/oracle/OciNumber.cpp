@@ -16,9 +16,13 @@ QString numberToText(const unsigned char* vnu, int bufferSize)
     if (len == 1 && head == 0x80)
         return QStringLiteral("0");
     const bool positive = (head & 0x80) != 0;
-    // Infinity only comes from very old imports; name it rather than print garbage.
-    if ((!positive && len == 1 && head == 0x00) || (positive && head == 0xFF))
-        return positive ? QStringLiteral("~") : QStringLiteral("-~");
+    // Infinity only comes from very old imports; name it rather than print
+    // garbage. Its forms are FF 65 and the lone 00: an exponent byte FF alone
+    // begins every positive number from 1e124 on.
+    if (len == 2 && head == 0xFF && b[1] == 101)
+        return QStringLiteral("~");
+    if (len == 1 && head == 0x00)
+        return QStringLiteral("-~");
     // Digits are base 100; the decimal point stands before the first one, and
     // the exponent counts base-100 places.
     const int exponent = (positive ? (head & 0x7F) : ((~head) & 0x7F)) - 64;
@@ -58,59 +62,6 @@ QString numberToText(const unsigned char* vnu, int bufferSize)
         out += '.' + fracPart;
     if (!positive && out != QLatin1String("0"))
         out.prepend('-');
-    return out;
-}
-
-QByteArray textToNumber(const QString& decimal)
-{
-    QByteArray out(NUMBER_SIZE, '\0');
-    QString t = decimal.trimmed();
-    bool negative = false;
-    if (t.startsWith('-')) {
-        negative = true;
-        t.remove(0, 1);
-    } else if (t.startsWith('+')) {
-        t.remove(0, 1);
-    }
-    QString intPart = t.section('.', 0, 0);
-    QString fracPart = t.contains('.') ? t.section('.', 1) : QString();
-    for (const QString* p : {&intPart, &fracPart})
-        for (QChar c : *p)
-            if (!c.isDigit())
-                return {};
-    while (intPart.startsWith('0'))
-        intPart.remove(0, 1);
-    while (fracPart.endsWith('0'))
-        fracPart.chop(1);
-    if (intPart.isEmpty() && fracPart.isEmpty()) {
-        out[0] = 1;
-        out[1] = char(0x80);
-        return out;
-    }
-    // Align to base-100 places around the point.
-    if (intPart.size() % 2)
-        intPart.prepend('0');
-    if (fracPart.size() % 2)
-        fracPart.append('0');
-    QString all = intPart + fracPart;
-    int exponent = intPart.size() / 2;
-    while (all.startsWith(QLatin1String("00"))) {   // only when there is no integer part
-        all.remove(0, 2);
-        --exponent;
-    }
-    while (all.endsWith(QLatin1String("00")))
-        all.chop(2);
-    QVector<int> digits;
-    for (int i = 0; i + 1 < all.size() && digits.size() < 20; i += 2)
-        digits.push_back(all[i].digitValue() * 10 + all[i + 1].digitValue());
-    int n = 1;
-    const int expByte = exponent + 64;
-    out[n++] = char(negative ? (~(0x80 | expByte)) & 0xFF : (0x80 | expByte));
-    for (int d : digits)
-        out[n++] = char(negative ? 101 - d : d + 1);
-    if (negative && digits.size() < 20)
-        out[n++] = char(102);
-    out[0] = char(n - 1);
     return out;
 }
 

@@ -1,9 +1,8 @@
 #pragma once
 // Oracle's internal NUMBER form (SQLT_VNU: a length byte, an exponent byte
-// and up to 20 base-100 digits) to and from plain decimal text. Working on
+// and up to 20 base-100 digits) to plain decimal text. Working on
 // the bytes keeps the text independent of every NLS setting of the session
 // and keeps all 38 (and up to 40) digits exact.
-#include <QByteArray>
 #include <QString>
 
 namespace morvane::oci {
@@ -12,9 +11,5 @@ namespace morvane::oci {
 // never a grouping character, no trailing zeros after the point. An invalid
 // value gives a null QString.
 QString numberToText(const unsigned char* vnu, int bufferSize);
-
-// The inverse, for the stand-in library and tests: 22 bytes (length byte first).
-// Accepts "[-]digits[.digits]"; more than 40 significant digits are cut.
-QByteArray textToNumber(const QString& decimal);
 
 } // namespace morvane::oci
