@@ -51,6 +51,15 @@ QString headerDateText()
 
 void setHeaderDate(const QDate& fixed) { g_fixedDate = fixed; }
 
+QString ownerLineText(const DocumentData& d)
+{
+    if (d.isSynonym)
+        return QStringLiteral("◎ＯＷＮＥＲ：｢") + d.synonymOwner + QStringLiteral("｣  テーブル名：｢")
+               + d.synonymName + QStringLiteral("｣");
+    return QStringLiteral("◎ＯＷＮＥＲ：｢") + d.owner + QStringLiteral("｣  テーブル名：｢") + d.tableName
+           + QStringLiteral("｣ ") + d.tableComment;
+}
+
 PageContext::PageContext(ICanvas& canvas, int resolution)
     : m_canvas(canvas), m_resolution(resolution)
 {
@@ -129,14 +138,7 @@ void PageContext::DrawPageHeader(const QString& title, const DocumentData& d)
     textAt(580, P, title);
 
     SetFontSize(13);
-    QString owner;
-    if (d.isSynonym)
-        owner = QStringLiteral("◎ＯＷＮＥＲ：｢") + d.synonymOwner + QStringLiteral("｣  テーブル名：｢")
-                + d.synonymName + QStringLiteral("｣");
-    else
-        owner = QStringLiteral("◎ＯＷＮＥＲ：｢") + d.owner + QStringLiteral("｣  テーブル名：｢")
-                + d.tableName + QStringLiteral("｣ ") + d.tableComment;
-    textAt(50, 4 * P, owner);
+    textAt(50, 4 * P, ownerLineText(d));
 
     SetFontSize(9);
     textAt(1600, P, QStringLiteral("作成日：") + headerDateText());

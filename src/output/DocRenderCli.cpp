@@ -7,6 +7,8 @@
 #include "database/Statements.h"
 #include "output/DocCsv.h"
 #include "output/DocRender.h"
+#include "output/Workbook.h"
+#include "document/PageGeometry.h"
 #include <QDir>
 #include <QFileInfo>
 #include <QSet>
@@ -144,10 +146,11 @@ QString docUsage()
 {
     return QStringLiteral(
         "usage: morvane-doc --server NAME --user USER --owner OWNER [--object NAME]...\n"
-        "                   --format pdf|png|csv [--table-list] [--dpi N] --out DIR\n"
+        "                   --format pdf|png|csv|xlsx [--table-list] [--dpi N] --out DIR\n"
         "The password is taken from MORVANE_PASSWORD, else read from standard input.\n"
         "pdf: DIR/OWNER.NAME.pdf (600 dpi unless --dpi); png: DIR/OWNER.NAME-PAGE.png (96 dpi unless --dpi).\n"
-        "csv: DIR/OWNER.NAME.CSV, each object's column list; with --table-list DIR/OWNER.CSV, the table list.\n");
+        "csv: DIR/OWNER.NAME.CSV, each object's column list; with --table-list DIR/OWNER.CSV, the table list.\n"
+        "xlsx: DIR/OWNER.xlsx, one workbook: the contents sheet 目次 and a sheet per object.\n");
 }
 
 bool parseDocArguments(const QStringList& args, DocOptions* o, QString* error)
@@ -200,8 +203,9 @@ bool parseDocArguments(const QStringList& args, DocOptions* o, QString* error)
     if (format == QLatin1String("pdf")) o->format = DocFormat::Pdf;
     else if (format == QLatin1String("png")) o->format = DocFormat::Png;
     else if (format == QLatin1String("csv")) o->format = DocFormat::Csv;
+    else if (format == QLatin1String("xlsx")) o->format = DocFormat::Xlsx;
     else {
-        *error = QStringLiteral("--format must be pdf, png or csv, not %1").arg(format);
+        *error = QStringLiteral("--format must be pdf, png, csv or xlsx, not %1").arg(format);
         return false;
     }
     if (o->tableList && (o->format != DocFormat::Csv || !o->objects.isEmpty())) {
@@ -251,6 +255,79 @@ void readStoredSettings(Session& session, QTextStream& err)
         err << "morvane-doc: " << printable(problem) << Qt::endl;
     session.settings.PRINT_NAME = stored.PRINT_NAME;
     session.settings.MaxPageRow = stored.effectiveMaxPageRow();
+}
+
+// The chosen objects in the order of the table list (by type, then name),
+// the order of every contents page.
+QVector<CatalogRow> tableListOrder(TDataModule2& dm, const QString& owner, const QVector<CatalogRow>& work)
+{
+    QSet<QString> chosen;
+    for (const CatalogRow& row : work)
+        chosen.insert(row.type + QLatin1Char('\n') + row.name);
+    dm.Tag = SlotCatalog;
+    Query& q = dm.AQ_Catalog;
+    q.close();
+    q.setSql(sql::catalogTableList(owner, QStringLiteral("TABLE_TYPE, TABLE_NAME")));
+    q.open();
+    QVector<CatalogRow> rows;
+    for (q.first(); !q.eof(); q.next()) {
+        CatalogRow row{q.text(QStringLiteral("TABLE_NAME")), q.text(QStringLiteral("TABLE_TYPE")),
+                       q.text(QStringLiteral("COMMENTS"))};
+        if (chosen.contains(row.type + QLatin1Char('\n') + row.name))
+            rows.push_back(row);
+    }
+    q.close();
+    return rows;
+}
+
+// One workbook for all chosen objects, written only when whole. An object
+// that fails is left out and counted; the others are still written.
+int runWorkbook(TDataModule2& dm, Session& session, StderrMessages& messages, const DocOptions& o,
+                const QVector<CatalogRow>& chosen, int failures, QTextStream& err)
+{
+    QVector<CatalogRow> work;
+    try {
+        work = tableListOrder(dm, o.owner, chosen);
+    } catch (const std::exception& e) {
+        err << "morvane-doc: cannot read the table list of " << printable(o.owner) << ": "
+            << printable(QString::fromUtf8(e.what()).simplified()) << Qt::endl;
+        return kExitFailed;
+    }
+    const QString path = QDir(o.outDir).filePath(fileNameSafe(o.owner) + QStringLiteral(".xlsx"));
+    DefinitionWorkbook book(path);
+    QString why;
+    if (!book.open({o.owner, document::headerDateText(), session.settings.PRINT_NAME}, &why)) {
+        err << "morvane-doc: " << printable(why) << Qt::endl;
+        return kExitFailed;
+    }
+    int index = 0;
+    QString label;
+    ObjectRunSteps steps;
+    steps.chosen = [&](const CatalogRow& row) {
+        label = o.owner + QLatin1Char('.') + row.name;
+        if (work.size() > 1)
+            err << "[" << ++index << "/" << work.size() << "] " << printable(label) << Qt::endl;
+        messages.begin(label);
+        session.settings.LAST_OWNER = o.owner;
+    };
+    steps.act = [&](const CatalogRow& row) {
+        QString sheet;
+        if (!book.addObject({row.name, row.type, row.comment}, document::documentDataFrom(session), &sheet,
+                            &why)) {
+            err << "morvane-doc: " << printable(label) << ": " << printable(why) << Qt::endl;
+            return false;
+        }
+        if (sheet != row.name)
+            err << "morvane-doc: " << printable(label) << ": sheet named " << printable(sheet) << Qt::endl;
+        return messages.count() == 0;
+    };
+    const ObjectRunResult result = runPerObject(dm, listRows(work), steps);
+    messages.begin(QString());
+    if (!book.commit(&why)) {
+        err << "morvane-doc: " << printable(why) << Qt::endl;
+        return kExitFailed;
+    }
+    return failures + result.failed == 0 ? kExitOk : kExitFailed;
 }
 
 } // namespace
@@ -323,6 +400,8 @@ int runDocRenderer(const DocOptions& o, const QString& password, QTextStream& er
     }
     if (work.isEmpty() && failures == 0)
         err << "morvane-doc: " << printable(o.owner) << " has no tables, views or synonyms" << Qt::endl;
+    if (o.format == DocFormat::Xlsx)
+        return runWorkbook(dm, session, messages, o, work, failures, err);
 
     const int dpi = o.dpi > 0 ? o.dpi : (o.format == DocFormat::Png ? 96 : 600);
     const QDir out(o.outDir);
