@@ -15,6 +15,7 @@
 #include <QTemporaryFile>
 #include <QTextStream>
 #include <QVector>
+#include <algorithm>
 
 namespace morvane::output {
 
@@ -257,26 +258,16 @@ void readStoredSettings(Session& session, QTextStream& err)
     session.settings.MaxPageRow = stored.effectiveMaxPageRow();
 }
 
-// The chosen objects in the order of the table list (by type, then name),
-// the order of every contents page.
-QVector<CatalogRow> tableListOrder(TDataModule2& dm, const QString& owner, const QVector<CatalogRow>& work)
+// The objects by type, then name, as the table list orders them; the names
+// compare by their UTF-8 bytes, as the dictionary's binary sort does. (The
+// table list form itself leaves out objects without a comment row, synonyms
+// among them, so the rows are the all-objects form's.)
+QVector<CatalogRow> tableListOrder(QVector<CatalogRow> rows)
 {
-    QSet<QString> chosen;
-    for (const CatalogRow& row : work)
-        chosen.insert(row.type + QLatin1Char('\n') + row.name);
-    dm.Tag = SlotCatalog;
-    Query& q = dm.AQ_Catalog;
-    q.close();
-    q.setSql(sql::catalogTableList(owner, QStringLiteral("TABLE_TYPE, TABLE_NAME")));
-    q.open();
-    QVector<CatalogRow> rows;
-    for (q.first(); !q.eof(); q.next()) {
-        CatalogRow row{q.text(QStringLiteral("TABLE_NAME")), q.text(QStringLiteral("TABLE_TYPE")),
-                       q.text(QStringLiteral("COMMENTS"))};
-        if (chosen.contains(row.type + QLatin1Char('\n') + row.name))
-            rows.push_back(row);
-    }
-    q.close();
+    std::stable_sort(rows.begin(), rows.end(), [](const CatalogRow& a, const CatalogRow& b) {
+        const QByteArray ta = a.type.toUtf8(), tb = b.type.toUtf8();
+        return ta != tb ? ta < tb : a.name.toUtf8() < b.name.toUtf8();
+    });
     return rows;
 }
 
@@ -285,14 +276,7 @@ QVector<CatalogRow> tableListOrder(TDataModule2& dm, const QString& owner, const
 int runWorkbook(TDataModule2& dm, Session& session, StderrMessages& messages, const DocOptions& o,
                 const QVector<CatalogRow>& chosen, int failures, QTextStream& err)
 {
-    QVector<CatalogRow> work;
-    try {
-        work = tableListOrder(dm, o.owner, chosen);
-    } catch (const std::exception& e) {
-        err << "morvane-doc: cannot read the table list of " << printable(o.owner) << ": "
-            << printable(QString::fromUtf8(e.what()).simplified()) << Qt::endl;
-        return kExitFailed;
-    }
+    const QVector<CatalogRow> work = tableListOrder(chosen);
     const QString path = QDir(o.outDir).filePath(fileNameSafe(o.owner) + QStringLiteral(".xlsx"));
     DefinitionWorkbook book(path);
     QString why;

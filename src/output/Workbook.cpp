@@ -17,13 +17,16 @@ namespace morvane::output {
 namespace {
 
 const QString kContentsSheet = QStringLiteral("目次");
-// The page face; a spreadsheet without it substitutes its own Mincho.
+// The page face; where it is missing the spreadsheet puts its own in its place.
 const char* const kFace = "ＭＳ 明朝";
 constexpr int kSheetNameMax = 31;
 // The longest text a cell holds.
 constexpr int kCellTextMax = 32767;
 constexpr int kGridColumns = 9;
 constexpr double kWidestColumn = 50;
+// Rows in larger type: a row without a height keeps the default one in some spreadsheets.
+constexpr double kTitleHeight = 21;
+constexpr double kOwnerLineHeight = 17;
 
 struct Field {
     QString label;
@@ -132,6 +135,14 @@ bool exactNumber(const QString& text, double* value)
     return ok && std::isfinite(*value);
 }
 
+// Width units are the default font's digits; faces that stand in for the
+// Japanese one run wider, so the width has room to spare. What is wider
+// than the widest column wraps within the cell.
+double columnWidth(double characters)
+{
+    return std::min(std::max(characters * 1.2 + 2, 6.0), kWidestColumn);
+}
+
 SheetCell textCell(int column, CellStyle style, const QString& text)
 {
     SheetCell c;
@@ -208,9 +219,8 @@ public:
                 if (grid && c.column < kGridColumns)
                     plan.widths[c.column] = std::max<double>(plan.widths[c.column], displayWidth(c.text));
             }
-        // Room for the cell's margins; what is wider wraps within the cell.
         for (double& w : plan.widths)
-            w = std::min(std::max(w + 2, 6.0), kWidestColumn);
+            w = columnWidth(w);
     }
 };
 
@@ -298,10 +308,12 @@ QString SheetNames::take(const QString& objectName)
 SheetPlan objectSheetPlan(const document::DocumentData& d, const QString& date, const QString& linkBack)
 {
     PlanBuilder b;
-    SheetCell back = textCell(kGridColumns - 1, CellStyle::Link, QStringLiteral("目次へ"));
+    SheetCell back = textCell(kGridColumns - 1, CellStyle::BackLink, QStringLiteral("目次へ"));
     back.link = linkBack;
     b.row({textCell(0, CellStyle::Title, QStringLiteral("データベース定義ファイル")), back});
+    b.plan.rows.back().height = kTitleHeight;
     b.row({textCell(0, CellStyle::OwnerLine, document::ownerLineText(d))});
+    b.plan.rows.back().height = kOwnerLineHeight;
     b.row({textCell(0, CellStyle::Plain, QStringLiteral("作成日：") + date),
            textCell(3, CellStyle::Plain, QStringLiteral("作成者：") + d.printName)});
     b.plan.headerRows = 3;
@@ -343,7 +355,7 @@ struct DefinitionWorkbook::Impl {
     lxw_workbook* book = nullptr;
     lxw_worksheet* contents = nullptr;
     QVector<lxw_worksheet*> sheets;
-    std::array<lxw_format*, 10> formats{};
+    std::array<lxw_format*, 11> formats{};
     SheetNames names;
     int contentsRow = 0;
     int objects = 0;
@@ -371,9 +383,10 @@ struct DefinitionWorkbook::Impl {
     {
         for (size_t i = 0; i < formats.size(); ++i) {
             lxw_format* f = workbook_add_format(book);
+            formats[i] = f;
             format_set_font_name(f, kFace);
-            format_set_font_charset(f, 128);   // Shift-JIS: the face's Japanese glyphs
             format_set_font_size(f, 10);
+            format_set_font_family(f, 1);   // Roman: a Mincho face
             format_set_align(f, LXW_ALIGN_VERTICAL_TOP);
             switch (CellStyle(i)) {
             case CellStyle::Title:
@@ -407,6 +420,10 @@ struct DefinitionWorkbook::Impl {
                 format_set_underline(f, LXW_UNDERLINE_SINGLE);
                 format_set_font_color(f, LXW_COLOR_BLUE);
                 break;
+            case CellStyle::BackLink:
+                format_set_underline(f, LXW_UNDERLINE_SINGLE);
+                format_set_font_color(f, LXW_COLOR_BLUE);
+                break;
             case CellStyle::Plain:
             case CellStyle::ViewText:
                 break;
@@ -426,9 +443,19 @@ struct DefinitionWorkbook::Impl {
         lxw_format* f = format(c.style);
         const QString where = QStringLiteral("%1%2").arg(columnLetter(c.column)).arg(row + 1);
         if (!c.link.isEmpty()) {
+            // The library repeats the text in an attribute of the link, where a
+            // control character would spoil the file: the link gets a clean
+            // copy, and the cell is written again with the text itself.
+            QString display = c.text;
+            for (QChar& ch : display)
+                if (ch.unicode() < 0x20)
+                    ch = QChar(' ');
             const QByteArray url = (QStringLiteral("internal:") + c.link).toUtf8();
             check(worksheet_write_url_opt(ws, lxw_row_t(row), lxw_col_t(c.column), url.constData(), f,
-                                          spreadsheetText(c.text).toUtf8().constData(), nullptr),
+                                          display.toUtf8().constData(), nullptr),
+                  where);
+            check(worksheet_write_string(ws, lxw_row_t(row), lxw_col_t(c.column),
+                                         spreadsheetText(c.text).toUtf8().constData(), f),
                   where);
         } else if (c.isNumber) {
             check(worksheet_write_number(ws, lxw_row_t(row), lxw_col_t(c.column), c.number, f), where);
@@ -516,6 +543,7 @@ bool DefinitionWorkbook::open(const WorkbookHeader& header, QString* error)
     }
     d->sheets.push_back(d->contents);
     d->contentsWidths = QVector<double>(5, 0);
+    worksheet_set_row(d->contents, 0, kTitleHeight, nullptr);
     d->contentsLine({textCell(0, CellStyle::Title, QStringLiteral("データベース定義ファイル　目次"))});
     d->contentsLine({textCell(0, CellStyle::Label, QStringLiteral("オーナー名")),
                      textCell(1, CellStyle::Text, header.owner)});
@@ -568,9 +596,14 @@ bool DefinitionWorkbook::addObject(const ContentsEntry& entry, const document::D
         return false;
     }
     d->sheets.push_back(ws);
-    for (int r = 0; r < plan.rows.size(); ++r)
-        for (const SheetCell& c : plan.rows.at(r).cells)
+    for (int r = 0; r < plan.rows.size(); ++r) {
+        const SheetRow& row = plan.rows.at(r);
+        // Before the row's cells: its height goes out with them.
+        if (row.height > 0)
+            d->check(worksheet_set_row(ws, lxw_row_t(r), row.height, nullptr), name);
+        for (const SheetCell& c : row.cells)
             d->write(ws, r, c);
+    }
     for (int c = 0; c < plan.widths.size(); ++c)
         worksheet_set_column(ws, lxw_col_t(c), lxw_col_t(c), plan.widths.at(c), nullptr);
     d->printSetup(ws, plan.headerRows);
@@ -608,7 +641,7 @@ bool DefinitionWorkbook::commit(QString* error)
         return false;
     }
     for (int c = 0; c < d->contentsWidths.size(); ++c) {
-        const double w = std::min(std::max(d->contentsWidths.at(c) + 2, 6.0), kWidestColumn);
+        const double w = columnWidth(d->contentsWidths.at(c));
         worksheet_set_column(d->contents, lxw_col_t(c), lxw_col_t(c), w, nullptr);
     }
     errno = 0;

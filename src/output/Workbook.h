@@ -36,7 +36,7 @@ private:
 };
 
 // One cell of a sheet, in the order it is written.
-enum class CellStyle { Title, OwnerLine, Plain, Heading, Label, Text, Code, Number, Link, ViewText };
+enum class CellStyle { Title, OwnerLine, Plain, Heading, Label, Text, Code, Number, Link, ViewText, BackLink };
 
 struct SheetCell {
     int column = 0;
@@ -49,6 +49,7 @@ struct SheetCell {
 
 struct SheetRow {
     QVector<SheetCell> cells;
+    double height = 0;   // points; 0: as the spreadsheet finds it
 };
 
 // An object's sheet before it is written: every value is taken (and every
