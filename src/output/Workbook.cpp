@@ -27,6 +27,9 @@ constexpr double kWidestColumn = 50;
 // Rows in larger type: a row without a height keeps the default one in some spreadsheets.
 constexpr double kTitleHeight = 21;
 constexpr double kOwnerLineHeight = 17;
+constexpr double kLineHeight = 13.5;   // a line of 10-point text
+// The contents' columns: No, name, type, comment, number of columns.
+const QVector<double> kContentsWidths = {6, 36, 16, 50, 8};
 
 struct Field {
     QString label;
@@ -143,6 +146,34 @@ double columnWidth(double characters)
     return std::min(std::max(characters * 1.2 + 2, 6.0), kWidestColumn);
 }
 
+// Lines a wrapped cell takes in a column of that width.
+int wrappedLines(const QString& text, double width)
+{
+    const double perLine = std::max(1.0, (width - 2) / 1.2);
+    static const QRegularExpression breaks(QStringLiteral("\r\n|\r|\n"));
+    const bool several = text.contains(QLatin1Char('\n')) || text.contains(QLatin1Char('\r'));
+    int lines = 0;
+    for (const QString& line : several ? text.split(breaks) : QStringList{text})
+        lines += std::max(1, int(std::ceil(displayWidth(line) / perLine)));
+    return lines;
+}
+
+bool wraps(CellStyle s)
+{
+    return s == CellStyle::Label || s == CellStyle::Text || s == CellStyle::Link;
+}
+
+// Spreadsheets differ in whether they fit a row to wrapped text on opening:
+// a row of several lines gets its height written.
+double rowHeight(const QVector<SheetCell>& cells, const QVector<double>& widths)
+{
+    int lines = 1;
+    for (const SheetCell& c : cells)
+        if (wraps(c.style) && c.column < widths.size())
+            lines = std::max(lines, wrappedLines(c.text, widths.at(c.column)));
+    return lines > 1 ? lines * kLineHeight : 0;
+}
+
 SheetCell textCell(int column, CellStyle style, const QString& text)
 {
     SheetCell c;
@@ -221,6 +252,9 @@ public:
             }
         for (double& w : plan.widths)
             w = columnWidth(w);
+        for (SheetRow& r : plan.rows)
+            if (r.height == 0)
+                r.height = rowHeight(r.cells, plan.widths);
     }
 };
 
@@ -359,7 +393,6 @@ struct DefinitionWorkbook::Impl {
     SheetNames names;
     int contentsRow = 0;
     int objects = 0;
-    QVector<double> contentsWidths;
     QString spoiled;   // the first failure of the file
 
     ~Impl()
@@ -481,13 +514,15 @@ struct DefinitionWorkbook::Impl {
         }
     }
 
-    void contentsLine(const QVector<SheetCell>& cells)
+    // The contents' widths are fixed: its rows go out before the longest name is known.
+    void contentsLine(const QVector<SheetCell>& cells, double height = 0)
     {
-        for (const SheetCell& c : cells) {
+        if (height == 0)
+            height = rowHeight(cells, kContentsWidths);
+        if (height > 0)
+            check(worksheet_set_row(contents, lxw_row_t(contentsRow), height, nullptr), kContentsSheet);
+        for (const SheetCell& c : cells)
             write(contents, contentsRow, c);
-            if (c.style != CellStyle::Title && c.column < contentsWidths.size())
-                contentsWidths[c.column] = std::max<double>(contentsWidths[c.column], displayWidth(c.text));
-        }
         ++contentsRow;
     }
 };
@@ -542,9 +577,9 @@ bool DefinitionWorkbook::open(const WorkbookHeader& header, QString* error)
         return false;
     }
     d->sheets.push_back(d->contents);
-    d->contentsWidths = QVector<double>(5, 0);
-    worksheet_set_row(d->contents, 0, kTitleHeight, nullptr);
-    d->contentsLine({textCell(0, CellStyle::Title, QStringLiteral("データベース定義ファイル　目次"))});
+    for (int c = 0; c < kContentsWidths.size(); ++c)
+        worksheet_set_column(d->contents, lxw_col_t(c), lxw_col_t(c), kContentsWidths.at(c), nullptr);
+    d->contentsLine({textCell(0, CellStyle::Title, QStringLiteral("データベース定義ファイル　目次"))}, kTitleHeight);
     d->contentsLine({textCell(0, CellStyle::Label, QStringLiteral("オーナー名")),
                      textCell(1, CellStyle::Text, header.owner)});
     d->contentsLine({textCell(0, CellStyle::Label, QStringLiteral("作成日")),
@@ -639,10 +674,6 @@ bool DefinitionWorkbook::commit(QString* error)
         *error = d->target + QStringLiteral(": ")
                  + (d->spoiled.isEmpty() ? QStringLiteral("not open") : d->spoiled);
         return false;
-    }
-    for (int c = 0; c < d->contentsWidths.size(); ++c) {
-        const double w = columnWidth(d->contentsWidths.at(c));
-        worksheet_set_column(d->contents, lxw_col_t(c), lxw_col_t(c), w, nullptr);
     }
     errno = 0;
     const lxw_error closed = workbook_close(d->book);
