@@ -29,7 +29,7 @@ constexpr double kTitleHeight = 21;
 constexpr double kOwnerLineHeight = 17;
 constexpr double kLineHeight = 13.5;   // a line of 10-point text
 // The contents' columns: No, name, type, comment, number of columns.
-const QVector<double> kContentsWidths = {6, 36, 16, 50, 8};
+const QVector<double> kContentsWidths = {7, 36, 19, 50, 9};
 
 struct Field {
     QString label;
@@ -580,12 +580,12 @@ bool DefinitionWorkbook::open(const WorkbookHeader& header, QString* error)
     for (int c = 0; c < kContentsWidths.size(); ++c)
         worksheet_set_column(d->contents, lxw_col_t(c), lxw_col_t(c), kContentsWidths.at(c), nullptr);
     d->contentsLine({textCell(0, CellStyle::Title, QStringLiteral("データベース定義ファイル　目次"))}, kTitleHeight);
-    d->contentsLine({textCell(0, CellStyle::Label, QStringLiteral("オーナー名")),
-                     textCell(1, CellStyle::Text, header.owner)});
-    d->contentsLine({textCell(0, CellStyle::Label, QStringLiteral("作成日")),
-                     textCell(1, CellStyle::Text, header.date)});
-    d->contentsLine({textCell(0, CellStyle::Label, QStringLiteral("作成者")),
-                     textCell(1, CellStyle::Text, header.printName)});
+    // The header lines of the pages: owner, date and author.
+    d->contentsLine({textCell(0, CellStyle::OwnerLine, QStringLiteral("◎ＯＷＮＥＲ：｢") + header.owner
+                                                           + QStringLiteral("｣"))},
+                    kOwnerLineHeight);
+    d->contentsLine({textCell(0, CellStyle::Plain, QStringLiteral("作成日：") + header.date),
+                     textCell(2, CellStyle::Plain, QStringLiteral("作成者：") + header.printName)});
     ++d->contentsRow;
     const QStringList labels = {QStringLiteral("No"), QStringLiteral("テーブル名"),
                                 QStringLiteral("テーブルタイプ"), QStringLiteral("テーブルコメント"),

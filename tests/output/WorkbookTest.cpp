@@ -197,6 +197,9 @@ TEST(Workbook, EveryCellReadsBackAsWrittenWithTheSheetsSetUp)
 
     const Grid contents = gridOf(sheets["目次"]);
     const int first = rowStarting(contents, "No") + 1;
+    EXPECT_EQ(contents[2][1][3].toString(), "◎ＯＷＮＥＲ：｢OWNER｣");
+    EXPECT_EQ(contents[3][1][3].toString(), "作成日：2026/12/08");
+    EXPECT_EQ(contents[3][3][3].toString(), "作成者：作成 者");
     EXPECT_EQ(contents[first][4][3].toString(), "=SUM(A1)");
     EXPECT_EQ(contents[first][4][2].toString(), "s");
     EXPECT_EQ(contents[first][5][3].toDouble(), 3);
