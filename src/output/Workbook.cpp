@@ -11,6 +11,8 @@
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 
 namespace morvane::output {
 
@@ -631,6 +633,14 @@ bool DefinitionWorkbook::addObject(const ContentsEntry& entry, const document::D
         return false;
     }
     d->sheets.push_back(ws);
+    // The library leaves a plain name unquoted in the print titles, where a
+    // table named like a cell (TBL1, R2C3) would be read as a reference.
+    if (ws->quoted_name && ws->quoted_name[0] != '\'') {
+        if (char* quoted = ::strdup(sheetReference(name, QString()).chopped(1).toUtf8().constData())) {
+            std::free(ws->quoted_name);
+            ws->quoted_name = quoted;
+        }
+    }
     for (int r = 0; r < plan.rows.size(); ++r) {
         const SheetRow& row = plan.rows.at(r);
         // Before the row's cells: its height goes out with them.
