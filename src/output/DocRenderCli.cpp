@@ -305,7 +305,10 @@ int runWorkbook(TDataModule2& dm, Session& session, StderrMessages& messages, co
             err << "morvane-doc: " << printable(label) << ": sheet named " << printable(sheet) << Qt::endl;
         return messages.count() == 0;
     };
-    const ObjectRunResult result = runPerObject(dm, listRows(work), steps);
+    // Once the file has failed, loading the other objects is of no use.
+    const RowSource rows = listRows(work);
+    const ObjectRunResult result =
+        runPerObject(dm, [&](CatalogRow& row) { return !book.spoiled() && rows(row); }, steps);
     messages.begin(QString());
     if (!book.commit(&why)) {
         err << "morvane-doc: " << printable(why) << Qt::endl;

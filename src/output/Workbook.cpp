@@ -678,6 +678,11 @@ bool DefinitionWorkbook::addObject(const ContentsEntry& entry, const document::D
     return true;
 }
 
+bool DefinitionWorkbook::spoiled() const
+{
+    return !d->spoiled.isEmpty();
+}
+
 bool DefinitionWorkbook::commit(QString* error)
 {
     if (!d->book || !d->spoiled.isEmpty()) {

@@ -87,6 +87,8 @@ public:
                    QString* error);
     // Finishes the file and renames it over the target; false with a reason.
     bool commit(QString* error);
+    // A write to the file failed: nothing more can be added.
+    bool spoiled() const;
 
 private:
     struct Impl;
