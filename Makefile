@@ -4,10 +4,11 @@ ASAN_BUILD  ?= build-asan
 # What building and running the program needs.
 RUN_PACKAGES  := cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libsqlite3-dev \
                  fonts-ipafont-mincho fonts-ipafont-gothic fonts-noto-cjk xvfb xauth \
-                 xdg-utils qt6-translations-l10n
-# What the tests need on top: GoogleTest, PDF tools, a print spooler with a PDF queue.
+                 xdg-utils qt6-translations-l10n libxlsxwriter-dev
+# What the tests need on top: GoogleTest, PDF tools, a print spooler with a PDF queue,
+# a reader of workbooks.
 TEST_PACKAGES := $(RUN_PACKAGES) libgtest-dev poppler-utils \
-                 cups cups-client cups-bsd printer-driver-cups-pdf
+                 cups cups-client cups-bsd printer-driver-cups-pdf python3-openpyxl
 SUDO        := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
 .PHONY: deps-run deps-test configure build run test bench test-sanitize clean

@@ -52,6 +52,18 @@ QString headerDateText()
 
 void setHeaderDate(const QDate& fixed) { g_fixedDate = fixed; }
 
+QString ownerLineName(const DocumentData& d)
+{
+    return QStringLiteral("◎ＯＷＮＥＲ：｢") + (d.isSynonym ? d.synonymOwner : d.owner)
+           + QStringLiteral("｣  テーブル名：｢") + (d.isSynonym ? d.synonymName : d.tableName)
+           + QStringLiteral("｣");
+}
+
+QString ownerLineText(const DocumentData& d)
+{
+    return d.isSynonym ? ownerLineName(d) : ownerLineName(d) + QStringLiteral(" ") + d.tableComment;
+}
+
 PageContext::PageContext(ICanvas& canvas, int resolution)
     : m_canvas(canvas), m_resolution(resolution)
 {
@@ -132,13 +144,9 @@ void PageContext::DrawPageHeader(const QString& title, const DocumentData& d)
 
     SetFontSize(13);
     // Up to the bracket that closes the name: the part that must be read whole.
-    const QString named = d.isSynonym
-                              ? QStringLiteral("◎ＯＷＮＥＲ：｢") + d.synonymOwner
-                                    + QStringLiteral("｣  テーブル名：｢") + d.synonymName + QStringLiteral("｣")
-                              : QStringLiteral("◎ＯＷＮＥＲ：｢") + d.owner
-                                    + QStringLiteral("｣  テーブル名：｢") + d.tableName + QStringLiteral("｣");
+    const QString named = ownerLineName(d);
     fitOnLine(50, kRightmostRule, named);
-    textAt(50, 4 * P, d.isSynonym ? named : named + QStringLiteral(" ") + d.tableComment);
+    textAt(50, 4 * P, ownerLineText(d));
 
     SetFontSize(9);
     textAt(1600, P, QStringLiteral("作成日：") + headerDateText());

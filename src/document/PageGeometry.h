@@ -28,6 +28,10 @@ QStringList splitTextLines(const QString& text);
 // (tests) replaces today's until it is reset with a null date.
 QString headerDateText();
 void setHeaderDate(const QDate& fixed);
+// The header's owner line: a synonym shows its own owner and name and no comment.
+QString ownerLineText(const DocumentData& data);
+// The owner line up to the bracket that closes the object's name.
+QString ownerLineName(const DocumentData& data);
 
 struct GridColumn {
     QString label;

@@ -7,11 +7,14 @@
 #include "database/Statements.h"
 #include "output/DocCsv.h"
 #include "output/DocRender.h"
+#include "output/Workbook.h"
+#include "document/PageGeometry.h"
 #include <QDir>
 #include <QFileInfo>
 #include <QSet>
 #include <QTextStream>
 #include <QVector>
+#include <algorithm>
 
 namespace morvane::output {
 
@@ -144,13 +147,14 @@ QString docUsage()
 {
     return QStringLiteral(
         "usage: morvane-doc --server NAME --user USER --owner OWNER [--object NAME]...\n"
-        "                   --format pdf|png|csv [--table-list] [--encoding auto|cp932|utf8]\n"
+        "                   --format pdf|png|csv|xlsx [--table-list] [--encoding auto|cp932|utf8]\n"
         "                   [--dpi N] --out DIR\n"
         "The password is taken from MORVANE_PASSWORD, else read from standard input.\n"
         "pdf: DIR/OWNER.NAME.pdf (600 dpi unless --dpi); png: DIR/OWNER.NAME-PAGE.png (96 dpi unless --dpi).\n"
         "csv: DIR/OWNER.NAME.CSV, each object's column list; with --table-list DIR/OWNER.CSV, the table list.\n"
         "--encoding: auto (CP932 on Windows, else UTF-8 with a byte-order mark), cp932 (UTF-8 with a\n"
-        "byte-order mark only where a text does not fit) or utf8; the program's stored choice unless given.\n");
+        "byte-order mark only where a text does not fit) or utf8; the program's stored choice unless given.\n"
+        "xlsx: DIR/OWNER.xlsx, one workbook: the contents sheet 目次 and a sheet per object.\n");
 }
 
 bool parseDocArguments(const QStringList& args, DocOptions* o, QString* error)
@@ -204,8 +208,9 @@ bool parseDocArguments(const QStringList& args, DocOptions* o, QString* error)
     if (format == QLatin1String("pdf")) o->format = DocFormat::Pdf;
     else if (format == QLatin1String("png")) o->format = DocFormat::Png;
     else if (format == QLatin1String("csv")) o->format = DocFormat::Csv;
+    else if (format == QLatin1String("xlsx")) o->format = DocFormat::Xlsx;
     else {
-        *error = QStringLiteral("--format must be pdf, png or csv, not %1").arg(format);
+        *error = QStringLiteral("--format must be pdf, png, csv or xlsx, not %1").arg(format);
         return false;
     }
     if (o->tableList && (o->format != DocFormat::Csv || !o->objects.isEmpty())) {
@@ -281,6 +286,65 @@ CsvCharset csvCharsetOf(const DocOptions& o, const Session& session)
     return csvCharsetFromSetting(session.settings.CSV_ENCODING);
 }
 
+// The objects by type, then name, as the table list orders them; the names
+// compare by their UTF-8 bytes, as the dictionary's binary sort does. (The
+// table list form itself leaves out objects without a comment row, synonyms
+// among them, so the rows are the all-objects form's.)
+QVector<CatalogRow> tableListOrder(QVector<CatalogRow> rows)
+{
+    std::stable_sort(rows.begin(), rows.end(), [](const CatalogRow& a, const CatalogRow& b) {
+        const QByteArray ta = a.type.toUtf8(), tb = b.type.toUtf8();
+        return ta != tb ? ta < tb : a.name.toUtf8() < b.name.toUtf8();
+    });
+    return rows;
+}
+
+// One workbook for all chosen objects, written only when whole. An object
+// that fails is left out and counted; the others are still written.
+int runWorkbook(TDataModule2& dm, Session& session, StderrMessages& messages, const DocOptions& o,
+                const QVector<CatalogRow>& chosen, int failures, QTextStream& err)
+{
+    const QVector<CatalogRow> work = tableListOrder(chosen);
+    const QString path = QDir(o.outDir).filePath(fileNameSafe(o.owner) + QStringLiteral(".xlsx"));
+    DefinitionWorkbook book(path);
+    QString why;
+    if (!book.open({o.owner, document::headerDateText(), session.settings.PRINT_NAME}, &why)) {
+        err << "morvane-doc: " << printable(why) << Qt::endl;
+        return kExitFailed;
+    }
+    int index = 0;
+    QString label;
+    ObjectRunSteps steps;
+    steps.chosen = [&](const CatalogRow& row) {
+        label = o.owner + QLatin1Char('.') + row.name;
+        if (work.size() > 1)
+            err << "[" << ++index << "/" << work.size() << "] " << printable(label) << Qt::endl;
+        messages.begin(label);
+        session.settings.LAST_OWNER = o.owner;
+    };
+    steps.act = [&](const CatalogRow& row) {
+        QString sheet;
+        if (!book.addObject({row.name, row.type, row.comment}, document::documentDataFrom(session), &sheet,
+                            &why)) {
+            err << "morvane-doc: " << printable(label) << ": " << printable(why) << Qt::endl;
+            return false;
+        }
+        if (sheet != row.name)
+            err << "morvane-doc: " << printable(label) << ": sheet named " << printable(sheet) << Qt::endl;
+        return messages.count() == 0;
+    };
+    // Once the file has failed, loading the other objects is of no use.
+    const RowSource rows = listRows(work);
+    const ObjectRunResult result =
+        runPerObject(dm, [&](CatalogRow& row) { return !book.spoiled() && rows(row); }, steps);
+    messages.begin(QString());
+    if (!book.commit(&why)) {
+        err << "morvane-doc: " << printable(why) << Qt::endl;
+        return kExitFailed;
+    }
+    return failures + result.failed == 0 ? kExitOk : kExitFailed;
+}
+
 } // namespace
 
 int runDocRenderer(const DocOptions& o, const QString& password, QTextStream& err,
@@ -352,6 +416,8 @@ int runDocRenderer(const DocOptions& o, const QString& password, QTextStream& er
     }
     if (work.isEmpty() && failures == 0)
         err << "morvane-doc: " << printable(o.owner) << " has no tables, views or synonyms" << Qt::endl;
+    if (o.format == DocFormat::Xlsx)
+        return runWorkbook(dm, session, messages, o, work, failures, err);
 
     const int dpi = o.dpi > 0 ? o.dpi : (o.format == DocFormat::Png ? 96 : 600);
     const QDir out(o.outDir);

@@ -10,7 +10,7 @@ class QTextStream;
 
 namespace morvane::output {
 
-enum class DocFormat { Pdf, Png, Csv };
+enum class DocFormat { Pdf, Png, Csv, Xlsx };
 
 struct DocOptions {
     QString server;

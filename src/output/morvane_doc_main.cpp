@@ -8,6 +8,7 @@
 #include <iostream>
 #include <string>
 #ifndef _WIN32
+#include <sys/resource.h>
 #include <termios.h>
 #include <unistd.h>
 #endif
@@ -71,5 +72,16 @@ int main(int argc, char** argv)
     // The demo dictionary's SQL lives in the library's resources, which a
     // static library does not register by itself.
     const QString password = readPassword(err);
+#ifndef _WIN32
+    // Each sheet of a workbook keeps a file open until the workbook is
+    // written: an owner of more objects than the usual 1,024 descriptors
+    // needs the limit the system allows.
+    rlimit files{};
+    if (options.format == DocFormat::Xlsx && getrlimit(RLIMIT_NOFILE, &files) == 0
+        && files.rlim_cur < files.rlim_max) {
+        files.rlim_cur = files.rlim_max;
+        setrlimit(RLIMIT_NOFILE, &files);
+    }
+#endif
     return runDocRenderer(options, password, err, documentPageLayout());
 }

@@ -62,7 +62,7 @@ TEST(DocumentRender, FileNamesAndArguments)
         {base + QStringList{"--format", "pdf"}, true, {}},
         {base + QStringList{"--format=png", "--dpi", "150", "--object", "EMP", "--object", "DEPT"}, true, {}},
         {base, false, "--format"},
-        {base + QStringList{"--format", "svg"}, false, "pdf, png or csv"},
+        {base + QStringList{"--format", "svg"}, false, "pdf, png, csv or xlsx"},
         {base + QStringList{"--format", "png", "--dpi", "0"}, false, "--dpi"},
         {base + QStringList{"--format", "png", "--dpi", "abc"}, false, "--dpi"},
         {base + QStringList{"--format", "pdf", "--password", "x"}, false, "MORVANE_PASSWORD"},
