@@ -7,6 +7,7 @@
 #include "database/Statements.h"
 #include "output/DocCsv.h"
 #include "output/DocRender.h"
+#include "output/OwnerDocument.h"
 #include <QDir>
 #include <QFileInfo>
 #include <QSet>
@@ -144,16 +145,20 @@ QString docUsage()
 {
     return QStringLiteral(
         "usage: morvane-doc --server NAME --user USER --owner OWNER [--object NAME]...\n"
-        "                   --format pdf|png|csv [--table-list] [--dpi N] --out DIR\n"
+        "                   --format pdf|png|csv [--table-list] [--one-file] [--dpi N]\n"
+        "                   [--jobs N] --out DIR\n"
         "The password is taken from MORVANE_PASSWORD, else read from standard input.\n"
         "pdf: DIR/OWNER.NAME.pdf (600 dpi unless --dpi); png: DIR/OWNER.NAME-PAGE.png (96 dpi unless --dpi).\n"
-        "csv: DIR/OWNER.NAME.CSV, each object's column list; with --table-list DIR/OWNER.CSV, the table list.\n");
+        "csv: DIR/OWNER.NAME.CSV, each object's column list; with --table-list DIR/OWNER.CSV, the table list.\n"
+        "--one-file (pdf): DIR/OWNER.pdf, contents pages first, then every object, with bookmarks.\n"
+        "--jobs N: objects drawn and written on N threads (default: one per core).\n");
 }
 
 bool parseDocArguments(const QStringList& args, DocOptions* o, QString* error)
 {
     QString format;
     QString dpi;
+    QString jobs;
     for (int i = 0; i < args.size(); ++i) {
         const QString a = args.at(i);
         const QString name = a.section(QLatin1Char('='), 0, 0);
@@ -166,13 +171,17 @@ bool parseDocArguments(const QStringList& args, DocOptions* o, QString* error)
             o->tableList = true;
             continue;
         }
+        if (a == QLatin1String("--one-file")) {
+            o->oneFile = true;
+            continue;
+        }
         if (name == QLatin1String("--password")) {
             *error = QStringLiteral("the password is never taken from the command line; "
                                     "set MORVANE_PASSWORD or type it on standard input");
             return false;
         }
         static const QStringList known = {"--server", "--user", "--owner", "--object",
-                                          "--format", "--dpi",  "--out"};
+                                          "--format", "--dpi",  "--out", "--jobs"};
         if (!known.contains(name)) {
             *error = QStringLiteral("unknown argument %1").arg(a);
             return false;
@@ -186,6 +195,7 @@ bool parseDocArguments(const QStringList& args, DocOptions* o, QString* error)
         else if (name == QLatin1String("--format")) format = value;
         else if (name == QLatin1String("--dpi")) dpi = value;
         else if (name == QLatin1String("--out")) o->outDir = value;
+        else if (name == QLatin1String("--jobs")) jobs = value;
     }
     QStringList missing;
     if (o->server.isEmpty()) missing << "--server";
@@ -207,6 +217,18 @@ bool parseDocArguments(const QStringList& args, DocOptions* o, QString* error)
     if (o->tableList && (o->format != DocFormat::Csv || !o->objects.isEmpty())) {
         *error = QStringLiteral("--table-list goes with --format csv and without --object");
         return false;
+    }
+    if (o->oneFile && o->format != DocFormat::Pdf) {
+        *error = QStringLiteral("--one-file goes with --format pdf");
+        return false;
+    }
+    if (!jobs.isEmpty()) {
+        bool ok = false;
+        o->jobs = jobs.toInt(&ok);
+        if (!ok || o->jobs < 1 || o->jobs > 64) {
+            *error = QStringLiteral("--jobs must be a whole number from 1 to 64, not %1").arg(jobs);
+            return false;
+        }
     }
     if (!dpi.isEmpty()) {
         bool ok = false;
@@ -251,6 +273,68 @@ void readStoredSettings(Session& session, QTextStream& err)
         err << "morvane-doc: " << printable(problem) << Qt::endl;
     session.settings.PRINT_NAME = stored.PRINT_NAME;
     session.settings.MaxPageRow = stored.effectiveMaxPageRow();
+}
+
+// A file that cannot be written ends a one-file run: nothing more can reach it.
+struct OneFileLost : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+// Every object into DIR/OWNER.pdf; the number of objects that failed, plus
+// one when the file could not be written.
+int runOneFile(const DocOptions& o, QVector<CatalogRow> work, TDataModule2& dm, Session& session,
+               StderrMessages& messages, QTextStream& err, const QPageLayout& layout, int dpi)
+{
+    sortForContents(work);
+    const QString path = QDir(o.outDir).filePath(fileNameSafe(o.owner) + QStringLiteral(".pdf"));
+    OwnerDocumentWriter doc(path, layout, dpi, o.owner, session.settings.PRINT_NAME);
+    QString why;
+    if (!doc.begin(&why)) {
+        err << "morvane-doc: " << printable(why) << Qt::endl;
+        return 1;
+    }
+    int index = 0;
+    QString label;
+    ObjectRunSteps steps;
+    steps.chosen = [&](const CatalogRow& row) {
+        label = o.owner + QLatin1Char('.') + row.name;
+        if (work.size() > 1)
+            err << "[" << ++index << "/" << work.size() << "] " << printable(label) << Qt::endl;
+        messages.begin(label);
+        session.settings.LAST_OWNER = o.owner;
+    };
+    steps.loadFailed = [&](const CatalogRow& row) { doc.addFailed({row.name, row.type, row.comment}); };
+    steps.act = [&](const CatalogRow& row) {
+        const OwnerEntry entry{row.name, row.type, row.comment};
+        if (messages.count() > 0) {
+            doc.addFailed(entry);
+            return false;
+        }
+        const PageFailureSink pageFailed = [&](int page, const document::PageResult& r) {
+            QString text = r.message();
+            text.replace(QLatin1String("\n\r"), QLatin1String(" "));
+            err << "morvane-doc: " << printable(label) << ": page " << page << ": " << printable(text)
+                << Qt::endl;
+        };
+        bool ok = false;
+        if (!doc.addObject(entry, document::documentDataFrom(session), pageFailed, &ok, &why))
+            throw OneFileLost(why.toStdString());
+        return ok;
+    };
+    int failed = 0;
+    try {
+        failed = runPerObject(dm, listRows(work), steps).failed;
+    } catch (const OneFileLost& e) {
+        messages.begin(QString());
+        err << "morvane-doc: " << printable(QString::fromStdString(e.what())) << Qt::endl;
+        return failed + 1;
+    }
+    messages.begin(QString());
+    if (!doc.finish(&why)) {
+        err << "morvane-doc: " << printable(why) << Qt::endl;
+        return failed + 1;
+    }
+    return failed;
 }
 
 } // namespace
@@ -325,6 +409,9 @@ int runDocRenderer(const DocOptions& o, const QString& password, QTextStream& er
         err << "morvane-doc: " << printable(o.owner) << " has no tables, views or synonyms" << Qt::endl;
 
     const int dpi = o.dpi > 0 ? o.dpi : (o.format == DocFormat::Png ? 96 : 600);
+    if (o.oneFile)
+        return failures + runOneFile(o, work, dm, session, messages, err, layout, dpi) == 0 ? kExitOk
+                                                                                           : kExitFailed;
     const QDir out(o.outDir);
     FileNames names;
     int index = 0;

@@ -22,6 +22,8 @@ struct DocOptions {
     QString outDir;
     bool help = false;
     bool tableList = false;   // csv: the owner's table list instead of column lists
+    bool oneFile = false;     // pdf: DIR/OWNER.pdf with contents, outline and links
+    int jobs = 0;             // threads that draw and write; 0: one per core
 };
 
 // Exit statuses of the command.
