@@ -20,47 +20,6 @@ QPageLayout pdfPageLayout()
                        QPageLayout::Point);
 }
 
-namespace {
-// Draws on the page canvas and keeps each text with its face, in order, so
-// that characters the PDF writer does not map back can be added afterwards.
-class TextKeepingCanvas : public document::ICanvas {
-public:
-    explicit TextKeepingCanvas(document::ICanvas& inner) : m_inner(inner) {}
-    void setFontFace(const QFont& face) override
-    {
-        const int height = m_font.pixelSize();
-        m_font = face;
-        if (height > 0)
-            m_font.setPixelSize(height);
-        m_inner.setFontFace(face);
-    }
-    void setFontHeight(int pixels) override
-    {
-        m_font.setPixelSize(pixels > 0 ? pixels : 1);
-        m_inner.setFontHeight(pixels);
-    }
-    void setFontColor(const QColor& color) override { m_inner.setFontColor(color); }
-    int textWidth(const QString& text) override { return m_inner.textWidth(text); }
-    void textOut(int x, int y, const QString& text) override
-    {
-        if (!text.isEmpty())
-            drawn.push_back({m_font, text});
-        m_inner.textOut(x, y, text);
-    }
-    void line(int x1, int y1, int x2, int y2) override { m_inner.line(x1, y1, x2, y2); }
-    void rectangle(int x1, int y1, int x2, int y2) override { m_inner.rectangle(x1, y1, x2, y2); }
-    void setPenColor(const QColor& color) override { m_inner.setPenColor(color); }
-    void setPenWidth(int pixels) override { m_inner.setPenWidth(pixels); }
-    void setBrushColor(const QColor& color) override { m_inner.setBrushColor(color); }
-
-    QVector<DrawnText> drawn;
-
-private:
-    document::ICanvas& m_inner;
-    QFont m_font = document::minchoFont(13);
-};
-} // namespace
-
 bool writeDocumentPdf(const document::DocumentData& data, const QString& path,
                       const QPageLayout& layout, int resolution, QString* error,
                       const PageFailureSink& pageFailed)
@@ -104,7 +63,7 @@ bool writeDocumentPdf(const document::DocumentData& data, const QString& path,
             *error = QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
         return false;
     }
-    if (!completeToUnicode(path, canvas.drawn)) {
+    if (canvas.beyondBmp() && !completeToUnicode(path, canvas.drawn())) {
         if (error)
             *error = QStringLiteral("cannot complete the text map of %1").arg(path);
         return false;

@@ -4,6 +4,7 @@
 #include "document/QPainterCanvas.h"
 #include "output/PageOutput.h"
 #include "output/PdfNavigation.h"
+#include "output/PdfToUnicode.h"
 #include <QPainter>
 #include <QPdfWriter>
 
@@ -27,7 +28,8 @@ struct OwnerDocumentWriter::State {
     std::unique_ptr<PdfTap> tap;
     std::unique_ptr<QPdfWriter> writer;
     QPainter painter;
-    std::unique_ptr<document::QPainterCanvas> canvas;
+    std::unique_ptr<document::QPainterCanvas> pageCanvas;
+    std::unique_ptr<TextKeepingCanvas> canvas;
 
     bool nextPage(QString* error)
     {
@@ -86,7 +88,8 @@ bool OwnerDocumentWriter::begin(QString* error)
             *error = QStringLiteral("cannot write %1").arg(d->path);
         return false;
     }
-    d->canvas = std::make_unique<document::QPainterCanvas>(d->painter);
+    d->pageCanvas = std::make_unique<document::QPainterCanvas>(d->painter);
+    d->canvas = std::make_unique<TextKeepingCanvas>(*d->pageCanvas);
     return true;
 }
 
@@ -172,8 +175,14 @@ bool OwnerDocumentWriter::finish(QString* error)
     d->painter.end();
     if (d->writeFailed(error))
         return false;
+    const TextKeepingCanvas& texts = *d->canvas;
+    const auto toUnicode = [&](const QVector<qint64>& offsets) {
+        return texts.beyondBmp()
+                   ? completedToUnicodeMaps(d->tap->kept(), d->tap->keptFrom(), offsets, texts.drawn())
+                   : QMap<int, QByteArray>();
+    };
     const QByteArray update =
-        pdfNavigationUpdate(d->tap->kept(), d->tap->keptFrom(), d->tap->written(), nav, error);
+        pdfNavigationUpdate(d->tap->kept(), d->tap->keptFrom(), d->tap->written(), nav, error, toUnicode);
     if (update.isEmpty()) {
         if (error)
             *error = d->path + QStringLiteral(": ") + *error;

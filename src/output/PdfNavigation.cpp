@@ -112,7 +112,7 @@ private:
 } // namespace
 
 QByteArray pdfNavigationUpdate(const QByteArray& kept, qint64 keptFrom, qint64 fileSize,
-                               const PdfNavigation& nav, QString* error)
+                               const PdfNavigation& nav, QString* error, const PdfObjectSource& moreObjects)
 {
     Reader r(kept, keptFrom);
     if (!r.parse(error))
@@ -129,6 +129,8 @@ QByteArray pdfNavigationUpdate(const QByteArray& kept, qint64 keptFrom, qint64 f
     const auto dest = [&](int page) { return "[" + ref(pages.at(page)) + " /Fit]"; };
 
     QMap<int, QByteArray> objects;   // new versions and new objects, by number
+    if (moreObjects)
+        objects = moreObjects(r.offsets);
     int next = r.size;
 
     QByteArray kids = "/Kids [";

@@ -5,9 +5,11 @@
 // catalog and the link lists, so that no byte already written moves.
 #include <QByteArray>
 #include <QIODevice>
+#include <QMap>
 #include <QRectF>
 #include <QString>
 #include <QVector>
+#include <functional>
 
 namespace morvane::output {
 
@@ -59,7 +61,10 @@ struct PdfNavigation {
 // The bytes to append to a file of fileSize bytes whose end, from keptFrom
 // on, is kept; the pages that hold links and the file's trailer, cross
 // reference and page tree must lie in it. Empty with a reason when they do not.
+// moreObjects, given the cross-reference offsets, may replace further objects of the kept part.
+using PdfObjectSource = std::function<QMap<int, QByteArray>(const QVector<qint64>& offsets)>;
 QByteArray pdfNavigationUpdate(const QByteArray& kept, qint64 keptFrom, qint64 fileSize,
-                               const PdfNavigation& nav, QString* error);
+                               const PdfNavigation& nav, QString* error,
+                               const PdfObjectSource& moreObjects = {});
 
 } // namespace morvane::output
