@@ -101,6 +101,24 @@ QImage renderPageImage(const document::DocumentData& data, int page, int dpi,
     return image;
 }
 
+QImage pngImage(const QImage& page)
+{
+    // Pages are black, white and greys: one byte a pixel holds them exactly
+    // and encodes several times faster than four.
+    if (!page.allGray())
+        return page;
+    QImage grey(page.size(), QImage::Format_Grayscale8);
+    grey.setDotsPerMeterX(page.dotsPerMeterX());
+    grey.setDotsPerMeterY(page.dotsPerMeterY());
+    for (int y = 0; y < page.height(); ++y) {
+        const auto* in = reinterpret_cast<const QRgb*>(page.constScanLine(y));
+        uchar* out = grey.scanLine(y);
+        for (int x = 0; x < page.width(); ++x)
+            out[x] = static_cast<uchar>(qRed(in[x]));
+    }
+    return grey;
+}
+
 bool writeDocumentPng(const document::DocumentData& data, const std::function<QString(int)>& pathForPage,
                       const QPageLayout& layout, int dpi, QString* error,
                       const PageFailureSink& pageFailed)
@@ -119,7 +137,7 @@ bool writeDocumentPng(const document::DocumentData& data, const std::function<QS
                 *error = QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
             return false;
         }
-        if (!image.save(&file, "PNG") || !file.flush()) {
+        if (!pngImage(image).save(&file, "PNG") || !file.flush()) {
             if (error)
                 *error = QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
             return false;

@@ -7,10 +7,12 @@
 #include "database/Statements.h"
 #include "output/DocCsv.h"
 #include "output/DocRender.h"
+#include "output/OrderedJobs.h"
 #include "output/OwnerDocument.h"
 #include <QDir>
 #include <QFileInfo>
 #include <QSet>
+#include <QThread>
 #include <QTemporaryFile>
 #include <QTextStream>
 #include <QVector>
@@ -45,14 +47,14 @@ namespace {
 // against the object in work.
 class StderrMessages : public IMessageBoxes {
 public:
-    explicit StderrMessages(QTextStream& err) : m_err(err) { m_previous = platform::setMessages(this); }
+    explicit StderrMessages(QTextStream& err) : m_err(&err) { m_previous = platform::setMessages(this); }
     ~StderrMessages() override { platform::setMessages(m_previous); }
 
     MessageResult show(MessageKind kind, const QString& text, MessageButtons buttons) override
     {
         QString line = text;
         line.replace(QLatin1String("\n\r"), QLatin1String(" ")).replace(QLatin1Char('\n'), QLatin1Char(' '));
-        m_err << "morvane-doc: " << (m_object.isEmpty() ? QString() : printable(m_object) + ": ")
+        *m_err << "morvane-doc: " << (m_object.isEmpty() ? QString() : printable(m_object) + ": ")
               << platform::captionFor(kind) << ": " << printable(line) << Qt::endl;
         ++m_count;
         return buttons == MessageButtons::YesNo ? MessageResult::No
@@ -65,9 +67,11 @@ public:
         m_count = 0;
     }
     int count() const { return m_count; }
+    // Where the lines go from now on.
+    void redirect(QTextStream& to) { m_err = &to; }
 
 private:
-    QTextStream& m_err;
+    QTextStream* m_err;
     IMessageBoxes* m_previous;
     QString m_object;
     int m_count = 0;
@@ -417,47 +421,93 @@ int runDocRenderer(const DocOptions& o, const QString& password, QTextStream& er
     int index = 0;
     QString label;
 
+    // With more than one job the dictionary is still read here, in order;
+    // workers draw and write, and every line of an object waits for those
+    // of the objects before it.
+    const int jobs = o.format == DocFormat::Csv ? 1 : (o.jobs > 0 ? o.jobs : QThread::idealThreadCount());
+    std::unique_ptr<OrderedJobs> pool;
+    QString pending;
+    QTextStream held(&pending);
+    if (jobs > 1) {
+        pool = std::make_unique<OrderedJobs>(jobs, [&err](const QString& text) { err << text << Qt::flush; });
+        messages.redirect(held);
+    }
+    QTextStream& say = pool ? held : err;
+    const auto handOn = [&](OrderedJobs::Task task) {
+        held.flush();
+        pool->add(std::exchange(pending, QString()), std::move(task));
+    };
+
     ObjectRunSteps steps;
     steps.chosen = [&](const CatalogRow& row) {
+        // What an object that could not be loaded said.
+        if (pool && !pending.isEmpty())
+            handOn({});
         label = o.owner + QLatin1Char('.') + row.name;
         if (work.size() > 1)
-            err << "[" << ++index << "/" << work.size() << "] " << printable(label) << Qt::endl;
+            say << "[" << ++index << "/" << work.size() << "] " << printable(label) << Qt::endl;
         messages.begin(label);
         // The synonym step of an earlier object may have replaced the owner.
         session.settings.LAST_OWNER = o.owner;
     };
     steps.act = [&](const CatalogRow& row) {
-        const document::DocumentData data = document::documentDataFrom(session);
         const QString base = names.take(o.owner, row.name);
         if (base != fileNameSafe(o.owner) + QLatin1Char('.') + fileNameSafe(row.name))
-            err << "morvane-doc: " << printable(label) << ": file name taken by another object; written as "
+            say << "morvane-doc: " << printable(label) << ": file name taken by another object; written as "
                 << printable(base) << Qt::endl;
-        int pageFailures = 0;
-        const PageFailureSink pageFailed = [&](int page, const document::PageResult& r) {
-            ++pageFailures;
-            QString text = r.message();
-            text.replace(QLatin1String("\n\r"), QLatin1String(" "));
-            err << "morvane-doc: " << printable(label) << ": page " << page << ": " << printable(text)
-                << Qt::endl;
-        };
-        bool written = false;
         if (o.format == DocFormat::Csv) {
-            written = writeColumnListCsv(dm, out.filePath(base + QStringLiteral(".CSV")), &why);
-        } else if (o.format == DocFormat::Pdf) {
-            written = writeDocumentPdf(data, out.filePath(base + QStringLiteral(".pdf")), layout, dpi,
-                                       &why, pageFailed);
-        } else {
-            written = writeDocumentPng(
-                data, [&](int page) { return out.filePath(base + QStringLiteral("-%1.png").arg(page)); },
-                layout, dpi, &why, pageFailed);
+            const bool written = writeColumnListCsv(dm, out.filePath(base + QStringLiteral(".CSV")), &why);
+            if (!written)
+                say << "morvane-doc: " << printable(label) << ": " << printable(why) << Qt::endl;
+            return written && messages.count() == 0;
         }
-        if (!written)
-            err << "morvane-doc: " << printable(label) << ": " << printable(why) << Qt::endl;
-        return written && pageFailures == 0 && messages.count() == 0;
+        const bool quiet = messages.count() == 0;
+        OrderedJobs::Task task = [&o, &out, &layout, dpi, quiet, label = label, base,
+                                  data = document::documentDataFrom(session)](QTextStream& report) {
+            int pageFailures = 0;
+            const PageFailureSink pageFailed = [&](int page, const document::PageResult& r) {
+                ++pageFailures;
+                QString text = r.message();
+                text.replace(QLatin1String("\n\r"), QLatin1String(" "));
+                report << "morvane-doc: " << printable(label) << ": page " << page << ": " << printable(text)
+                       << Qt::endl;
+            };
+            QString why;
+            bool written = false;
+            if (o.format == DocFormat::Pdf) {
+                written = writeDocumentPdf(data, out.filePath(base + QStringLiteral(".pdf")), layout, dpi, &why,
+                                           pageFailed);
+            } else {
+                written = writeDocumentPng(
+                    data, [&](int page) { return out.filePath(base + QStringLiteral("-%1.png").arg(page)); },
+                    layout, dpi, &why, pageFailed);
+            }
+            if (!written)
+                report << "morvane-doc: " << printable(label) << ": " << printable(why) << Qt::endl;
+            return written && pageFailures == 0 && quiet;
+        };
+        if (!pool)
+            return task(err);
+        handOn(std::move(task));
+        return true;
     };
-    const ObjectRunResult result = runPerObject(dm, listRows(work), steps);
+    ObjectRunResult result;
+    try {
+        result = runPerObject(dm, listRows(work), steps);
+    } catch (...) {
+        if (pool)
+            pool->finish();
+        throw;
+    }
+    int workerFailures = 0;
+    if (pool) {
+        if (!pending.isEmpty())
+            handOn({});
+        workerFailures = pool->finish();
+        messages.redirect(err);
+    }
     messages.begin(QString());
-    return failures + result.failed == 0 ? kExitOk : kExitFailed;
+    return failures + result.failed + workerFailures == 0 ? kExitOk : kExitFailed;
 }
 
 } // namespace morvane::output
