@@ -8,7 +8,7 @@ RUN_PACKAGES  := cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libsqli
 # What the tests need on top: GoogleTest, PDF tools, a print spooler with a PDF queue,
 # a reader of workbooks.
 TEST_PACKAGES := $(RUN_PACKAGES) libgtest-dev poppler-utils \
-                 cups cups-client cups-bsd printer-driver-cups-pdf python3-openpyxl
+                 cups cups-client cups-bsd printer-driver-cups-pdf python3-openpyxl python3-pypdf
 SUDO        := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
 .PHONY: deps-run deps-test configure build run test bench test-sanitize clean

@@ -22,6 +22,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QScreen>
 #include <QStandardItemModel>
@@ -181,6 +182,14 @@ void TF_Main::buildControls()
             [this] { runGuarded([this] { BitBtn3Click(BitBtn3); }); });
     connect(BitBtn4, &QPushButton::clicked, this, guarded(&TF_Main::BitBtn4Click));
     connect(BitBtn6, &QPushButton::clicked, this, guarded(&TF_Main::BitBtn6Click));
+    // Offered beside the click, so that 全印刷 itself runs as it always has.
+    BitBtn6->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(BitBtn6, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        QMenu menu(BitBtn6);
+        const QAction* one = menu.addAction(QStringLiteral("目次付きで1つのジョブに印刷"));
+        if (menu.exec(BitBtn6->mapToGlobal(at)) == one)
+            runGuarded([this] { printAllAsOneJob(); });
+    });
     connect(BitBtn1, &QPushButton::clicked, this, guarded(&TF_Main::BitBtn1Click));
     connect(BitBtn9, &QPushButton::clicked, this, guarded(&TF_Main::BitBtn9Click));
     connect(BitBtn8, &QPushButton::clicked, this, guarded(&TF_Main::BitBtn8Click));
@@ -579,6 +588,18 @@ void TF_Main::BitBtn6Click()
         Edit2->repaint();
     };
     runPerObject(*m_dm, queryRows(catalog), steps);
+    Edit1->clear();
+    Edit2->clear();
+}
+
+void TF_Main::printAllAsOneJob()
+{
+    output::printOwnerAsOneJob(*m_dm, [this](const QString& name, const QString& comment) {
+        Edit2->setText(name);
+        Edit1->setText(comment);
+        Edit1->repaint();
+        Edit2->repaint();
+    });
     Edit1->clear();
     Edit2->clear();
 }

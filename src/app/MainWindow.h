@@ -72,6 +72,8 @@ public:
     void BitBtn3Click(QObject* Sender = nullptr);
     void BitBtn4Click();
     void BitBtn6Click();
+    // 全印刷's context menu: the owner as one job with its contents first.
+    void printAllAsOneJob();
     void BitBtn1Click();
     void BitBtn9Click();
     void BitBtn8Click();

@@ -23,47 +23,6 @@ QPageLayout pdfPageLayout()
                        QPageLayout::Point);
 }
 
-namespace {
-// Draws on the page canvas and keeps each text with its face, in order, so
-// that characters the PDF writer does not map back can be added afterwards.
-class TextKeepingCanvas : public document::ICanvas {
-public:
-    explicit TextKeepingCanvas(document::ICanvas& inner) : m_inner(inner) {}
-    void setFontFace(const QFont& face) override
-    {
-        const int height = m_font.pixelSize();
-        m_font = face;
-        if (height > 0)
-            m_font.setPixelSize(height);
-        m_inner.setFontFace(face);
-    }
-    void setFontHeight(int pixels) override
-    {
-        m_font.setPixelSize(pixels > 0 ? pixels : 1);
-        m_inner.setFontHeight(pixels);
-    }
-    void setFontColor(const QColor& color) override { m_inner.setFontColor(color); }
-    int textWidth(const QString& text) override { return m_inner.textWidth(text); }
-    void textOut(int x, int y, const QString& text) override
-    {
-        if (!text.isEmpty())
-            drawn.push_back({m_font, text});
-        m_inner.textOut(x, y, text);
-    }
-    void line(int x1, int y1, int x2, int y2) override { m_inner.line(x1, y1, x2, y2); }
-    void rectangle(int x1, int y1, int x2, int y2) override { m_inner.rectangle(x1, y1, x2, y2); }
-    void setPenColor(const QColor& color) override { m_inner.setPenColor(color); }
-    void setPenWidth(int pixels) override { m_inner.setPenWidth(pixels); }
-    void setBrushColor(const QColor& color) override { m_inner.setBrushColor(color); }
-
-    QVector<DrawnText> drawn;
-
-private:
-    document::ICanvas& m_inner;
-    QFont m_font = document::minchoFont(13);
-};
-} // namespace
-
 bool writeDocumentPdf(const document::DocumentData& data, const QString& path,
                       const QPageLayout& layout, int resolution, QString* error,
                       const PageFailureSink& pageFailed)
@@ -74,6 +33,7 @@ bool writeDocumentPdf(const document::DocumentData& data, const QString& path,
     QBuffer buffer(&pdf);
     buffer.open(QIODevice::WriteOnly);
     QVector<DrawnText> drawn;
+    bool beyondBmp = false;
     {
         QPdfWriter writer(&buffer);
         writer.setPageLayout(layout);
@@ -105,10 +65,12 @@ bool writeDocumentPdf(const document::DocumentData& data, const QString& path,
                 *error = QStringLiteral("%1: cannot finish the PDF document").arg(path);
             return false;
         }
-        drawn = std::move(canvas.drawn);
+        beyondBmp = canvas.beyondBmp();
+        drawn = canvas.drawn();
     }
     buffer.close();
-    return writeWholeFile(path, completeToUnicode(pdf, drawn), error);
+    // Only characters beyond U+FFFF go missing from the writer's text maps.
+    return writeWholeFile(path, beyondBmp ? completeToUnicode(pdf, drawn) : pdf, error);
 }
 
 namespace {
@@ -141,6 +103,24 @@ QImage renderPageImage(const document::DocumentData& data, int page, int dpi,
     return image;
 }
 
+QImage pngImage(const QImage& page)
+{
+    // Pages are black, white and greys: one byte a pixel holds them exactly
+    // and encodes several times faster than four.
+    if (!page.allGray())
+        return page;
+    QImage grey(page.size(), QImage::Format_Grayscale8);
+    grey.setDotsPerMeterX(page.dotsPerMeterX());
+    grey.setDotsPerMeterY(page.dotsPerMeterY());
+    for (int y = 0; y < page.height(); ++y) {
+        const auto* in = reinterpret_cast<const QRgb*>(page.constScanLine(y));
+        uchar* out = grey.scanLine(y);
+        for (int x = 0; x < page.width(); ++x)
+            out[x] = static_cast<uchar>(qRed(in[x]));
+    }
+    return grey;
+}
+
 bool writeDocumentPng(const document::DocumentData& data, const std::function<QString(int)>& pathForPage,
                       const QPageLayout& layout, int dpi, QString* error,
                       const PageFailureSink& pageFailed)
@@ -153,7 +133,7 @@ bool writeDocumentPng(const document::DocumentData& data, const std::function<QS
         if (!r.ok && pageFailed)
             pageFailed(p, r);
         WholeFile file(path);
-        if (!file.open() || !image.save(&file, "PNG") || !file.commit()) {
+        if (!file.open() || !pngImage(image).save(&file, "PNG") || !file.commit()) {
             if (error)
                 *error = file.failed() ? file.errorText()
                                        : QStringLiteral("%1: cannot encode the page as PNG").arg(path);

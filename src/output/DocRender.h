@@ -29,6 +29,9 @@ bool writeDocumentPdf(const document::DocumentData& data, const QString& path,
 // area's offset and clipped to it.
 QImage renderPageImage(const document::DocumentData& data, int page, int dpi,
                        const QPageLayout& layout, document::PageResult* result = nullptr);
+// The picture a PNG stores: 8-bit grey when the page holds only greys (the
+// same pixels), else the page as it is.
+QImage pngImage(const QImage& page);
 // Every page as a PNG, pathForPage(p) naming the file of page p.
 bool writeDocumentPng(const document::DocumentData& data, const std::function<QString(int)>& pathForPage,
                       const QPageLayout& layout, int dpi, QString* error,

@@ -7,11 +7,14 @@
 #include "database/Statements.h"
 #include "output/DocCsv.h"
 #include "output/DocRender.h"
+#include "output/OrderedJobs.h"
+#include "output/OwnerDocument.h"
 #include "output/Workbook.h"
 #include "document/PageGeometry.h"
 #include <QDir>
 #include <QFileInfo>
 #include <QSet>
+#include <QThread>
 #include <QTextStream>
 #include <QVector>
 #include <algorithm>
@@ -46,14 +49,14 @@ namespace {
 // against the object in work.
 class StderrMessages : public IMessageBoxes {
 public:
-    explicit StderrMessages(QTextStream& err) : m_err(err) { m_previous = platform::setMessages(this); }
+    explicit StderrMessages(QTextStream& err) : m_err(&err) { m_previous = platform::setMessages(this); }
     ~StderrMessages() override { platform::setMessages(m_previous); }
 
     MessageResult show(MessageKind kind, const QString& text, MessageButtons buttons) override
     {
         QString line = text;
         line.replace(QLatin1String("\n\r"), QLatin1String(" ")).replace(QLatin1Char('\n'), QLatin1Char(' '));
-        m_err << "morvane-doc: " << (m_object.isEmpty() ? QString() : printable(m_object) + ": ")
+        *m_err << "morvane-doc: " << (m_object.isEmpty() ? QString() : printable(m_object) + ": ")
               << platform::captionFor(kind) << ": " << printable(line) << Qt::endl;
         ++m_count;
         return buttons == MessageButtons::YesNo ? MessageResult::No
@@ -66,9 +69,11 @@ public:
         m_count = 0;
     }
     int count() const { return m_count; }
+    // Where the lines go from now on.
+    void redirect(QTextStream& to) { m_err = &to; }
 
 private:
-    QTextStream& m_err;
+    QTextStream* m_err;
     IMessageBoxes* m_previous;
     QString m_object;
     int m_count = 0;
@@ -148,19 +153,22 @@ QString docUsage()
     return QStringLiteral(
         "usage: morvane-doc --server NAME --user USER --owner OWNER [--object NAME]...\n"
         "                   --format pdf|png|csv|xlsx [--table-list] [--encoding auto|cp932|utf8]\n"
-        "                   [--dpi N] --out DIR\n"
+        "                   [--one-file] [--dpi N] [--jobs N] --out DIR\n"
         "The password is taken from MORVANE_PASSWORD, else read from standard input.\n"
         "pdf: DIR/OWNER.NAME.pdf (600 dpi unless --dpi); png: DIR/OWNER.NAME-PAGE.png (96 dpi unless --dpi).\n"
         "csv: DIR/OWNER.NAME.CSV, each object's column list; with --table-list DIR/OWNER.CSV, the table list.\n"
         "--encoding: auto (CP932 on Windows, else UTF-8 with a byte-order mark), cp932 (UTF-8 with a\n"
         "byte-order mark only where a text does not fit) or utf8; the program's stored choice unless given.\n"
-        "xlsx: DIR/OWNER.xlsx, one workbook: the contents sheet 目次 and a sheet per object.\n");
+        "xlsx: DIR/OWNER.xlsx, one workbook: the contents sheet 目次 and a sheet per object.\n"
+        "--one-file (pdf): DIR/OWNER.pdf, contents pages first, then every object, with bookmarks.\n"
+        "--jobs N: objects drawn and written on N threads (default: one per core).\n");
 }
 
 bool parseDocArguments(const QStringList& args, DocOptions* o, QString* error)
 {
     QString format;
     QString dpi;
+    QString jobs;
     for (int i = 0; i < args.size(); ++i) {
         const QString a = args.at(i);
         const QString name = a.section(QLatin1Char('='), 0, 0);
@@ -173,13 +181,17 @@ bool parseDocArguments(const QStringList& args, DocOptions* o, QString* error)
             o->tableList = true;
             continue;
         }
+        if (a == QLatin1String("--one-file")) {
+            o->oneFile = true;
+            continue;
+        }
         if (name == QLatin1String("--password")) {
             *error = QStringLiteral("the password is never taken from the command line; "
                                     "set MORVANE_PASSWORD or type it on standard input");
             return false;
         }
         static const QStringList known = {"--server", "--user", "--owner", "--object",
-                                          "--format", "--dpi",  "--out", "--encoding"};
+                                          "--format", "--dpi",  "--out", "--encoding", "--jobs"};
         if (!known.contains(name)) {
             *error = QStringLiteral("unknown argument %1").arg(a);
             return false;
@@ -194,6 +206,7 @@ bool parseDocArguments(const QStringList& args, DocOptions* o, QString* error)
         else if (name == QLatin1String("--dpi")) dpi = value;
         else if (name == QLatin1String("--out")) o->outDir = value;
         else if (name == QLatin1String("--encoding")) o->encoding = value;
+        else if (name == QLatin1String("--jobs")) jobs = value;
     }
     QStringList missing;
     if (o->server.isEmpty()) missing << "--server";
@@ -225,6 +238,18 @@ bool parseDocArguments(const QStringList& args, DocOptions* o, QString* error)
         }
         if (o->format != DocFormat::Csv) {
             *error = QStringLiteral("--encoding goes with --format csv");
+            return false;
+        }
+    }
+    if (o->oneFile && o->format != DocFormat::Pdf) {
+        *error = QStringLiteral("--one-file goes with --format pdf");
+        return false;
+    }
+    if (!jobs.isEmpty()) {
+        bool ok = false;
+        o->jobs = jobs.toInt(&ok);
+        if (!ok || o->jobs < 1 || o->jobs > 64) {
+            *error = QStringLiteral("--jobs must be a whole number from 1 to 64, not %1").arg(jobs);
             return false;
         }
     }
@@ -345,6 +370,68 @@ int runWorkbook(TDataModule2& dm, Session& session, StderrMessages& messages, co
     return failures + result.failed == 0 ? kExitOk : kExitFailed;
 }
 
+// A file that cannot be written ends a one-file run: nothing more can reach it.
+struct OneFileLost : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+// Every object into DIR/OWNER.pdf; the number of objects that failed, plus
+// one when the file could not be written.
+int runOneFile(const DocOptions& o, QVector<CatalogRow> work, TDataModule2& dm, Session& session,
+               StderrMessages& messages, QTextStream& err, const QPageLayout& layout, int dpi)
+{
+    sortForContents(work);
+    const QString path = QDir(o.outDir).filePath(fileNameSafe(o.owner) + QStringLiteral(".pdf"));
+    OwnerDocumentWriter doc(path, layout, dpi, o.owner, session.settings.PRINT_NAME);
+    QString why;
+    if (!doc.begin(&why)) {
+        err << "morvane-doc: " << printable(why) << Qt::endl;
+        return 1;
+    }
+    int index = 0;
+    QString label;
+    ObjectRunSteps steps;
+    steps.chosen = [&](const CatalogRow& row) {
+        label = o.owner + QLatin1Char('.') + row.name;
+        if (work.size() > 1)
+            err << "[" << ++index << "/" << work.size() << "] " << printable(label) << Qt::endl;
+        messages.begin(label);
+        session.settings.LAST_OWNER = o.owner;
+    };
+    steps.loadFailed = [&](const CatalogRow& row) { doc.addFailed({row.name, row.type, row.comment}); };
+    steps.act = [&](const CatalogRow& row) {
+        const OwnerEntry entry{row.name, row.type, row.comment};
+        if (messages.count() > 0) {
+            doc.addFailed(entry);
+            return false;
+        }
+        const PageFailureSink pageFailed = [&](int page, const document::PageResult& r) {
+            QString text = r.message();
+            text.replace(QLatin1String("\n\r"), QLatin1String(" "));
+            err << "morvane-doc: " << printable(label) << ": page " << page << ": " << printable(text)
+                << Qt::endl;
+        };
+        bool ok = false;
+        if (!doc.addObject(entry, document::documentDataFrom(session), pageFailed, &ok, &why))
+            throw OneFileLost(why.toStdString());
+        return ok;
+    };
+    int failed = 0;
+    try {
+        failed = runPerObject(dm, listRows(work), steps).failed;
+    } catch (const OneFileLost& e) {
+        messages.begin(QString());
+        err << "morvane-doc: " << printable(QString::fromStdString(e.what())) << Qt::endl;
+        return failed + 1;
+    }
+    messages.begin(QString());
+    if (!doc.finish(&why)) {
+        err << "morvane-doc: " << printable(why) << Qt::endl;
+        return failed + 1;
+    }
+    return failed;
+}
+
 } // namespace
 
 int runDocRenderer(const DocOptions& o, const QString& password, QTextStream& err,
@@ -420,53 +507,102 @@ int runDocRenderer(const DocOptions& o, const QString& password, QTextStream& er
         return runWorkbook(dm, session, messages, o, work, failures, err);
 
     const int dpi = o.dpi > 0 ? o.dpi : (o.format == DocFormat::Png ? 96 : 600);
+    if (o.oneFile)
+        return failures + runOneFile(o, work, dm, session, messages, err, layout, dpi) == 0 ? kExitOk
+                                                                                           : kExitFailed;
     const QDir out(o.outDir);
     FileNames names;
     int index = 0;
     QString label;
 
+    // With more than one job the dictionary is still read here, in order;
+    // workers draw and write, and every line of an object waits for those
+    // of the objects before it.
+    const int jobs = o.format == DocFormat::Csv ? 1 : (o.jobs > 0 ? o.jobs : QThread::idealThreadCount());
+    std::unique_ptr<OrderedJobs> pool;
+    QString pending;
+    QTextStream held(&pending);
+    if (jobs > 1) {
+        pool = std::make_unique<OrderedJobs>(jobs, [&err](const QString& text) { err << text << Qt::flush; });
+        messages.redirect(held);
+    }
+    QTextStream& say = pool ? held : err;
+    const auto handOn = [&](OrderedJobs::Task task) {
+        held.flush();
+        pool->add(std::exchange(pending, QString()), std::move(task));
+    };
+
     ObjectRunSteps steps;
     steps.chosen = [&](const CatalogRow& row) {
+        // What an object that could not be loaded said.
+        if (pool && !pending.isEmpty())
+            handOn({});
         label = o.owner + QLatin1Char('.') + row.name;
         if (work.size() > 1)
-            err << "[" << ++index << "/" << work.size() << "] " << printable(label) << Qt::endl;
+            say << "[" << ++index << "/" << work.size() << "] " << printable(label) << Qt::endl;
         messages.begin(label);
         // The synonym step of an earlier object may have replaced the owner.
         session.settings.LAST_OWNER = o.owner;
     };
     steps.act = [&](const CatalogRow& row) {
-        const document::DocumentData data = document::documentDataFrom(session);
         const QString base = names.take(o.owner, row.name);
         if (base != fileNameSafe(o.owner) + QLatin1Char('.') + fileNameSafe(row.name))
-            err << "morvane-doc: " << printable(label) << ": file name taken by another object; written as "
+            say << "morvane-doc: " << printable(label) << ": file name taken by another object; written as "
                 << printable(base) << Qt::endl;
-        int pageFailures = 0;
-        const PageFailureSink pageFailed = [&](int page, const document::PageResult& r) {
-            ++pageFailures;
-            QString text = r.message();
-            text.replace(QLatin1String("\n\r"), QLatin1String(" "));
-            err << "morvane-doc: " << printable(label) << ": page " << page << ": " << printable(text)
-                << Qt::endl;
-        };
-        bool written = false;
         if (o.format == DocFormat::Csv) {
-            written = writeColumnListCsv(dm, out.filePath(base + QStringLiteral(".CSV")),
-                                         csvCharsetOf(o, session), &why);
-        } else if (o.format == DocFormat::Pdf) {
-            written = writeDocumentPdf(data, out.filePath(base + QStringLiteral(".pdf")), layout, dpi,
-                                       &why, pageFailed);
-        } else {
-            written = writeDocumentPng(
-                data, [&](int page) { return out.filePath(base + QStringLiteral("-%1.png").arg(page)); },
-                layout, dpi, &why, pageFailed);
+            const bool written = writeColumnListCsv(dm, out.filePath(base + QStringLiteral(".CSV")),
+                                                    csvCharsetOf(o, session), &why);
+            if (!written)
+                say << "morvane-doc: " << printable(label) << ": " << printable(why) << Qt::endl;
+            return written && messages.count() == 0;
         }
-        if (!written)
-            err << "morvane-doc: " << printable(label) << ": " << printable(why) << Qt::endl;
-        return written && pageFailures == 0 && messages.count() == 0;
+        const bool quiet = messages.count() == 0;
+        OrderedJobs::Task task = [&o, &out, &layout, dpi, quiet, label = label, base,
+                                  data = document::documentDataFrom(session)](QTextStream& report) {
+            int pageFailures = 0;
+            const PageFailureSink pageFailed = [&](int page, const document::PageResult& r) {
+                ++pageFailures;
+                QString text = r.message();
+                text.replace(QLatin1String("\n\r"), QLatin1String(" "));
+                report << "morvane-doc: " << printable(label) << ": page " << page << ": " << printable(text)
+                       << Qt::endl;
+            };
+            QString why;
+            bool written = false;
+            if (o.format == DocFormat::Pdf) {
+                written = writeDocumentPdf(data, out.filePath(base + QStringLiteral(".pdf")), layout, dpi, &why,
+                                           pageFailed);
+            } else {
+                written = writeDocumentPng(
+                    data, [&](int page) { return out.filePath(base + QStringLiteral("-%1.png").arg(page)); },
+                    layout, dpi, &why, pageFailed);
+            }
+            if (!written)
+                report << "morvane-doc: " << printable(label) << ": " << printable(why) << Qt::endl;
+            return written && pageFailures == 0 && quiet;
+        };
+        if (!pool)
+            return task(err);
+        handOn(std::move(task));
+        return true;
     };
-    const ObjectRunResult result = runPerObject(dm, listRows(work), steps);
+    ObjectRunResult result;
+    try {
+        result = runPerObject(dm, listRows(work), steps);
+    } catch (...) {
+        if (pool)
+            pool->finish();
+        throw;
+    }
+    int workerFailures = 0;
+    if (pool) {
+        if (!pending.isEmpty())
+            handOn({});
+        workerFailures = pool->finish();
+        messages.redirect(err);
+    }
     messages.begin(QString());
-    return failures + result.failed == 0 ? kExitOk : kExitFailed;
+    return failures + result.failed + workerFailures == 0 ? kExitOk : kExitFailed;
 }
 
 } // namespace morvane::output

@@ -23,6 +23,8 @@ struct DocOptions {
     bool help = false;
     bool tableList = false;   // csv: the owner's table list instead of column lists
     QString encoding;         // csv: "auto", "cp932", "utf8"; empty: the stored choice
+    bool oneFile = false;     // pdf: DIR/OWNER.pdf with contents, outline and links
+    int jobs = 0;             // threads that draw and write; 0: one per core
 };
 
 // Exit statuses of the command.

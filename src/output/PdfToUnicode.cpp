@@ -1,4 +1,5 @@
 #include "output/PdfToUnicode.h"
+#include "document/Fonts.h"
 #include <QGlyphRun>
 #include <QHash>
 #include <QMap>
@@ -161,6 +162,78 @@ struct Edit {
 
 } // namespace
 
+TextKeepingCanvas::TextKeepingCanvas(document::ICanvas& inner)
+    : m_inner(inner), m_font(document::minchoFont(13))
+{
+    setFontFace(m_font);
+}
+
+void TextKeepingCanvas::setFontFace(const QFont& face)
+{
+    const int height = m_font.pixelSize();
+    m_font = face;
+    if (height > 0)
+        m_font.setPixelSize(height);
+    // The writer shares one font among all sizes of a face.
+    m_faceKey = face.families().join(QLatin1Char(',')) + QLatin1Char('|') + face.styleName()
+                + QString::number(face.weight()) + QString::number(int(face.style()));
+    m_inner.setFontFace(face);
+}
+
+void TextKeepingCanvas::setFontHeight(int pixels)
+{
+    m_font.setPixelSize(pixels > 0 ? pixels : 1);
+    m_inner.setFontHeight(pixels);
+}
+
+void TextKeepingCanvas::textOut(int x, int y, const QString& text)
+{
+    QSet<char32_t>& shown = m_shown[m_faceKey];
+    bool fresh = false;
+    for (const char32_t c : text.toUcs4()) {
+        if (c > 0xFFFF)
+            m_beyondBmp = true;
+        if (!shown.contains(c)) {
+            shown.insert(c);
+            fresh = true;
+        }
+    }
+    // A text of characters shown before brings no glyph the writer has not numbered.
+    if (fresh)
+        m_drawn.push_back({m_font, text});
+    m_inner.textOut(x, y, text);
+}
+
+QMap<int, QByteArray> completedToUnicodeMaps(const QByteArray& pdf, qint64 from, const QVector<qint64>& offsets,
+                                             const QVector<DrawnText>& drawn)
+{
+    QMap<int, QByteArray> out;
+    const Replay replay(drawn);
+    static const QRegularExpression toUnicode(QStringLiteral("/ToUnicode (\\d+) 0 R"));
+    static const QRegularExpression stream(
+        QStringLiteral("^(\\d+) 0 obj\\s*<<\\s*/Length (\\d+)\\s*>>\\s*stream\\r?\\n"));
+    const QString text = QString::fromLatin1(pdf);
+    for (auto it = toUnicode.globalMatch(text); it.hasNext();) {
+        const int obj = it.next().captured(1).toInt();
+        if (obj <= 0 || obj >= offsets.size() || out.contains(obj) || offsets[obj] < from)
+            continue;
+        const qsizetype at = offsets[obj] - from;
+        const auto s = stream.match(QString::fromLatin1(pdf.mid(at, 80)));
+        if (!s.hasMatch())
+            continue;
+        const qsizetype body = at + s.capturedLength(0);
+        const QString cmap = QString::fromLatin1(pdf.mid(body, s.captured(2).toLongLong()));
+        const qsizetype end = cmap.indexOf(QLatin1String("endcmap"));
+        const QString added = missingEntries(readCMap(cmap), replay);
+        if (end < 0 || added.isEmpty())
+            continue;
+        const QByteArray newMap = cmap.left(end).toLatin1() + added.toLatin1() + cmap.mid(end).toLatin1();
+        out[obj] = "<< /Length " + QByteArray::number(newMap.size()) + " >>\nstream\n" + newMap
+                   + "\nendstream";
+    }
+    return out;
+}
+
 QByteArray completeToUnicode(const QByteArray& pdf, const QVector<DrawnText>& drawn)
 {
     // The cross-reference table: one section "0 n" of 20-byte entries.
@@ -174,38 +247,22 @@ QByteArray completeToUnicode(const QByteArray& pdf, const QVector<DrawnText>& dr
         return pdf;
     const int count = h.captured(1).toInt();
     const qsizetype entries = xref + h.capturedLength(0);
-    QVector<qsizetype> offsets(count);
+    QVector<qint64> offsets(count);
     for (int i = 0; i < count; ++i)
         offsets[i] = pdf.mid(entries + 20 * i, 10).toLongLong();
     const qsizetype trailer = pdf.indexOf("trailer", entries + 20 * count);
     if (trailer < 0)
         return pdf;
 
-    const Replay replay(drawn);
     QVector<Edit> edits;
-    static const QRegularExpression toUnicode(QStringLiteral("/ToUnicode (\\d+) 0 R"));
-    static const QRegularExpression stream(
-        QStringLiteral("^(\\d+) 0 obj\\s*<<\\s*/Length (\\d+)\\s*>>\\s*stream\\r?\\n"));
-    const QString text = QString::fromLatin1(pdf);
-    QSet<int> done;
-    for (auto it = toUnicode.globalMatch(text); it.hasNext();) {
-        const int obj = it.next().captured(1).toInt();
-        if (obj <= 0 || obj >= count || done.contains(obj))
+    const QMap<int, QByteArray> maps = completedToUnicodeMaps(pdf, 0, offsets, drawn);
+    for (auto m = maps.constBegin(); m != maps.constEnd(); ++m) {
+        const qsizetype start = offsets[m.key()];
+        const qsizetype end = pdf.indexOf("endstream", start);
+        if (end < 0)
             continue;
-        done.insert(obj);
-        const auto s = stream.match(QString::fromLatin1(pdf.mid(offsets[obj], 80)));
-        if (!s.hasMatch())
-            continue;
-        const qsizetype body = offsets[obj] + s.capturedLength(0);
-        const QString cmap = QString::fromLatin1(pdf.mid(body, s.captured(2).toLongLong()));
-        const qsizetype end = cmap.indexOf(QLatin1String("endcmap"));
-        const QString added = missingEntries(readCMap(cmap), replay);
-        if (end < 0 || added.isEmpty())
-            continue;
-        const QByteArray newMap = cmap.left(end).toLatin1() + added.toLatin1() + cmap.mid(end).toLatin1();
-        const QByteArray newHead =
-            QByteArray::number(obj) + " 0 obj\n<< /Length " + QByteArray::number(newMap.size()) + " >>\nstream\n";
-        edits.push_back({offsets[obj], body + cmap.size(), newHead + newMap});
+        const QByteArray head = QByteArray::number(m.key()) + " 0 obj\n";
+        edits.push_back({start, end + 9, head + m.value()});
     }
     if (edits.isEmpty())
         return pdf;

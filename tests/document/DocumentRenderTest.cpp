@@ -2,6 +2,7 @@
 #include "output/DocRender.h"
 #include "output/DocRenderCli.h"
 #include "support/FakePlatform.h"
+#include <QBuffer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -50,6 +51,32 @@ TEST(DocumentRender, PngShowsThePageAtThePrintableOffset)
     EXPECT_FALSE(dark(19, 1080));  // below the 60-column grid nothing is ruled
 }
 
+TEST(DocumentRender, PngPagesAreStoredGreyWithTheSamePixels)
+{
+    DocumentSession d;
+    d.loadTable(1, 2, 3);
+    const QImage page = renderPageImage(d.data(), 1, 96, pdfPageLayout());
+    const QImage grey = pngImage(page);
+    EXPECT_EQ(grey.format(), QImage::Format_Grayscale8);
+    QBuffer png;
+    ASSERT_TRUE(png.open(QIODevice::WriteOnly) && grey.save(&png, "PNG"));
+    QImage back;
+    ASSERT_TRUE(back.loadFromData(png.data(), "PNG"));
+    ASSERT_EQ(back.size(), page.size());
+    int differ = 0, greys = 0;
+    for (int y = 0; y < page.height(); ++y)
+        for (int x = 0; x < page.width(); ++x) {
+            const QRgb p = page.pixel(x, y);
+            differ += back.pixel(x, y) != p;
+            greys += qRed(p) != 0 && qRed(p) != 255;
+        }
+    EXPECT_EQ(differ, 0);
+    EXPECT_GT(greys, 0);   // smoothed text: more than black and white
+    QImage coloured = page.copy();
+    coloured.setPixel(3, 3, qRgb(255, 0, 0));
+    EXPECT_EQ(pngImage(coloured).format(), page.format());
+}
+
 TEST(DocumentRender, FileNamesAndArguments)
 {
     EXPECT_EQ(fileNameSafe("A/B\\C:D*E?F\"G<H>I|J"), "A_B_C_D_E_F_G_H_I_J");
@@ -68,6 +95,8 @@ TEST(DocumentRender, FileNamesAndArguments)
         {base + QStringList{"--format", "pdf", "--password", "x"}, false, "MORVANE_PASSWORD"},
         {base + QStringList{"--format", "pdf", "--bogus"}, false, "--bogus"},
         {QStringList{"--format", "pdf", "--server"}, false, "--server needs a value"},
+        {base + QStringList{"--format", "png", "--one-file"}, false, "--one-file"},
+        {base + QStringList{"--format", "pdf", "--jobs", "0"}, false, "--jobs"},
     };
     for (const auto& k : cases) {
         DocOptions o;

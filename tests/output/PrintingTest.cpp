@@ -246,3 +246,39 @@ TEST_F(PrintJobs, MultiPrintAsksForEachSelectedRowInListOrderAndCancelSkipsOne)
     ASSERT_EQ(messages.shown.size(), 1);
     EXPECT_EQ(messages.shown[0].kind, MessageKind::Information);
 }
+
+TEST_F(PrintJobs, PrintAllAsOneJobPutsTheContentsFirstAndListsAFailedLoad)
+{
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open((data.path() + "/PROD.db").toUtf8().constData(), &db), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(db,
+                           "INSERT INTO ALL_SYNONYMS (OWNER, SYNONYM_NAME, TABLE_OWNER, TABLE_NAME, DB_LINK)"
+                           " VALUES ('SCOTT', 'BROKEN', 'NOBODY', 'NOTHING', NULL);"
+                           "INSERT INTO ALL_CATALOG (OWNER, TABLE_NAME, TABLE_TYPE)"
+                           " VALUES ('SCOTT', 'BROKEN', 'SYNONYM');",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(db);
+    session.settings.LAST_OWNER = "SCOTT";
+    session.settings.MaxPageRow = 55;
+    main.printAllAsOneJob();
+
+    ASSERT_EQ(baseNames(output::Printer().writtenFiles()), QStringList{title("SCOTT")});
+    const QString file = output::Printer().writtenFiles().first();
+    const QString contents = pdfText(file, 1);
+    // Synonyms before tables before views; the broken synonym has no page.
+    const QStringList order{"BROKEN", "EMPLOYEES", "BONUS", "DEPT", "EMP", "SALGRADE", "lower_case_tbl", "EMP_DEPT_V"};
+    qsizetype at = 0;
+    for (const QString& name : order) {
+        const qsizetype next = contents.indexOf(name, at);
+        EXPECT_GT(next, at) << name.toStdString();
+        at = std::max(at, next);
+    }
+    EXPECT_TRUE(contents.contains("出力エラー"));
+    EXPECT_TRUE(pdfText(file, 2).contains("データベース定義ファイル１"));   // EMPLOYEES, as its target
+    EXPECT_EQ(messages.texts().count("ＯＲＡＣＬＥデータベースオープンエラー。"), 1);
+    EXPECT_EQ(messages.shown.last().kind, MessageKind::Information);
+    EXPECT_TRUE(main.Edit2->text().isEmpty());
+    EXPECT_FALSE(dm.AQ_Catalog.isOpen());
+    EXPECT_FALSE(platform::isBusyCursor());
+}

@@ -1,6 +1,11 @@
 #include "output/ui/PrintCommands.h"
 #include "widgets/QtPlatform.h"
 #include "document/DocumentData.h"
+#include "database/DataModule.h"
+#include "database/ObjectRun.h"
+#include "database/Statements.h"
+#include "output/OwnerDocument.h"
+#include "output/PageOutput.h"
 #include "output/PrintJob.h"
 #include "output/ui/PrnSet1.h"
 #include "output/ui/SharedPrinter.h"
@@ -43,6 +48,79 @@ void printLoadedObject(const Session& session, bool askRange, QWidget* dialogPar
         qWarning().noquote() << "print job failed:" << reason;
         platform::setNormalCursor();
         platform::warning(printErrorText(reason));
+    }
+}
+
+void printOwnerAsOneJob(TDataModule2& dm,
+                        const std::function<void(const QString& name, const QString& comment)>& showing)
+{
+    Session& session = dm.session();
+    Query& catalog = dm.AQ_Catalog;
+    struct EndOfRun {
+        Query& catalog;
+        ~EndOfRun()
+        {
+            catalog.close();
+            platform::setNormalCursor();
+        }
+    } end{catalog};
+    platform::setBusyCursor();
+    SharedPrinter& printer = Printer();
+    printer.SelectPaper(QStringLiteral("A4"), QStringLiteral("縦"));
+    PrintRunScope run;
+
+    const QString owner = session.settings.LAST_OWNER;
+    dm.Tag = SlotCatalog;
+    catalog.close();
+    catalog.setSql(sql::catalogAllObjects());
+    catalog.bind(QStringLiteral("OWNER"), owner);
+    catalog.open();
+    QVector<CatalogRow> rows;
+    const RowSource next = queryRows(catalog);
+    for (CatalogRow row; next(row);)
+        rows.push_back(row);
+    catalog.close();
+    if (rows.isEmpty())
+        return;
+    sortForContents(rows);
+
+    printer.setTitle(documentTitle(owner));
+    const bool printed = printer.printPdfJob([&](const QString& path, QString* error) {
+        OwnerDocumentWriter doc(path, printer.printer().pageLayout(), printer.printer().resolution(), owner,
+                                session.settings.PRINT_NAME);
+        if (!doc.begin(error))
+            return false;
+        ObjectRunSteps steps;
+        steps.chosen = [&](const CatalogRow& row) {
+            session.settings.LAST_OWNER = owner;
+            if (showing)
+                showing(row.name, row.comment);
+        };
+        steps.loadFailed = [&](const CatalogRow& row) {
+            platform::warning(QStringLiteral("ＯＲＡＣＬＥデータベースオープンエラー。"));
+            doc.addFailed({row.name, row.type, row.comment});
+        };
+        bool lost = false;
+        steps.act = [&](const CatalogRow& row) {
+            if (lost)
+                return false;
+            // A page that fails shows its own warning, as in a job of one object.
+            const PageFailureSink pageFailed = [](int, const document::PageResult& r) {
+                platform::setNormalCursor();
+                platform::warning(r.warning);
+            };
+            bool ok = false;
+            lost = !doc.addObject({row.name, row.type, row.comment}, document::documentDataFrom(session),
+                                  pageFailed, &ok, error);
+            return ok;
+        };
+        runPerObject(dm, listRows(rows), steps);
+        return !lost && doc.finish(error);
+    });
+    if (!printed) {
+        qWarning().noquote() << "print job failed:" << printer.lastError();
+        platform::setNormalCursor();
+        platform::warning(QStringLiteral("印刷エラー。"));
     }
 }
 

@@ -3,7 +3,13 @@
 // dialog when asked, then one job on the shared printer.
 #include "core/AppState.h"
 
+#include <functional>
+
 class QWidget;
+
+namespace morvane {
+class TDataModule2;
+}
 
 namespace morvane::output {
 
@@ -13,5 +19,10 @@ namespace morvane::output {
 void printLoadedObject(const Session& session, bool askRange, QWidget* dialogParent);
 
 QString printErrorText(const QString& reason);
+
+// Every object of LAST_OWNER as one job: contents pages first, then each
+// object's pages, in the table list's order. showing is told each object
+// before its load. A failed load warns and lists the object as not printed.
+void printOwnerAsOneJob(TDataModule2& dm, const std::function<void(const QString& name, const QString& comment)>& showing);
 
 } // namespace morvane::output

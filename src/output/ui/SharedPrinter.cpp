@@ -230,6 +230,40 @@ bool SharedPrinter::endDoc()
     return m_error.isEmpty();
 }
 
+bool SharedPrinter::printPdfJob(const std::function<bool(const QString& path, QString* error)>& write)
+{
+    if (m_job)
+        abortDoc();
+    m_error.clear();
+    QString file;
+    if (m_hasPrinter) {
+        QTemporaryFile spool(QDir::temp().filePath(QStringLiteral("morvane-job-XXXXXX.pdf")));
+        spool.setAutoRemove(false);
+        if (!spool.open()) {
+            m_error = QStringLiteral("cannot create a spool file: %1").arg(spool.errorString());
+            return false;
+        }
+        file = spool.fileName();
+    } else {
+        file = reservePdfFile(pdfOutputFolder(), m_title);
+        if (file.isEmpty()) {
+            m_error = QStringLiteral("cannot create a PDF file in %1").arg(pdfOutputFolder());
+            return false;
+        }
+    }
+    if (!write(file, &m_error)) {
+        QFile::remove(file);
+        return false;
+    }
+    if (!m_hasPrinter) {
+        m_written << file;
+        return true;
+    }
+    m_error = submitToCups(m_printerName, file, m_title, m_printer->pageLayout());
+    QFile::remove(file);
+    return m_error.isEmpty();
+}
+
 void SharedPrinter::abortDoc()
 {
     finishJob();

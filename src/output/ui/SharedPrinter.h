@@ -56,6 +56,11 @@ public:
     int resolution() override;
     QString lastError() const { return m_error; }
 
+    // A job that write draws itself as a whole PDF file at the path it is
+    // given: the spool file handed to the printer, or the output file when
+    // there is no printer. False with lastError() when it fails.
+    bool printPdfJob(const std::function<bool(const QString& path, QString* error)>& write);
+
     // PDF files written since the outermost print run began.
     const QStringList& writtenFiles() const { return m_written; }
 
