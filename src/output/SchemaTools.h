@@ -2,6 +2,7 @@
 // The two schema tools beside morvane-doc: morvane-snapshot copies owners'
 // dictionaries from a server into an embedded dictionary file; morvane-diff
 // lists what changed between two servers or snapshots.
+#include "output/ToolPassword.h"
 #include <QString>
 #include <QStringList>
 
@@ -48,8 +49,5 @@ QString diffUsage();
 int runDiff(const DiffOptions& options, const QString& password, const QString& toPassword,
             QIODevice& out, QTextStream& err);
 
-// A password from the environment variable, else one line of standard input
-// (without echo on a terminal).
-QString readToolPassword(const char* variable, const QString& prompt, QTextStream& err);
 
 } // namespace morvane::output

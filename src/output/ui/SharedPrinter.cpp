@@ -237,22 +237,25 @@ bool SharedPrinter::printPdfJob(const std::function<bool(const QString& path, QS
     m_error.clear();
     QString file;
     if (m_hasPrinter) {
-        QTemporaryFile spool(QDir::temp().filePath(QStringLiteral("morvane-job-XXXXXX.pdf")));
-        spool.setAutoRemove(false);
-        if (!spool.open()) {
-            m_error = QStringLiteral("cannot create a spool file: %1").arg(spool.errorString());
+        // The same private spool folder as a page-by-page job.
+        m_spoolDir = std::make_unique<QTemporaryDir>(QDir::temp().filePath(QStringLiteral("morvane-job-XXXXXX")));
+        if (!m_spoolDir->isValid()) {
+            m_error = QStringLiteral("cannot create a spool folder in %1: %2")
+                          .arg(QDir::tempPath(), m_spoolDir->errorString());
+            m_spoolDir.reset();
             return false;
         }
-        file = spool.fileName();
+        file = m_spoolDir->filePath(QStringLiteral("job.pdf"));
     } else {
-        file = reservePdfFile(pdfOutputFolder(), m_title);
-        if (file.isEmpty()) {
-            m_error = QStringLiteral("cannot create a PDF file in %1").arg(pdfOutputFolder());
+        file = reservePdfFile(pdfOutputFolder(), m_title, &m_error);
+        if (file.isEmpty())
             return false;
-        }
     }
     if (!write(file, &m_error)) {
-        QFile::remove(file);
+        if (m_hasPrinter)
+            m_spoolDir.reset();
+        else
+            QFile::remove(file);
         return false;
     }
     if (!m_hasPrinter) {
@@ -260,7 +263,7 @@ bool SharedPrinter::printPdfJob(const std::function<bool(const QString& path, QS
         return true;
     }
     m_error = submitToCups(m_printerName, file, m_title, m_printer->pageLayout());
-    QFile::remove(file);
+    m_spoolDir.reset();
     return m_error.isEmpty();
 }
 
