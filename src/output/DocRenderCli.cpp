@@ -326,6 +326,21 @@ QVector<CatalogRow> tableListOrder(QVector<CatalogRow> rows)
 
 // One workbook for all chosen objects, written only when whole. An object
 // that fails is left out and counted; the others are still written.
+// The chosen step of a run that writes one file: names each object on err
+// ("[i/n] OWNER.NAME") and in the messages it causes; label follows it.
+std::function<void(const CatalogRow&)> announceEach(const DocOptions& o, int total, Session& session,
+                                                    StderrMessages& messages, QTextStream& err, QString& label)
+{
+    return [&o, total, &session, &messages, &err, &label, index = 0](const CatalogRow& row) mutable {
+        label = o.owner + QLatin1Char('.') + row.name;
+        if (total > 1)
+            err << "[" << ++index << "/" << total << "] " << printable(label) << Qt::endl;
+        messages.begin(label);
+        // The synonym step of an earlier object may have replaced the owner.
+        session.settings.LAST_OWNER = o.owner;
+    };
+}
+
 int runWorkbook(TDataModule2& dm, Session& session, StderrMessages& messages, const DocOptions& o,
                 const QVector<CatalogRow>& chosen, int failures, QTextStream& err)
 {
@@ -337,16 +352,9 @@ int runWorkbook(TDataModule2& dm, Session& session, StderrMessages& messages, co
         err << "morvane-doc: " << printable(why) << Qt::endl;
         return kExitFailed;
     }
-    int index = 0;
     QString label;
     ObjectRunSteps steps;
-    steps.chosen = [&](const CatalogRow& row) {
-        label = o.owner + QLatin1Char('.') + row.name;
-        if (work.size() > 1)
-            err << "[" << ++index << "/" << work.size() << "] " << printable(label) << Qt::endl;
-        messages.begin(label);
-        session.settings.LAST_OWNER = o.owner;
-    };
+    steps.chosen = announceEach(o, int(work.size()), session, messages, err, label);
     steps.act = [&](const CatalogRow& row) {
         QString sheet;
         if (!book.addObject({row.name, row.type, row.comment}, document::documentDataFrom(session), &sheet,
@@ -388,16 +396,9 @@ int runOneFile(const DocOptions& o, QVector<CatalogRow> work, TDataModule2& dm, 
         err << "morvane-doc: " << printable(why) << Qt::endl;
         return 1;
     }
-    int index = 0;
     QString label;
     ObjectRunSteps steps;
-    steps.chosen = [&](const CatalogRow& row) {
-        label = o.owner + QLatin1Char('.') + row.name;
-        if (work.size() > 1)
-            err << "[" << ++index << "/" << work.size() << "] " << printable(label) << Qt::endl;
-        messages.begin(label);
-        session.settings.LAST_OWNER = o.owner;
-    };
+    steps.chosen = announceEach(o, int(work.size()), session, messages, err, label);
     steps.loadFailed = [&](const CatalogRow& row) { doc.addFailed({row.name, row.type, row.comment}); };
     steps.act = [&](const CatalogRow& row) {
         const OwnerEntry entry{row.name, row.type, row.comment};

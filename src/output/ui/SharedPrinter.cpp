@@ -114,6 +114,19 @@ void SharedPrinter::PrinterSetupDialog1(QWidget* parent)
     runPrinterSetup(*m_printer, installed, parent);
 }
 
+QString SharedPrinter::newSpoolFile()
+{
+    // The document is nobody else's to read.
+    m_spoolDir = std::make_unique<QTemporaryDir>(QDir::temp().filePath(QStringLiteral("morvane-job-XXXXXX")));
+    if (!m_spoolDir->isValid()) {
+        m_error = QStringLiteral("cannot create a spool folder in %1: %2")
+                      .arg(QDir::tempPath(), m_spoolDir->errorString());
+        m_spoolDir.reset();
+        return QString();
+    }
+    return m_spoolDir->filePath(QStringLiteral("job.pdf"));
+}
+
 bool SharedPrinter::beginDoc()
 {
     if (m_job)
@@ -121,15 +134,9 @@ bool SharedPrinter::beginDoc()
     m_error.clear();
     m_drawn = false;
     if (m_hasPrinter) {
-        // A folder only this user can enter: the document is nobody else's to read.
-        m_spoolDir = std::make_unique<QTemporaryDir>(QDir::temp().filePath(QStringLiteral("morvane-job-XXXXXX")));
-        if (!m_spoolDir->isValid()) {
-            m_error = QStringLiteral("cannot create a spool folder in %1: %2")
-                          .arg(QDir::tempPath(), m_spoolDir->errorString());
-            m_spoolDir.reset();
+        m_jobFile = newSpoolFile();
+        if (m_jobFile.isEmpty())
             return false;
-        }
-        m_jobFile = m_spoolDir->filePath(QStringLiteral("job.pdf"));
     } else {
         m_jobFile = reservePdfFile(pdfOutputFolder(), m_title, &m_error);
         if (m_jobFile.isEmpty())
@@ -237,15 +244,9 @@ bool SharedPrinter::printPdfJob(const std::function<bool(const QString& path, QS
     m_error.clear();
     QString file;
     if (m_hasPrinter) {
-        // The same private spool folder as a page-by-page job.
-        m_spoolDir = std::make_unique<QTemporaryDir>(QDir::temp().filePath(QStringLiteral("morvane-job-XXXXXX")));
-        if (!m_spoolDir->isValid()) {
-            m_error = QStringLiteral("cannot create a spool folder in %1: %2")
-                          .arg(QDir::tempPath(), m_spoolDir->errorString());
-            m_spoolDir.reset();
+        file = newSpoolFile();
+        if (file.isEmpty())
             return false;
-        }
-        file = m_spoolDir->filePath(QStringLiteral("job.pdf"));
     } else {
         file = reservePdfFile(pdfOutputFolder(), m_title, &m_error);
         if (file.isEmpty())

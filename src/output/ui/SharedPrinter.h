@@ -71,6 +71,8 @@ private:
     friend class PrintRunScope;
     void finishJob();
     void dropJobFiles();
+    // A file in a new folder only this user can enter; empty with m_error when it cannot be made.
+    QString newSpoolFile();
 
     Discovery m_discovery;
     std::unique_ptr<QPrinter> m_printer;
