@@ -448,9 +448,7 @@ void TF_Main::BitBtn2Click()
         platform::warning(QStringLiteral("ＯＷＮＥＲを選択して下さい。"));
         return;
     }
-    struct EndOfHandler {
-        ~EndOfHandler() { platform::setNormalCursor(); }
-    } end;
+    const platform::NormalCursorOnExit end;
     TF_Table table(*m_dm, m_session, this);
     table.onExport = [this] { output::ExportCsv(*m_dm, output::CsvSource::TableList); };
     table.onMultiPrint = [this, &table] {
@@ -558,11 +556,7 @@ void TF_Main::BitBtn6Click()
         }
     } end{catalog};
     platform::setBusyCursor();
-    m_dm->Tag = SlotCatalog;
-    catalog.close();
-    catalog.setSql(sql::catalogAllObjects());
-    catalog.bind(QStringLiteral("OWNER"), m_session.settings.LAST_OWNER);
-    catalog.open();
+    m_dm->openCatalog(TDataModule2::CatalogForm::AllObjects, m_session.settings.LAST_OWNER);
     catalog.first();
 
     output::PrintRunScope run;

@@ -250,9 +250,7 @@ void runSettingsDialog(AppSettings& settings, QWidget* parent,
                        const std::function<void()>& clearOwnerAndTable,
                        const std::function<void()>& formShow)
 {
-    struct NormalCursorOnExit {
-        ~NormalCursorOnExit() { platform::setNormalCursor(); }
-    } restore;
+    const platform::NormalCursorOnExit restore;
     TF_Settei dialog(parent);
     dialog.clearOwnerAndTable = clearOwnerAndTable;
     dialog.fillFrom(settings);

@@ -39,6 +39,13 @@ QString captionFor(MessageKind kind);
 void setBusyCursor();
 void setNormalCursor();
 bool isBusyCursor();
+// Restores the normal cursor on every way out of the scope it lives in.
+struct NormalCursorOnExit {
+    NormalCursorOnExit() = default;
+    NormalCursorOnExit(const NormalCursorOnExit&) = delete;
+    NormalCursorOnExit& operator=(const NormalCursorOnExit&) = delete;
+    ~NormalCursorOnExit() { setNormalCursor(); }
+};
 // What shows the cursor on screen (the window layer); called with the new state.
 void setCursorDisplay(std::function<void(bool busy)> display);
 

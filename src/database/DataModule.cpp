@@ -366,4 +366,19 @@ bool TDataModule2::LoadTableDictionary()
     }
 }
 
+Query& TDataModule2::openCatalog(CatalogForm form, const QString& owner, const QString& sortKey)
+{
+    Tag = SlotCatalog;
+    AQ_Catalog.close();
+    if (form == CatalogForm::TableList) {
+        // The one form that carries the owner in its text.
+        AQ_Catalog.setSql(sql::catalogTableList(owner, sortKey));
+    } else {
+        AQ_Catalog.setSql(form == CatalogForm::AllObjects ? sql::catalogAllObjects() : sql::catalogTablesOnly());
+        AQ_Catalog.bind(QStringLiteral("OWNER"), owner);
+    }
+    AQ_Catalog.open();
+    return AQ_Catalog;
+}
+
 } // namespace morvane

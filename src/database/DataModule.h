@@ -69,6 +69,11 @@ public:
     bool SearchBackward(const QString& field, const QString& text);
 
     Query* queryByName(const QString& name);
+    // The catalog as the current query (Tag), opened in one of its three forms
+    // for the owner; the table list form takes its sort key.
+    enum class CatalogForm { TableList, AllObjects, TablesOnly };
+    Query& openCatalog(CatalogForm form, const QString& owner, const QString& sortKey = QString());
+
     Query* currentQuery() { return m_session.state.QueryTable.at(static_cast<size_t>(Tag)); }
     Session& session() { return m_session; }
 

@@ -4,25 +4,6 @@
 
 namespace morvane {
 
-namespace {
-// Bound views follow the cursor again however the search ends, also on an error.
-class ControlsOff {
-public:
-    explicit ControlsOff(Query& q) : m_query(q) { m_query.disableControls(); }
-    ~ControlsOff() { release(); }
-    void release()
-    {
-        if (m_active)
-            m_query.enableControls();
-        m_active = false;
-    }
-
-private:
-    Query& m_query;
-    bool m_active = true;
-};
-} // namespace
-
 bool TDataModule2::SearchForward(const QString& field, const QString& text)
 {
     return search(field, text, true);
@@ -38,7 +19,7 @@ bool TDataModule2::search(const QString& field, const QString& text, bool forwar
     Query* q = currentQuery();
     if (!q)
         throw DbError(QStringLiteral("Tag %1: クエリがありません").arg(Tag));
-    ControlsOff off(*q);
+    ViewsPaused off(*q);
     forward ? q->next() : q->prior();
     const int column = q->fieldIndex(field);
     // The comparison is on the local code page's bytes: a value is cut to as

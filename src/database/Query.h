@@ -109,4 +109,24 @@ private:
     QHash<QString, int> m_sizes;
 };
 
+// Bound views stop following the query's cursor while it lives, and follow it
+// again however the work ends, also on an error; release() resumes them early.
+class ViewsPaused {
+public:
+    explicit ViewsPaused(Query& q) : m_query(q) { m_query.disableControls(); }
+    ViewsPaused(const ViewsPaused&) = delete;
+    ViewsPaused& operator=(const ViewsPaused&) = delete;
+    ~ViewsPaused() { release(); }
+    void release()
+    {
+        if (m_active)
+            m_query.enableControls();
+        m_active = false;
+    }
+
+private:
+    Query& m_query;
+    bool m_active = true;
+};
+
 } // namespace morvane

@@ -49,10 +49,7 @@ ObjectRunResult analyzeAllTables(TDataModule2& dm, const AllTablesSteps& steps)
             platform::setNormalCursor();
         }
     } end{catalog};
-    catalog.close();
-    catalog.setSql(sql::catalogTablesOnly());
-    catalog.bind(QStringLiteral("OWNER"), session.settings.LAST_OWNER);
-    catalog.open();
+    dm.openCatalog(TDataModule2::CatalogForm::TablesOnly, session.settings.LAST_OWNER);
 
     ObjectRunSteps run;
     run.failures = &failures;

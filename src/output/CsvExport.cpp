@@ -6,6 +6,7 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QUrl>
+#include <optional>
 
 namespace morvane::output {
 
@@ -30,7 +31,8 @@ QStringList fieldsOf(CsvSource source)
             QStringLiteral("DEFAULT_LENGTH")};
 }
 
-// What runs after every export, also when the file could not be written.
+// What runs after every export, also when the file could not be written:
+// the cursor, and the query back on its first row before its views follow it again.
 class EndSteps {
 public:
     explicit EndSteps(Query& q) : m_query(q) {}
@@ -39,18 +41,10 @@ public:
         platform::setNormalCursor();
         if (m_query.isOpen())
             m_query.first();
-        if (m_controlsStopped)
-            m_query.enableControls();
-    }
-    void stopControls()
-    {
-        m_query.disableControls();
-        m_controlsStopped = true;
     }
 
 private:
     Query& m_query;
-    bool m_controlsStopped = false;
 };
 
 } // namespace
@@ -97,6 +91,7 @@ void ExportCsv(TDataModule2& dm, CsvSource source)
 {
     dm.Tag = source == CsvSource::TableList ? SlotCatalog : SlotTabCols;
     Query& q = *dm.currentQuery();
+    std::optional<ViewsPaused> paused;   // ends after end's steps
     EndSteps end(q);
     platform::setBusyCursor();
 
@@ -104,7 +99,7 @@ void ExportCsv(TDataModule2& dm, CsvSource source)
     QString path = QDir(csvExportFolder()).filePath(name);
 
     // The grid does not follow the walk through the rows.
-    end.stopControls();
+    paused.emplace(q);
     const CsvTable table = csvTableFrom(q, source);
 
     const CsvEncoding encoding =

@@ -25,10 +25,7 @@ bool writeTableListCsv(TDataModule2& dm, const QString& owner, const QString& pa
 {
     Query& q = dm.AQ_Catalog;
     try {
-        dm.Tag = SlotCatalog;
-        q.close();
-        q.setSql(sql::catalogTableList(owner, QStringLiteral("TABLE_TYPE, TABLE_NAME")));
-        q.open();
+        dm.openCatalog(TDataModule2::CatalogForm::TableList, owner, QStringLiteral("TABLE_TYPE, TABLE_NAME"));
         const CsvTable table = csvTableFrom(q, CsvSource::TableList);
         q.close();
         writeCsvFile(path, table, charset);

@@ -132,12 +132,7 @@ bool ownerExists(TDataModule2& dm, const QString& owner)
 
 QVector<CatalogRow> readCatalog(TDataModule2& dm, const QString& owner)
 {
-    dm.Tag = SlotCatalog;
-    Query& q = dm.AQ_Catalog;
-    q.close();
-    q.setSql(sql::catalogAllObjects());
-    q.bind(QStringLiteral("OWNER"), owner);
-    q.open();
+    Query& q = dm.openCatalog(TDataModule2::CatalogForm::AllObjects, owner);
     QVector<CatalogRow> rows;
     for (q.first(); !q.eof(); q.next())
         rows.push_back({q.text(QStringLiteral("TABLE_NAME")), q.text(QStringLiteral("TABLE_TYPE")),

@@ -42,6 +42,8 @@ void fitColumnsToGrid(QTableView& grid)
     const int room = grid.width() - 2 * grid.frameWidth()
                      - grid.style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, &grid);
     const int n = header.count();
+    if (n <= 0)
+        return;
     QVector<int> width(n), least(n);
     int total = 0;
     for (int c = 0; c < n; ++c) {
@@ -75,10 +77,6 @@ void fitColumnsToGrid(QTableView& grid)
         header.resizeSection(c, least[c]);
 }
 
-// Restores the arrow cursor on every way out of the re-query.
-struct NormalCursorOnExit {
-    ~NormalCursorOnExit() { platform::setNormalCursor(); }
-};
 } // namespace
 
 TF_Table::TF_Table(TDataModule2& dm, Session& session, QWidget* parent)
@@ -292,17 +290,15 @@ Query& TF_Table::catalogQuery()
 
 void TF_Table::RefreshCatalog()
 {
-    NormalCursorOnExit restore;
+    const platform::NormalCursorOnExit restore;
     SharedState& st = m_session.state;
     if (st.CatalogSortCaption.isEmpty())
         return;
     Edit2->setText(st.CatalogSortCaption + QStringLiteral("順"));
-    Query& q = catalogQuery();
-    q.close();
-    q.setSql(sql::catalogTableList(m_session.settings.LAST_OWNER, st.CatalogSortKey));
+    catalogQuery().close();
     Edit1->setAttribute(Qt::WA_InputMethodEnabled, false);
     DBGrid1->clearSelection();
-    q.open();
+    m_dm.openCatalog(TDataModule2::CatalogForm::TableList, m_session.settings.LAST_OWNER, st.CatalogSortKey);
     DBGrid1->clearSelection();
     if (isActiveWindow())
         Edit1->setFocus();

@@ -22,9 +22,7 @@ QString printErrorText(const QString& reason)
 
 void printLoadedObject(const Session& session, bool askRange, QWidget* dialogParent)
 {
-    struct EndOfJob {
-        ~EndOfJob() { platform::setNormalCursor(); }
-    } end;
+    const platform::NormalCursorOnExit end;
     SharedPrinter& printer = Printer();
     printer.SelectPaper(QStringLiteral("A4"), QStringLiteral("縦"));
     PrintRunScope run;
@@ -70,11 +68,7 @@ void printOwnerAsOneJob(TDataModule2& dm,
     PrintRunScope run;
 
     const QString owner = session.settings.LAST_OWNER;
-    dm.Tag = SlotCatalog;
-    catalog.close();
-    catalog.setSql(sql::catalogAllObjects());
-    catalog.bind(QStringLiteral("OWNER"), owner);
-    catalog.open();
+    dm.openCatalog(TDataModule2::CatalogForm::AllObjects, owner);
     QVector<CatalogRow> rows;
     const RowSource next = queryRows(catalog);
     for (CatalogRow row; next(row);)
