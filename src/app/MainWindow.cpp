@@ -547,14 +547,7 @@ void TF_Main::BitBtn6Click()
         return;
     SharedState& st = m_session.state;
     Query& catalog = *st.QueryTable[SlotCatalog];
-    struct EndOfRun {
-        Query& catalog;
-        ~EndOfRun()
-        {
-            catalog.close();
-            platform::setNormalCursor();
-        }
-    } end{catalog};
+    const QueryRunEnd end(catalog);
     platform::setBusyCursor();
     m_dm->openCatalog(TDataModule2::CatalogForm::AllObjects, m_session.settings.LAST_OWNER);
     catalog.first();

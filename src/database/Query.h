@@ -2,6 +2,7 @@
 // A named query object over the connection: statement text as lines, named
 // text parameters, and a cursor over the fetched rows with dataset semantics
 // (Eof/Bof flags, the current row stays on the last/first row).
+#include "core/Platform.h"
 #include "database/DbDriver.h"
 #include <QObject>
 #include <QStringList>
@@ -127,6 +128,23 @@ public:
 private:
     Query& m_query;
     bool m_active = true;
+};
+
+// The end of a run over a query, however it ends: the query closed, the
+// normal cursor back.
+class QueryRunEnd {
+public:
+    explicit QueryRunEnd(Query& q) : m_query(q) {}
+    QueryRunEnd(const QueryRunEnd&) = delete;
+    QueryRunEnd& operator=(const QueryRunEnd&) = delete;
+    ~QueryRunEnd()
+    {
+        m_query.close();
+        platform::setNormalCursor();
+    }
+
+private:
+    Query& m_query;
 };
 
 } // namespace morvane

@@ -39,16 +39,9 @@ ObjectRunResult analyzeAllTables(TDataModule2& dm, const AllTablesSteps& steps)
     platform::setBusyCursor();
     dm.Tag = SlotCatalog;
     Query& catalog = *dm.currentQuery();
-    // Outlives End: the summary shows once the catalog is closed and the cursor normal.
+    // Outlives end: the summary shows once the catalog is closed and the cursor normal.
     FailureSummary failures;
-    struct End {
-        Query& catalog;
-        ~End()
-        {
-            catalog.close();
-            platform::setNormalCursor();
-        }
-    } end{catalog};
+    const QueryRunEnd end(catalog);
     dm.openCatalog(TDataModule2::CatalogForm::TablesOnly, session.settings.LAST_OWNER);
 
     ObjectRunSteps run;

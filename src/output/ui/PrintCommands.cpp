@@ -54,14 +54,7 @@ void printOwnerAsOneJob(TDataModule2& dm,
 {
     Session& session = dm.session();
     Query& catalog = dm.AQ_Catalog;
-    struct EndOfRun {
-        Query& catalog;
-        ~EndOfRun()
-        {
-            catalog.close();
-            platform::setNormalCursor();
-        }
-    } end{catalog};
+    const QueryRunEnd end(catalog);
     platform::setBusyCursor();
     SharedPrinter& printer = Printer();
     printer.SelectPaper(QStringLiteral("A4"), QStringLiteral("縦"));
