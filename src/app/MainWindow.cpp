@@ -69,6 +69,17 @@ void TF_Main::buildControls()
     setFont(document::uiFont(15));
     setAutoFillBackground(true);
 
+    buildBanner();
+    buildObjectFields();
+    buildActionButtons();
+    addSettingsShortcut();
+    setTabOrderAndInitialState();
+    connectButtons();
+    connectOwnerField();
+}
+
+void TF_Main::buildBanner()
+{
     Panel1 = new QFrame(this);
     setPanelColour(Panel1, QColor(0x80, 0x80, 0x80));
     place(Panel1, 28, 8, 420, 57);
@@ -82,7 +93,10 @@ void TF_Main::buildControls()
     setTextColour(banner, Qt::white);
     banner->setAlignment(Qt::AlignCenter);
     place(banner, 0, 0, 420, 57);
+}
 
+void TF_Main::buildObjectFields()
+{
     Label3 = colouredLabel(QStringLiteral("ServerName："), "#000080", true, this);
     placeAt(Label3, 24, 120);
     LabelAlias = colouredLabel(QString(), "#000000", false, this);
@@ -118,7 +132,10 @@ void TF_Main::buildControls()
     Edit1->setObjectName("Edit1");
     readOnlyField(Edit1, QStringLiteral("テーブル名問い合わせボタンクリック"));
     place(Edit1, 122, 208, 322, 23);
+}
 
+void TF_Main::buildActionButtons()
+{
     Panel3 = new QFrame(this);
     Panel3->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     place(Panel3, 26, 248, 305, 110);
@@ -147,14 +164,20 @@ void TF_Main::buildControls()
     BitBtn5 = glyphButton(QStringLiteral("閉じる(&C)"), QStyle::SP_DialogCloseButton, this);
     place(BitBtn5, 344, 308, 100, 50);
     BitBtn5->setToolTip(QStringLiteral("終了"));
+}
 
+void TF_Main::addSettingsShortcut()
+{
     // The settings command has no visible item: only its shortcut reaches it.
     N1 = new QAction(QStringLiteral("設定"), this);
     N1->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_Insert));
     N1->setShortcutContext(Qt::WindowShortcut);
     N1->setVisible(true);
     addAction(N1);
+}
 
+void TF_Main::setTabOrderAndInitialState()
+{
     setTabOrder(BitBtn5, ComboBox1);
     setTabOrder(ComboBox1, BitBtn2);
     setTabOrder(BitBtn2, BitBtn3);
@@ -172,7 +195,10 @@ void TF_Main::buildControls()
     BitBtn1->setEnabled(false);
     BitBtn9->setEnabled(false);
     BitBtn8->setEnabled(false);
+}
 
+void TF_Main::connectButtons()
+{
     auto guarded = [this](void (TF_Main::*h)()) {
         return [this, h] { runGuarded([this, h] { (this->*h)(); }); };
     };
@@ -198,6 +224,10 @@ void TF_Main::buildControls()
     connect(N1, &QAction::triggered, this, guarded(&TF_Main::Button1Click));
     connect(Edit2, &QLineEdit::textChanged, this, [this] { Edit2Change(); });
     connect(Edit1, &QLineEdit::textChanged, this, [this] { Edit2Change(); });
+}
+
+void TF_Main::connectOwnerField()
+{
     // Qt signals an edit before the field reports its new cursor and selection,
     // so what is remembered here is the field as the key found it.
     QLineEdit* owner = ComboBox1->lineEdit();

@@ -89,7 +89,16 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // The window and its controls. The steps run in this order: a later control lies
+    // above an earlier one (Panel2 over its shadow), and focus starts in creation order.
     void buildControls();
+    void buildBanner();          // Panel1, Panel2 and the title on it
+    void buildObjectFields();    // server name, Connect, 問合せ, owner, table name, comment
+    void buildActionButtons();   // Panel3's six buttons, printer setup, close
+    void addSettingsShortcut();  // N1
+    void setTabOrderAndInitialState();
+    void connectButtons();       // each button, N1 and the two read-only fields to their handler
+    void connectOwnerField();    // the owner field's edits, its Shift+Insert filter, its focus
     // ANALYZE and reload of the chosen table with the buttons that follow; false when it failed.
     bool analyzeChosenTable();
     // The owner a per-owner run acts on: the field's text, or a warning when it is empty.

@@ -125,6 +125,59 @@ sb4 longPieceCallback(void* ctx, OCIDefine*, ub4 iter, void** bufpp, ub4** alenp
     return oci::CONTINUE;
 }
 
+// Kind and buffer width of a column from its described type and size.
+void sizeColumn(Column& c, ub2 dtype, ub2 size, int longPiece)
+{
+    c.type = dtype;
+    switch (dtype) {
+    case SQLT_NUM: case SQLT_INT: case SQLT_FLT: case SQLT_VNU:
+    case SQLT_BFLOAT: case SQLT_BDOUBLE: case SQLT_IBFLOAT: case SQLT_IBDOUBLE:
+        c.kind = Kind::Number;
+        c.width = NUMBER_SIZE;
+        break;
+    case SQLT_LNG: case SQLT_CLOB:
+        c.kind = Kind::Long;
+        c.pieceBytes = std::max(16, longPiece);
+        break;
+    default:
+        // Up to 4 bytes per character after conversion to AL32UTF8; dates and
+        // other short types read in the session's text form.
+        c.kind = Kind::Text;
+        c.width = std::clamp(int(size) * 4, 64, 32767);
+        break;
+    }
+}
+
+// Row r of the last fetch as text: NULL as a null QString, numbers in Oracle's text form.
+QVector<QString> rowValues(const std::vector<Column>& cols, ub4 r)
+{
+    QVector<QString> row(static_cast<int>(cols.size()));
+    for (size_t i = 0; i < cols.size(); ++i) {
+        const Column& c = cols[i];
+        QString& v = row[static_cast<int>(i)];
+        // Never hand on a cut value.
+        if (c.rcode[r] == 1406)
+            throw DbError(QStringLiteral("ORA-01406: fetched column value was truncated (%1)").arg(c.name),
+                          1406);
+        if (c.kind == Kind::Long) {
+            QByteArray whole;
+            for (const Piece& p : c.pieces[r])
+                whole.append(p.bytes.data(), static_cast<int>(std::min<size_t>(p.length, p.bytes.size())));
+            if (c.ind[r] != -1 || !whole.isEmpty())
+                v = whole.isEmpty() ? QString() : QString::fromUtf8(whole);
+            continue;
+        }
+        if (c.ind[r] == -1)
+            continue;   // NULL stays a null QString
+        const char* cell = c.data.data() + static_cast<size_t>(r) * c.width;
+        if (c.kind == Kind::Number)
+            v = numberToText(reinterpret_cast<const unsigned char*>(cell), c.width);
+        else
+            v = QString::fromUtf8(cell, std::min<int>(c.len[r], c.width));
+    }
+    return row;
+}
+
 } // namespace
 
 struct OciDriver::Handles {
@@ -324,26 +377,32 @@ void OciDriver::prepare(Statement& st, const QString& sql, const BindList& binds
     }
 }
 
-ResultSet OciDriver::query(const QString& sql, const BindList& binds)
+// The columns of an open query and the buffers one fetch call fills.
+struct OciDriver::Fetch {
+    std::vector<Column> cols;
+    int rowBytes = 0;   // buffer bytes per row, for sizing the array fetch
+    int rows = 0;       // rows per fetch call
+};
+
+bool OciDriver::executePrepared(Statement& st)
 {
-    Statement st;
-    prepare(st, sql, binds);
+    const Api& a = *m_api;
+    ub2 type = 0;
+    check(a.AttrGet(st.stmt, HTYPE_STMT, &type, nullptr, ATTR_STMT_TYPE, m_h->err), "OCIAttrGet");
+    // A statement without rows (ANALYZE TABLE ...) runs once; a query is only opened.
+    const bool select = type == STMT_SELECT;
+    check(a.StmtExecute(m_h->svc, st.stmt, m_h->err, select ? 0 : 1, 0, nullptr, nullptr, DEFAULT),
+          "OCIStmtExecute");
+    return select;
+}
+
+void OciDriver::describeColumns(Statement& st, Fetch& f)
+{
     const Api& a = *m_api;
     OCIError* err = m_h->err;
-
-    ub2 type = 0;
-    check(a.AttrGet(st.stmt, HTYPE_STMT, &type, nullptr, ATTR_STMT_TYPE, err), "OCIAttrGet");
-    const bool select = type == STMT_SELECT;
-    check(a.StmtExecute(m_h->svc, st.stmt, err, select ? 0 : 1, 0, nullptr, nullptr, DEFAULT),
-          "OCIStmtExecute");
-    ResultSet rs;
-    if (!select)
-        return rs;
-
     ub4 count = 0;
     check(a.AttrGet(st.stmt, HTYPE_STMT, &count, nullptr, ATTR_PARAM_COUNT, err), "OCIAttrGet");
-    std::vector<Column> cols(count);
-    int rowBytes = 0;
+    f.cols.resize(count);
     for (ub4 i = 0; i < count; ++i) {
         void* param = nullptr;
         check(a.ParamGet(st.stmt, HTYPE_STMT, err, &param, i + 1), "OCIParamGet");
@@ -355,40 +414,26 @@ ResultSet OciDriver::query(const QString& sql, const BindList& binds)
             rc = a.AttrGet(param, DTYPE_PARAM, &size, nullptr, ATTR_DATA_SIZE, err);
         if (rc == SUCCESS)
             rc = a.AttrGet(param, DTYPE_PARAM, &name, &nameLen, ATTR_NAME, err);
-        Column& c = cols[i];
+        Column& c = f.cols[i];
         // The name belongs to the descriptor: copied before it is freed.
         if (rc == SUCCESS)
             c.name = QString::fromUtf8(reinterpret_cast<const char*>(name), static_cast<int>(nameLen));
         a.DescriptorFree(param, DTYPE_PARAM);
         check(rc, "OCIAttrGet");
-        c.type = dtype;
-        switch (dtype) {
-        case SQLT_NUM: case SQLT_INT: case SQLT_FLT: case SQLT_VNU:
-        case SQLT_BFLOAT: case SQLT_BDOUBLE: case SQLT_IBFLOAT: case SQLT_IBDOUBLE:
-            c.kind = Kind::Number;
-            c.width = NUMBER_SIZE;
-            break;
-        case SQLT_LNG: case SQLT_CLOB:
-            c.kind = Kind::Long;
-            c.pieceBytes = std::max(16, m_longPiece);
-            break;
-        default:
-            // Up to 4 bytes per character after conversion to AL32UTF8; dates and
-            // other short types read in the session's text form.
-            c.kind = Kind::Text;
-            c.width = std::clamp(int(size) * 4, 64, 32767);
-            break;
-        }
-        rowBytes += c.width + 8;
+        sizeColumn(c, dtype, size, m_longPiece);
+        f.rowBytes += c.width + 8;
     }
-    rs.columns.resize(static_cast<int>(count));
-    for (ub4 i = 0; i < count; ++i)
-        rs.columns[static_cast<int>(i)] = ColumnMeta{cols[i].name, cols[i].kind == Kind::Number};
+}
 
+void OciDriver::defineBuffers(Statement& st, Fetch& f)
+{
+    const Api& a = *m_api;
+    OCIError* err = m_h->err;
     // Array fetch: as many rows per call as fit about 1 MB of buffers.
-    const int rows = m_fetchRows > 0 ? m_fetchRows : std::clamp((1 << 20) / std::max(rowBytes, 1), 1, 500);
-    for (ub4 i = 0; i < count; ++i) {
-        Column& c = cols[i];
+    const int rows = m_fetchRows > 0 ? m_fetchRows : std::clamp((1 << 20) / std::max(f.rowBytes, 1), 1, 500);
+    f.rows = rows;
+    for (ub4 i = 0; i < f.cols.size(); ++i) {
+        Column& c = f.cols[i];
         c.ind.assign(rows, 0);
         c.rcode.assign(rows, 0);
         OCIDefine* def = nullptr;
@@ -407,51 +452,45 @@ ResultSet OciDriver::query(const QString& sql, const BindList& binds)
                   "OCIDefineByPos");
         }
     }
+}
 
-    for (;;) {
-        for (Column& c : cols)
-            if (c.kind == Kind::Long) {
-                std::fill(c.ind.begin(), c.ind.end(), sb2(-1));
-                std::fill(c.rcode.begin(), c.rcode.end(), ub2(0));
-                for (auto& p : c.pieces)
-                    p.clear();
-            }
-        const sword rc = a.StmtFetch2(st.stmt, err, static_cast<ub4>(rows), FETCH_NEXT, 0, DEFAULT);
-        if (rc != SUCCESS && rc != SUCCESS_WITH_INFO && rc != NO_DATA)
-            fail(rc, "OCIStmtFetch2");
-        ub4 fetched = 0;
-        check(a.AttrGet(st.stmt, HTYPE_STMT, &fetched, nullptr, ATTR_ROWS_FETCHED, err), "OCIAttrGet");
-        fetched = std::min<ub4>(fetched, static_cast<ub4>(rows));
-        for (ub4 r = 0; r < fetched; ++r) {
-            QVector<QString> row(static_cast<int>(count));
-            for (ub4 i = 0; i < count; ++i) {
-                Column& c = cols[i];
-                QString& v = row[static_cast<int>(i)];
-                // Never hand on a cut value.
-                if (c.rcode[r] == 1406)
-                    throw DbError(QStringLiteral("ORA-01406: fetched column value was truncated (%1)").arg(c.name),
-                                  1406);
-                if (c.kind == Kind::Long) {
-                    QByteArray whole;
-                    for (const Piece& p : c.pieces[r])
-                        whole.append(p.bytes.data(), static_cast<int>(std::min<size_t>(p.length, p.bytes.size())));
-                    if (c.ind[r] != -1 || !whole.isEmpty())
-                        v = whole.isEmpty() ? QString() : QString::fromUtf8(whole);
-                    continue;
-                }
-                if (c.ind[r] == -1)
-                    continue;   // NULL stays a null QString
-                const char* cell = c.data.data() + static_cast<size_t>(r) * c.width;
-                if (c.kind == Kind::Number)
-                    v = numberToText(reinterpret_cast<const unsigned char*>(cell), c.width);
-                else
-                    v = QString::fromUtf8(cell, std::min<int>(c.len[r], c.width));
-            }
-            rs.rows.push_back(std::move(row));
+bool OciDriver::fetchBatch(Statement& st, Fetch& f, ResultSet& rs)
+{
+    const Api& a = *m_api;
+    OCIError* err = m_h->err;
+    for (Column& c : f.cols)
+        if (c.kind == Kind::Long) {
+            std::fill(c.ind.begin(), c.ind.end(), sb2(-1));
+            std::fill(c.rcode.begin(), c.rcode.end(), ub2(0));
+            for (auto& p : c.pieces)
+                p.clear();
         }
-        if (rc == NO_DATA)
-            break;
-    }
+    const sword rc = a.StmtFetch2(st.stmt, err, static_cast<ub4>(f.rows), FETCH_NEXT, 0, DEFAULT);
+    if (rc != SUCCESS && rc != SUCCESS_WITH_INFO && rc != NO_DATA)
+        fail(rc, "OCIStmtFetch2");
+    ub4 fetched = 0;
+    check(a.AttrGet(st.stmt, HTYPE_STMT, &fetched, nullptr, ATTR_ROWS_FETCHED, err), "OCIAttrGet");
+    fetched = std::min<ub4>(fetched, static_cast<ub4>(f.rows));
+    for (ub4 r = 0; r < fetched; ++r)
+        rs.rows.push_back(rowValues(f.cols, r));
+    return rc != NO_DATA;
+}
+
+ResultSet OciDriver::query(const QString& sql, const BindList& binds)
+{
+    Statement st;
+    prepare(st, sql, binds);
+    ResultSet rs;
+    if (!executePrepared(st))
+        return rs;
+
+    Fetch f;
+    describeColumns(st, f);
+    rs.columns.resize(static_cast<int>(f.cols.size()));
+    for (size_t i = 0; i < f.cols.size(); ++i)
+        rs.columns[static_cast<int>(i)] = ColumnMeta{f.cols[i].name, f.cols[i].kind == Kind::Number};
+    defineBuffers(st, f);
+    while (fetchBatch(st, f, rs)) {}
     return rs;
 }
 
@@ -459,13 +498,7 @@ void OciDriver::execute(const QString& sql, const BindList& binds)
 {
     Statement st;
     prepare(st, sql, binds);
-    const Api& a = *m_api;
-    ub2 type = 0;
-    check(a.AttrGet(st.stmt, HTYPE_STMT, &type, nullptr, ATTR_STMT_TYPE, m_h->err), "OCIAttrGet");
-    // A statement without rows (ANALYZE TABLE ...) runs once; a query is only opened.
-    check(a.StmtExecute(m_h->svc, st.stmt, m_h->err, type == STMT_SELECT ? 0 : 1, 0, nullptr, nullptr,
-                        DEFAULT),
-          "OCIStmtExecute");
+    executePrepared(st);
 }
 
 } // namespace morvane

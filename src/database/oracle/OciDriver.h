@@ -44,6 +44,14 @@ private:
     [[noreturn]] void fail(int rc, const char* call);
     void check(int rc, const char* call);
     void prepare(Statement& st, const QString& sql, const BindList& binds);
+    // Runs a prepared statement; true when it is a query, left open for fetching.
+    bool executePrepared(Statement& st);
+    // The steps of reading an open query: its columns, their buffers, one array fetch
+    // (false once the last rows are in).
+    struct Fetch;
+    void describeColumns(Statement& st, Fetch& f);
+    void defineBuffers(Statement& st, Fetch& f);
+    bool fetchBatch(Statement& st, Fetch& f, ResultSet& rs);
     void freeHandles(bool rollback) noexcept;
 
     std::shared_ptr<const oci::Api> m_api;
