@@ -94,6 +94,13 @@ TF_Table::~TF_Table() = default;
 
 void TF_Table::buildControls()
 {
+    buildToolPanel();
+    buildGrid();
+    connectControls();
+}
+
+void TF_Table::buildToolPanel()
+{
     Panel1 = new QFrame(this);
     Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
 
@@ -149,7 +156,10 @@ void TF_Table::buildControls()
     BitClose->setObjectName(QStringLiteral("BitClose"));
     BitClose->setToolTip(QStringLiteral("終了"));
     BitClose->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton));
+}
 
+void TF_Table::buildGrid()
+{
     Panel2 = new QFrame(this);
     Panel2->setFrameStyle(QFrame::Panel | QFrame::Sunken);
 
@@ -188,7 +198,10 @@ void TF_Table::buildControls()
                                titleMetrics.horizontalAdvance(cols[c].title) + 8);
         DBGrid1->horizontalHeader()->resizeSection(c, w + 8);
     }
+}
 
+void TF_Table::connectControls()
+{
     connect(&m_dm.AQ_Catalog, &Query::currentRowChanged, this, &TF_Table::followCursor);
     connect(DBGrid1->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current) { gridCurrentChanged(current); });

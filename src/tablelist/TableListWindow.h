@@ -75,6 +75,9 @@ protected:
 
 private:
     void buildControls();
+    void buildToolPanel();    // Panel1: sort order, search field and buttons, navigator, command buttons
+    void buildGrid();         // Panel2: the catalog grid, its model and column widths
+    void connectControls();   // the grid, the query's cursor and the buttons to their handlers
     void layoutControls();
     void followCursor(int row);
     void gridCurrentChanged(const QModelIndex& current);
