@@ -379,7 +379,7 @@ void OciDriver::prepare(Statement& st, const QString& sql, const BindList& binds
 
 // The columns of an open query and the buffers one fetch call fills.
 struct OciDriver::Fetch {
-    std::vector<Column> cols;
+    std::vector<Column> cols;   // never resized once defined: OCI holds their addresses
     int rowBytes = 0;   // buffer bytes per row, for sizing the array fetch
     int rows = 0;       // rows per fetch call
 };
