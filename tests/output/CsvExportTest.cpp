@@ -38,17 +38,11 @@ protected:
         ASSERT_TRUE(tmp.isValid());
         oldTmp = qgetenv("TMPDIR");
         qputenv("TMPDIR", tmp.path().toUtf8());
-        session.settings.LAST_ALIAS = "DEMO";
-        session.settings.U_LogOn = "DEMO";
         // The byte checks below read CP932; the other choices have a test of their own.
         session.settings.CSV_ENCODING = "CP932";
-        session.state.LogonUser = "SYS";
-        dm.connectWithCurrentValues();
+        logOn();
         dm.AdjustColumnWidths();
-        main.setDataModule(&dm);
-        main.FormShow();
-        main.ComboBox1->setEditText("SCOTT");
-        main.ComboBox1Change();
+        showWithOwner("SCOTT");
         previousOpener = output::setFileOpener([this](const QString& path) {
             opened << path;
             return true;
