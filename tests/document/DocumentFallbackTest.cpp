@@ -1,6 +1,6 @@
 // Characters the Japanese faces lack are drawn from the fallback face, while
 // the page and window faces keep everything they cover.
-#include "DocumentFixture.h"
+#include "support/DocumentFixture.h"
 #include "document/Fonts.h"
 #include "document/QPainterCanvas.h"
 #include <QGlyphRun>

@@ -1,4 +1,4 @@
-#include "DocumentFixture.h"
+#include "support/DocumentFixture.h"
 #include "output/DocRender.h"
 #include "output/DocRenderCli.h"
 #include "output/PageOutput.h"
