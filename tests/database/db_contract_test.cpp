@@ -8,6 +8,7 @@
 #include "database/embedded/DemoDictionary.h"
 #include "database/embedded/SqliteDriver.h"
 #include "database/oracle/OciDriver.h"
+#include "support/DemoLogon.h"
 #include "support/OciStandInHarness.h"
 #include "support/ResultColumns.h"
 #include <QRegularExpression>
@@ -52,7 +53,7 @@ protected:
         createDemoDictionary(path);
         addCases();
         driver = makeDriver();
-        ASSERT_NO_THROW(driver->logon({"DEMO", "SYS", "DEMO"}));
+        ASSERT_NO_THROW(driver->logon(demoLogon()));
     }
 
     std::unique_ptr<IDbDriver> makeDriver()
@@ -307,7 +308,7 @@ TEST_P(DbContract, AConnectionDroppingMidLoadFailsWithItsNumber)
     EXPECT_FALSE(driver->isConnected());
     EXPECT_EQ(errorCodeOf([&] { run(sql::ownerList()); }), 3114);
     // A new logon works again.
-    driver->logon({"DEMO", "SYS", "DEMO"});
+    driver->logon(demoLogon());
     EXPECT_FALSE(run(sql::ownerList()).rows.isEmpty());
 }
 

@@ -1,6 +1,7 @@
 // Logon, bad dictionary files and value conversions of the embedded engine.
 #include "embedded_fixture.h"
 #include "database/Connection.h"
+#include "support/ScopedDataDir.h"
 #include <QDir>
 #include <QFile>
 
@@ -92,19 +93,15 @@ TEST(EmbeddedFiles, BadDictionaryFilesFailCleanly)
 
 TEST(EmbeddedFiles, ConnectionCreatesDemoOnFirstUse)
 {
-    QTemporaryDir dir;
-    const QByteArray saved = qgetenv("MORVANE_DATA_DIR");
-    qputenv("MORVANE_DATA_DIR", dir.filePath("sub/db").toUtf8());
+    test::ScopedDataDir data("sub/db");
     Connection c;
-    c.setLogon({"demo", "SYS", "DEMO"});
-    EXPECT_NO_THROW(c.open());
+    EXPECT_NO_THROW(test::openDemo(c, "demo"));
     EXPECT_TRUE(c.isOpen());
-    EXPECT_TRUE(QFile::exists(dir.filePath("sub/db/DEMO.db")));
-    EXPECT_FALSE(QFile::exists(dir.filePath("sub/db/DEMO.db.building")));
+    EXPECT_TRUE(QFile::exists(data.path() + "/DEMO.db"));
+    EXPECT_FALSE(QFile::exists(data.path() + "/DEMO.db.building"));
     c.setLogon({"DEMO", "SYS", "WRONG"});
     EXPECT_THROW(c.open(), DbError);
     EXPECT_FALSE(c.isOpen());
-    qputenv("MORVANE_DATA_DIR", saved);
 }
 
 TEST_F(EmbeddedDriver, ValuesConvertLikeTheClientLayer)

@@ -4,6 +4,7 @@
 #include "database/embedded/DemoDictionary.h"
 #include "database/embedded/SqliteDriver.h"
 #include "database/Statements.h"
+#include "support/DemoLogon.h"
 #include "support/ResultColumns.h"
 #include <gtest/gtest.h>
 #include <QSet>
@@ -21,7 +22,7 @@ protected:
         path = dir.filePath("DEMO.db");
         createDemoDictionary(path);
         driver = std::make_unique<SqliteDriver>(path);
-        driver->logon({"DEMO", "SYS", "DEMO"});
+        driver->logon(test::demoLogon());
     }
 
     ResultSet run(const QStringList& lines, const BindList& binds = {})

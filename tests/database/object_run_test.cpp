@@ -1,7 +1,7 @@
 // The one per-object run, over the demo dictionary.
 #include "database/DataModule.h"
 #include "database/ObjectRun.h"
-#include "database/Statements.h"
+#include "support/DemoLogon.h"
 #include "support/FakePlatform.h"
 #include "support/ScopedDataDir.h"
 #include <gtest/gtest.h>
@@ -15,18 +15,13 @@ class ObjectRunTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        dm.Database1_ADO.setLogon({"DEMO", "SYS", "DEMO"});
-        dm.Database1_ADO.open();
+        openDemo(dm.Database1_ADO);
         session.settings.MaxPageRow = 55;
     }
     Query& openCatalog(const QString& owner)
     {
         session.settings.LAST_OWNER = owner;
-        dm.AQ_Catalog.close();
-        dm.AQ_Catalog.setSql(sql::catalogAllObjects());
-        dm.AQ_Catalog.bind("OWNER", owner);
-        dm.AQ_Catalog.open();
-        return dm.AQ_Catalog;
+        return dm.openCatalog(TDataModule2::CatalogForm::AllObjects, owner);
     }
     ScopedDataDir data;
     Session session;

@@ -12,6 +12,7 @@
 #include "database/oracle/OciLibrary.h"
 #include "database/oracle/OciNumber.h"
 #include "support/FakePlatform.h"
+#include "support/DemoLogon.h"
 #include "support/OciStandInHarness.h"
 #include "support/ScopedDataDir.h"
 #include "oci_standin/StandInText.h"
@@ -207,7 +208,7 @@ TEST(OciLoading, LibraryLackingAFunctionIsNamed)
     ScopedEnv env(oci::kLibraryOverrideVariable, StandIn::incompletePath().toUtf8());
     OciDriver d;
     try {
-        d.logon({"DEMO", "SYS", "DEMO"});
+        d.logon(demoLogon());
         FAIL() << "logon on a library without OCIStmtFetch2";
     } catch (const DbError& e) {
         EXPECT_TRUE(e.message().contains("OCIStmtFetch2")) << e.message().toStdString();
@@ -287,7 +288,7 @@ TEST_F(OciOnStandIn, ClientCharacterSetIsAl32Utf8WhateverNlsLang)
 {
     ScopedEnv env("NLS_LANG", "JAPANESE_JAPAN.JA16SJIS");
     OciDriver d;
-    d.logon({"DEMO", "SYS", "DEMO"});
+    d.logon(demoLogon());
     EXPECT_EQ(StandIn::get().stats()->envCharset, 873);
     EXPECT_EQ(StandIn::get().stats()->envNcharset, 873);
 }
@@ -296,7 +297,7 @@ TEST_F(OciOnStandIn, ALogonWithAWarningSucceeds)
 {
     StandIn::get().logonWarning(28002);
     OciDriver d;
-    EXPECT_NO_THROW(d.logon({"DEMO", "SYS", "DEMO"}));
+    EXPECT_NO_THROW(d.logon(demoLogon()));
     EXPECT_TRUE(d.isConnected());
     EXPECT_TRUE(d.logonWarning().startsWith("ORA-28002")) << d.logonWarning().toStdString();
     EXPECT_FALSE(d.query(sql::ownerList().join('\n'), {}).rows.isEmpty());
@@ -314,7 +315,7 @@ TEST_F(OciOnStandIn, EveryHandleIsFreedAfterLogoff)
     const int before = StandIn::get().stats()->openHandles;
     {
         OciDriver d;
-        d.logon({"DEMO", "SYS", "DEMO"});
+        d.logon(demoLogon());
         d.query(sql::catalogAllObjects().join('\n'), {{"OWNER", "SCOTT"}});
         EXPECT_THROW(d.query("SELECT * FROM NOWHERE", {}), DbError);
         EXPECT_GT(StandIn::get().stats()->openHandles, before);
@@ -325,10 +326,10 @@ TEST_F(OciOnStandIn, EveryHandleIsFreedAfterLogoff)
 TEST_F(OciOnStandIn, TheWholeProgramSequenceMatchesTheEmbeddedEngine)
 {
     SqliteDriver embedded(dir.filePath("DEMO.db"));
-    embedded.logon({"DEMO", "SYS", "DEMO"});
+    embedded.logon(demoLogon());
     OciDriver d;
     d.setFetchRows(3);
-    d.logon({"DEMO", "SYS", "DEMO"});
+    d.logon(demoLogon());
     const BindList ownerEmp = {{"OWNER", "SCOTT"}, {"TABLE_NAME", "EMP"}};
     const QVector<QPair<QStringList, BindList>> statements = {
         {sql::ownerList(), {}},
@@ -390,7 +391,7 @@ TEST_F(OciOnStandIn, ASessionTheServerEndedReportsItselfDisconnected)
     OciDriver d;
     d.setFetchRows(2);
     for (const Case& c : cases) {
-        d.logon({"DEMO", "SYS", "DEMO"});
+        d.logon(demoLogon());
         StandIn::get().fetchFailure(c.code, c.dead);
         StandIn::get().dropAfterFetches(1);
         try {
@@ -402,7 +403,7 @@ TEST_F(OciOnStandIn, ASessionTheServerEndedReportsItselfDisconnected)
         EXPECT_EQ(d.isConnected(), !c.dead) << "ORA-" << c.code;
     }
     // The next logon starts afresh.
-    d.logon({"DEMO", "SYS", "DEMO"});
+    d.logon(demoLogon());
     EXPECT_FALSE(d.query(sql::ownerList().join('\n'), {}).rows.isEmpty());
 }
 
@@ -413,12 +414,9 @@ TEST_F(OciOnStandIn, APasswordAboutToExpireIsShownOnceAtLogon)
     createDemoDictionary(dir.filePath("ORCL.db"));
     StandIn::get().logonWarning(28002);
     Session session;
-    session.settings.LAST_ALIAS = "ORCL";
-    session.settings.U_LogOn = "DEMO";
-    session.state.LogonUser = "SYS";
     TDataModule2 dm(session);
     RecordingMessages messages;
-    dm.connectWithCurrentValues();
+    logOnDemo(dm, "ORCL");
     EXPECT_TRUE(dm.Database1_ADO.isOpen());
     ASSERT_EQ(messages.shown.size(), 1);
     EXPECT_EQ(messages.shown[0].kind, MessageKind::Warning);
@@ -433,7 +431,7 @@ TEST_F(OciOnStandIn, TheStandInKeepsOraclesLimits)
 {
     // What SQLite would run but a server refuses must fail here as well.
     OciDriver d;
-    d.logon({"DEMO", "SYS", "DEMO"});
+    d.logon(demoLogon());
     QString wide = "SELECT USERNAME AS C0";
     for (int i = 1; i <= 1000; ++i)
         wide += QStringLiteral(", USERNAME AS C%1").arg(i);
@@ -446,14 +444,14 @@ TEST_F(OciOnStandIn, TheStandInKeepsOraclesLimits)
 TEST_F(OciOnStandIn, JapaneseTextArrivesWholeFromEveryDatabaseCharacterSet)
 {
     SqliteDriver embedded(dir.filePath("DEMO.db"));
-    embedded.logon({"DEMO", "SYS", "DEMO"});
+    embedded.logon(demoLogon());
     const QString text = sql::tableColumns().join('\n');
     const BindList binds = {{"OWNER", "SALES"}, {"OWNER1", "SALES"}, {"TABLE_NAME", "CUSTOMER"}};
     const ResultSet want = embedded.query(text, binds);
     for (const char* charset : {"JA16SJIS", "JA16EUC", "AL32UTF8"}) {
         ASSERT_EQ(StandIn::get().databaseCharset(charset), 1);
         OciDriver d;
-        d.logon({"DEMO", "SYS", "DEMO"});
+        d.logon(demoLogon());
         EXPECT_EQ(d.query(text, binds).rows, want.rows) << charset;
     }
 }

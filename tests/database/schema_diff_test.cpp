@@ -2,6 +2,7 @@
 // order; nothing for a schema against itself; storage only on request.
 #include "database/SchemaDiff.h"
 #include "support/ChangedSnapshot.h"
+#include "support/DemoLogon.h"
 #include "support/ScopedDataDir.h"
 #include <gtest/gtest.h>
 #include <QRegularExpression>
@@ -13,8 +14,7 @@ namespace {
 SchemaModel schemaOf(const QString& server, const QString& owner = "SCOTT")
 {
     Connection c;
-    c.setLogon({server, "SYS", "DEMO"});
-    c.open();
+    test::openDemo(c, server);
     return readSchema(c, owner);
 }
 

@@ -1,4 +1,4 @@
-#include "DocumentFixture.h"
+#include "support/DocumentFixture.h"
 #include "document/PageRoutines.h"
 #include "support/FakePlatform.h"
 #include <gtest/gtest.h>

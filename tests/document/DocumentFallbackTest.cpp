@@ -1,16 +1,12 @@
 // Characters the Japanese faces lack are drawn from the fallback face, while
 // the page and window faces keep everything they cover.
-#include "DocumentFixture.h"
+#include "support/DocumentFixture.h"
 #include "document/Fonts.h"
 #include "document/QPainterCanvas.h"
-#include "output/DocRender.h"
 #include <QGlyphRun>
 #include <QImage>
 #include <QPainter>
-#include <QProcess>
 #include <QRawFont>
-#include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QTextLayout>
 #include <gtest/gtest.h>
 
@@ -55,29 +51,6 @@ TEST(DocumentFallback, PageAndWindowFacesFallBackPerCharacter)
         // Everything the Japanese face covers stays in it.
         EXPECT_EQ(facesDrawing(QStringLiteral("社員名簿（）野ｶﾅ"), c.font), QStringList({c.face}));
     }
-}
-
-TEST(DocumentFallback, PdfTextComesBackWhole)
-{
-    const QString pdftotext = QStandardPaths::findExecutable("pdftotext");
-    if (pdftotext.isEmpty())
-        GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
-    DocumentSession d;
-    d.loadTable(1, 0, 0);
-    d.loadColumns(2, {kMixed, QStringLiteral("한글")});
-    d.s.state.TableComment = QStringLiteral("(") + kMixed + QStringLiteral(")");
-    QTemporaryDir dir;
-    const QString path = dir.filePath("SCOTT.EMP.pdf");
-    QString error;
-    ASSERT_TRUE(output::writeDocumentPdf(d.data(), path, output::pdfPageLayout(), 600, &error))
-        << error.toStdString();
-    QProcess p;
-    p.start(pdftotext, {path, "-"});
-    ASSERT_TRUE(p.waitForFinished(30000));
-    const QString text = QString::fromUtf8(p.readAllStandardOutput());
-    // Page 1's header and the column page's header, and the column's own comment.
-    EXPECT_GE(text.count(kMixed), 3) << text.toStdString();
-    EXPECT_TRUE(text.contains(QStringLiteral("한글")));
 }
 
 TEST(DocumentFallback, FallbackTextKeepsTheBaselineOfItsCell)

@@ -1,4 +1,4 @@
-#include "DocumentFixture.h"
+#include "support/DocumentFixture.h"
 #include "document/Fonts.h"
 #include "document/PageGeometry.h"
 #include "document/PageRoutines.h"

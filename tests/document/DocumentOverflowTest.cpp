@@ -1,5 +1,5 @@
 // Content that one page cannot hold goes on further pages, whole.
-#include "DocumentFixture.h"
+#include "support/DocumentFixture.h"
 #include "document/Fonts.h"
 #include "document/FrontPages.h"
 #include "document/PageRoutines.h"

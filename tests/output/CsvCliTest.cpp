@@ -2,6 +2,7 @@
 #include "core/Cp932.h"
 #include "output/DocRender.h"
 #include "output/DocRenderCli.h"
+#include "support/DocRun.h"
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -12,28 +13,11 @@ using namespace morvane::output;
 
 namespace {
 
-struct CsvRun {
-    int status;
-    QString err;
-    QString dir;
-};
+using morvane::test::DocRun;
 
-CsvRun renderCsv(const QStringList& args)
+DocRun renderCsv(const QStringList& args)
 {
-    static QTemporaryDir root;
-    static int serial = 0;
-    const QString out = root.filePath(QString("csv%1").arg(++serial));
-    DocOptions o;
-    QString error;
-    EXPECT_TRUE(parseDocArguments(QStringList{"--server", "DEMO", "--user", "SYS", "--format", "csv",
-                                              "--out", out} + args,
-                                  &o, &error))
-        << error.toStdString();
-    QString err;
-    QTextStream stream(&err);
-    const int status = runDocRenderer(o, "DEMO", stream, pdfPageLayout());
-    stream.flush();
-    return {status, err, out};
+    return morvane::test::runDoc(QStringList{"--format", "csv"} + args);
 }
 
 QStringList linesOf(const QString& path)
@@ -48,21 +32,21 @@ QStringList linesOf(const QString& path)
 
 TEST(CsvCli, ColumnListsPerObjectAndTheTableList)
 {
-    const CsvRun r = renderCsv(
+    const DocRun r = renderCsv(
         {"--owner", "SCOTT", "--object", "DEPT", "--object", "EMP_DEPT_V", "--encoding", "cp932"});
     EXPECT_EQ(r.status, kExitOk) << r.err.toStdString();
-    EXPECT_EQ(QDir(r.dir).entryList(QDir::Files, QDir::Name),
+    EXPECT_EQ(QDir(r.out).entryList(QDir::Files, QDir::Name),
               (QStringList{"SCOTT.DEPT.CSV", "SCOTT.EMP_DEPT_V.CSV"}));
-    const QStringList dept = linesOf(r.dir + "/SCOTT.DEPT.CSV");
+    const QStringList dept = linesOf(r.out + "/SCOTT.DEPT.CSV");
     ASSERT_EQ(dept.size(), 5);
     EXPECT_TRUE(dept[0].startsWith("\"COLUMN_ID\",\"COLUMN_NAME\","));
     EXPECT_EQ(dept[3], "\"3\",\"LOC\",\"所在地\",\"VARCHAR2\",\"13\",\"\",\"\",\"Y\",\"\",");
 
-    const CsvRun list = renderCsv({"--owner", "SCOTT", "--table-list"});
+    const DocRun list = renderCsv({"--owner", "SCOTT", "--table-list"});
     EXPECT_EQ(list.status, kExitOk) << list.err.toStdString();
-    EXPECT_EQ(QDir(list.dir).entryList(QDir::Files), QStringList{"SCOTT.CSV"});
+    EXPECT_EQ(QDir(list.out).entryList(QDir::Files), QStringList{"SCOTT.CSV"});
     // Without --encoding (nothing stored): UTF-8 with a byte-order mark on Linux.
-    QFile listFile(list.dir + "/SCOTT.CSV");
+    QFile listFile(list.out + "/SCOTT.CSV");
     ASSERT_TRUE(listFile.open(QIODevice::ReadOnly));
     const QByteArray raw = listFile.readAll();
     ASSERT_TRUE(raw.startsWith("\xEF\xBB\xBF"));

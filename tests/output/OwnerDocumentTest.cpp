@@ -4,6 +4,7 @@
 #include "output/DocRender.h"
 #include "output/DocRenderCli.h"
 #include "output/OrderedJobs.h"
+#include "support/DocRun.h"
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -20,26 +21,11 @@ using namespace morvane::output;
 
 namespace {
 
-struct DocRun {
-    int status;
-    QString err;
-    QString dir;
-};
+using test::DocRun;
 
-DocRun render(const QString& server, QStringList args)
+DocRun render(const QString& server, const QStringList& args)
 {
-    static QTemporaryDir root;
-    static int serial = 0;
-    const QString out = root.filePath(QString("out%1").arg(++serial));
-    DocOptions o;
-    QString error;
-    EXPECT_TRUE(parseDocArguments(QStringList{"--server", server, "--user", "SYS", "--format", "pdf", "--out", out}
-                                      + args, &o, &error)) << error.toStdString();
-    QString err;
-    QTextStream stream(&err);
-    const int status = runDocRenderer(o, "DEMO", stream, pdfPageLayout());
-    stream.flush();
-    return {status, err, out};
+    return test::runDoc(QStringList{"--format", "pdf"} + args, server);
 }
 
 // A small generated owner: tables, views and synonyms mixed by name.
@@ -116,8 +102,8 @@ TEST(OwnerDocument, ContentsOutlineAndLinksLandOnEachObjectsFirstPage)
         GTEST_SKIP() << "pdftotext (poppler-utils) or python3-pypdf is not installed";
     const DocRun r = render(generatedServer(), {"--owner", "OWNER01", "--one-file"});
     ASSERT_EQ(r.status, kExitOk) << r.err.toStdString();
-    EXPECT_EQ(QDir(r.dir).entryList(QDir::Files), QStringList{"OWNER01.pdf"});
-    const QString pdf = QDir(r.dir).filePath("OWNER01.pdf");
+    EXPECT_EQ(QDir(r.out).entryList(QDir::Files), QStringList{"OWNER01.pdf"});
+    const QString pdf = QDir(r.out).filePath("OWNER01.pdf");
 
     const QString contents = pageText(pdf, 1);
     EXPECT_TRUE(contents.contains("◎ＯＷＮＥＲ：｢OWNER01｣"));
@@ -166,8 +152,8 @@ TEST(OwnerDocument, FailingObjectIsListedAndTheFileStaysWhole)
     const DocRun r = render("DEMO", {"--owner", "SALES", "--one-file"});
     EXPECT_EQ(r.status, kExitFailed);
     EXPECT_TRUE(r.err.contains("SALES.STAFF: ")) << r.err.toStdString();
-    EXPECT_EQ(QDir(r.dir).entryList(QDir::Files | QDir::Hidden), QStringList{"SALES.pdf"});
-    const QString pdf = QDir(r.dir).filePath("SALES.pdf");
+    EXPECT_EQ(QDir(r.out).entryList(QDir::Files | QDir::Hidden), QStringList{"SALES.pdf"});
+    const QString pdf = QDir(r.out).filePath("SALES.pdf");
     bool listed = false;
     for (const Row& row : contentsRows(pageText(pdf, 1)))
         if (row.name == "STAFF")
@@ -194,12 +180,12 @@ TEST(OwnerDocument, TwoJobsWriteWhatOneJobWrites)
     const DocRun two = render("DEMO", {"--owner", "SALES", "--jobs", "2"});
     EXPECT_EQ(one.status, two.status);
     EXPECT_EQ(one.err, two.err);
-    const QStringList files = QDir(one.dir).entryList(QDir::Files, QDir::Name);
-    EXPECT_EQ(files, QDir(two.dir).entryList(QDir::Files, QDir::Name));
+    const QStringList files = QDir(one.out).entryList(QDir::Files, QDir::Name);
+    EXPECT_EQ(files, QDir(two.out).entryList(QDir::Files, QDir::Name));
     EXPECT_GE(files.size(), 5);
     for (const QString& f : files)
-        EXPECT_EQ(pageText(QDir(one.dir).filePath(f), 1) + pageText(QDir(one.dir).filePath(f), 2),
-                  pageText(QDir(two.dir).filePath(f), 1) + pageText(QDir(two.dir).filePath(f), 2))
+        EXPECT_EQ(pageText(QDir(one.out).filePath(f), 1) + pageText(QDir(one.out).filePath(f), 2),
+                  pageText(QDir(two.out).filePath(f), 1) + pageText(QDir(two.out).filePath(f), 2))
             << f.toStdString();
 }
 

@@ -5,6 +5,7 @@
 #include "output/DocRender.h"
 #include "output/DocRenderCli.h"
 #include "output/Workbook.h"
+#include "support/DocRun.h"
 #include "support/ScopedDataDir.h"
 #include <QDir>
 #include <QFile>
@@ -234,30 +235,6 @@ TEST(Workbook, EveryCellReadsBackAsWrittenWithTheSheetsSetUp)
 
 namespace {
 
-struct WorkbookRun {
-    int status;
-    QString err;
-    QString out;
-};
-
-WorkbookRun renderWorkbook(const QString& server, const QStringList& extra)
-{
-    static QTemporaryDir root;
-    static int serial = 0;
-    const QString out = root.filePath(QString("xlsx%1").arg(++serial));
-    DocOptions o;
-    QString error;
-    EXPECT_TRUE(parseDocArguments(QStringList{"--server", server, "--user", "SYS", "--format", "xlsx", "--out", out}
-                                      + extra,
-                                  &o, &error))
-        << error.toStdString();
-    QString err;
-    QTextStream stream(&err);
-    const int status = runDocRenderer(o, "DEMO", stream, pdfPageLayout());
-    stream.flush();
-    return {status, err, out};
-}
-
 // Rows of a query on the dictionary file itself, the values joined by "|".
 QStringList dictionaryRows(const QString& path, const char* sql)
 {
@@ -292,7 +269,7 @@ TEST(WorkbookCli, EveryColumnListOfTheOddOwnerMatchesTheDictionary)
     g.oddOwner = true;
     embedded::generateDictionary(db, g);
 
-    const WorkbookRun r = renderWorkbook("WBODD", {"--owner", "ODD"});
+    const test::DocRun r = test::runDoc({"--owner", "ODD", "--format", "xlsx"}, "WBODD");
     // Only the synonym on a synonym fails; the workbook holds everything else.
     EXPECT_EQ(r.status, kExitFailed) << r.err.toStdString();
     EXPECT_TRUE(r.err.contains("ODD.SYN_CHAIN")) << r.err.toStdString();
@@ -351,16 +328,9 @@ TEST(WorkbookCli, ATargetThatCannotBeReplacedLeavesItAsItWas)
     const QTemporaryDir root;
     const QString out = root.filePath("out");
     QDir().mkpath(out + "/SCOTT.xlsx/inside");
-    DocOptions o;
-    QString error;
-    ASSERT_TRUE(parseDocArguments({"--server", "DEMO", "--user", "SYS", "--owner", "SCOTT", "--object", "DEPT",
-                                   "--format", "xlsx", "--out", out},
-                                  &o, &error));
-    QString err;
-    QTextStream stream(&err);
-    EXPECT_EQ(runDocRenderer(o, "DEMO", stream, pdfPageLayout()), kExitFailed);
-    stream.flush();
-    EXPECT_TRUE(err.contains("SCOTT.xlsx: ")) << err.toStdString();
+    const test::DocRun r = test::runDoc({"--owner", "SCOTT", "--object", "DEPT", "--format", "xlsx", "--out", out});
+    EXPECT_EQ(r.status, kExitFailed);
+    EXPECT_TRUE(r.err.contains("SCOTT.xlsx: ")) << r.err.toStdString();
     EXPECT_EQ(QDir(out).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
               QStringList{"SCOTT.xlsx"});
     EXPECT_TRUE(QFileInfo(out + "/SCOTT.xlsx/inside").isDir());

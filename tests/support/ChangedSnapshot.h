@@ -4,6 +4,7 @@
 // an index dropped, a view text changed, a synonym retargeted, a table dropped.
 #include "database/Connection.h"
 #include "database/Snapshot.h"
+#include "support/DemoLogon.h"
 #include <QFile>
 #include <gtest/gtest.h>
 #include <sqlite3.h>
@@ -24,8 +25,7 @@ inline void execOn(const QString& path, const char* sql)
 inline void makeChangedSnapshots(const QString& dir)
 {
     Connection demo;
-    demo.setLogon({"DEMO", "SYS", "DEMO"});
-    demo.open();
+    openDemo(demo);
     takeSnapshot(demo, {"SCOTT"}, dir + "/OLD.db");
     ASSERT_TRUE(QFile::copy(dir + "/OLD.db", dir + "/NEW.db"));
     execOn(dir + "/NEW.db", R"(

@@ -5,8 +5,10 @@
 #include "app/MainWindow.h"
 #include "core/Winplace.h"
 #include "database/DataModule.h"
+#include "support/DemoLogon.h"
 #include "support/ScopedDataDir.h"
 #include "support/ScriptedDialogs.h"
+#include <QComboBox>
 #include <QTemporaryDir>
 
 namespace morvane::test {
@@ -20,6 +22,21 @@ struct MainWindowParts {
     ScriptedDialogs dialogs;
     TDataModule2 dm{session};
     TF_Main main{session, store};
+
+    // Logged on to the demo (or a dictionary of the data folder), the main
+    // window working on the data module.
+    void logOn(const QString& server = QStringLiteral("DEMO"))
+    {
+        logOnDemo(dm, server);
+        main.setDataModule(&dm);
+    }
+    // The window shown and the owner typed into its owner field.
+    void showWithOwner(const QString& owner)
+    {
+        main.FormShow();
+        main.ComboBox1->setEditText(owner);
+        main.ComboBox1Change();
+    }
 };
 
 } // namespace morvane::test

@@ -31,12 +31,8 @@ protected:
     // can take the "server" away.
     void SetUp() override
     {
-        ASSERT_TRUE(QFile::copy(embeddedDatabaseFor("DEMO"), data.path() + "/PROD.db"));
-        session.settings.LAST_ALIAS = "PROD";
-        session.settings.U_LogOn = "DEMO";
-        session.state.LogonUser = "SYS";
-        dm.connectWithCurrentValues();
-        main.setDataModule(&dm);
+        copyDemoAs("PROD");
+        logOn("PROD");
         dm.logonWindows = &windows;
         dm.clearOwnerField = [this] { main.ComboBox1->setEditText(QString()); };
     }

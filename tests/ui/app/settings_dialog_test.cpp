@@ -29,21 +29,15 @@ class SettingsDialogTest : public ::testing::Test, protected MainWindowParts {
 protected:
     void SetUp() override
     {
+        logOn();
         AppSettings& s = session.settings;
-        s.LAST_ALIAS = "DEMO";
-        s.U_LogOn = "DEMO";
-        session.state.LogonUser = "SYS";
-        dm.connectWithCurrentValues();
         // Lower case as a stored password or an old settings file may hold it.
         s.LAST_ALIAS = "demo";
         s.U_LogOn = "demo";
         s.PRINT_NAME = "yamada 太郎";
         s.MaxPageRow = 55;
         s.U_SetOwner = "SCOTT\r\nHR";
-        main.setDataModule(&dm);
-        main.FormShow();
-        main.ComboBox1->setEditText("SCOTT");
-        main.ComboBox1Change();
+        showWithOwner("SCOTT");
         main.Edit2->setText("EMP");
         for (QPushButton* b : {main.BitBtn1, main.BitBtn3, main.BitBtn4, main.BitBtn9})
             b->setEnabled(true);

@@ -1,9 +1,12 @@
-#include "DocumentFixture.h"
+#include "support/DocumentFixture.h"
 #include "output/DocRender.h"
 #include "output/DocRenderCli.h"
+#include "output/PageOutput.h"
 #include "support/FakePlatform.h"
 #include <QBuffer>
 #include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -114,4 +117,52 @@ TEST(DocumentRender, FileNamesAndArguments)
     EXPECT_EQ(o.format, DocFormat::Png);
     EXPECT_EQ(o.dpi, 150);
     EXPECT_EQ(o.objects, (QStringList{"EMP", "DEPT"}));
+}
+
+TEST(DocumentFallback, PdfTextComesBackWhole)
+{
+    const QString pdftotext = QStandardPaths::findExecutable("pdftotext");
+    if (pdftotext.isEmpty())
+        GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
+    DocumentSession d;
+    d.loadTable(1, 0, 0);
+    const QString mixed = QStringLiteral("社員名簿（사원명부）𠮷野ｶﾅ");
+    d.loadColumns(2, {mixed, QStringLiteral("한글")});
+    d.s.state.TableComment = QStringLiteral("(") + mixed + QStringLiteral(")");
+    QTemporaryDir dir;
+    const QString path = dir.filePath("SCOTT.EMP.pdf");
+    QString error;
+    ASSERT_TRUE(writeDocumentPdf(d.data(), path, pdfPageLayout(), 600, &error))
+        << error.toStdString();
+    QProcess p;
+    p.start(pdftotext, {path, "-"});
+    ASSERT_TRUE(p.waitForFinished(30000));
+    const QString text = QString::fromUtf8(p.readAllStandardOutput());
+    // Page 1's header and the column page's header, and the column's own comment.
+    EXPECT_GE(text.count(mixed), 3) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("한글")));
+}
+
+TEST(DocumentRender, AFailedPageIsDrawnBusyAndItsWarningShownOnce)
+{
+    // Notes whether the busy cursor was on while text was drawn.
+    struct CursorCanvas : document::RecordingCanvas {
+        bool busySeen = false;
+        void textOut(int x, int y, const QString& t) override
+        {
+            busySeen = busySeen || platform::isBusyCursor();
+            document::RecordingCanvas::textOut(x, y, t);
+        }
+    } c;
+    DocumentSession d;
+    d.loadTable(1, 2, 3);
+    d.indexes.close();
+    RecordingMessages msgs;
+    EXPECT_FALSE(drawPageReporting(c, 254, 1, d.data()));
+    EXPECT_TRUE(c.busySeen);
+    EXPECT_FALSE(platform::isBusyCursor());
+    ASSERT_EQ(msgs.shown.size(), 1);
+    EXPECT_EQ(msgs.shown[0].kind, MessageKind::Warning);
+    EXPECT_EQ(msgs.shown[0].text, "ページイメージ1作成エラー\n\r再起動して下さい。\n\r"
+                                  "不明の場合ＯＲＡＣＬＥ管理者に確認して下さい。");
 }

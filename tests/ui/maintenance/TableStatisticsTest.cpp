@@ -52,11 +52,8 @@ class TableStatisticsTest : public ::testing::Test, protected MainWindowParts {
 protected:
     void SetUp() override
     {
-        session.settings.LAST_ALIAS = "DEMO";
-        session.settings.U_LogOn = "DEMO";
-        session.state.LogonUser = "SYS";
         session.settings.MaxPageRow = 55;
-        dm.connectWithCurrentValues();
+        logOn();
         sqlite3* db = nullptr;
         ASSERT_EQ(sqlite3_open(QFile::encodeName(data.path() + "/DEMO.db").constData(), &db), SQLITE_OK);
         char* err = nullptr;
@@ -64,7 +61,6 @@ protected:
         sqlite3_free(err);
         sqlite3_close(db);
         dm.AdjustColumnWidths();
-        main.setDataModule(&dm);
         main.FormShow();
     }
     void chooseOwner(const QString& owner)

@@ -1,6 +1,7 @@
 #include "tablelist/TableListWindow.h"
 #include "tablelist/CatalogGridModel.h"
 #include "database/DataModule.h"
+#include "support/DemoLogon.h"
 #include "support/FakePlatform.h"
 #include <QLineEdit>
 #include <QPushButton>
@@ -12,11 +13,8 @@ using namespace morvane;
 TEST(TableListDemo, ListsSortsAndSearchesScott)
 {
     Session session;
-    session.settings.LAST_ALIAS = "DEMO";
-    session.settings.U_LogOn = "DEMO";
-    session.state.LogonUser = "SYS";
     TDataModule2 dm(session);
-    dm.connectWithCurrentValues();
+    test::logOnDemo(dm);
     session.settings.LAST_OWNER = "SCOTT";
     dm.Tag = SlotCatalog;
     TF_Table window(dm, session);

@@ -7,7 +7,7 @@
 #include "database/DataModule.h"
 #include "database/ui/ErrorShow.h"
 #include "database/ui/LoginDialog.h"
-#include "database/embedded/DemoDictionary.h"
+#include "support/DemoLogon.h"
 #include "support/ScopedDataDir.h"
 #include "output/ui/SharedPrinter.h"
 #include "tablelist/TableListWindow.h"
@@ -69,11 +69,7 @@ class WindowLook : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        createDemoDictionary(data.path() + "/DEMO.db");
-        session.settings.LAST_ALIAS = "DEMO";
-        session.settings.U_LogOn = "DEMO";
-        session.state.LogonUser = "SYS";
-        dm.connectWithCurrentValues();
+        logOnDemo(dm);
         main.setDataModule(&dm);
     }
     QTemporaryDir dir;

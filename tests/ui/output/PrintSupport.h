@@ -1,14 +1,10 @@
 #pragma once
 // A main window over a copy of the demo whose print jobs land as PDF files in
 // a folder of the test's own, and readers for those files.
-#include "app/MainWindow.h"
-#include "core/Winplace.h"
 #include "database/Connection.h"
-#include "database/DataModule.h"
 #include "output/ui/PrnSet1.h"
 #include "output/ui/SharedPrinter.h"
-#include "support/ScriptedDialogs.h"
-#include "support/ScopedDataDir.h"
+#include "support/MainWindowParts.h"
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -60,17 +56,13 @@ inline ScriptedDialogs::Handler answerRange(int item, QStringList* labels = null
     };
 }
 
-class PrintingFixture : public ::testing::Test {
+class PrintingFixture : public ::testing::Test, protected MainWindowParts {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(QFile::copy(embeddedDatabaseFor("DEMO"), data.path() + "/PROD.db"));
-        session.settings.LAST_ALIAS = "PROD";
-        session.settings.U_LogOn = "DEMO";
+        copyDemoAs("PROD");
         session.settings.PRINT_NAME = "TESTER";
-        session.state.LogonUser = "SYS";
-        dm.connectWithCurrentValues();
-        main.setDataModule(&dm);
+        logOn("PROD");
         oldPdfDir = qgetenv("MORVANE_PDF_DIR");
         qputenv("MORVANE_PDF_DIR", pdfDir().toUtf8());
         // No printer, whatever spooler may run on this machine meanwhile.
@@ -81,7 +73,7 @@ protected:
         output::Printer().setDiscovery(nullptr);
         qputenv("MORVANE_PDF_DIR", oldPdfDir);
     }
-    QString pdfDir() const { return out.path() + "/pdf"; }
+    QString pdfDir() const { return dir.path() + "/pdf"; }
     QStringList pdfs() const
     {
         QStringList l;
@@ -99,14 +91,6 @@ protected:
         return dm.LoadTableDictionary();
     }
 
-    QTemporaryDir out;
-    ScopedDataDir data;
-    SettingsStore store{out.path() + "/s.conf"};
-    Session session;
-    RecordingMessages messages;
-    ScriptedDialogs dialogs;
-    TDataModule2 dm{session};
-    TF_Main main{session, store};
     QByteArray oldPdfDir;
 };
 

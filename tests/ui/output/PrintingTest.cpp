@@ -136,7 +136,7 @@ TEST_F(PrintJobs, PrinterSetupChoicesLastUntilTheNextJobEvenWhenCancelled)
 TEST_F(PrintJobs, AJobThatCannotBeWrittenIsAbortedWithPrintError)
 {
     ASSERT_TRUE(load("SCOTT", "DEPT", "TABLE"));
-    QFile blocker(out.path() + "/not-a-folder");
+    QFile blocker(dir.path() + "/not-a-folder");
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     blocker.close();
     qputenv("MORVANE_PDF_DIR", (blocker.fileName() + "/pdf").toUtf8());

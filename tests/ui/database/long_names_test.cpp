@@ -30,16 +30,10 @@ protected:
         o.objectsPerOwner = 0;
         o.oddOwner = true;
         generateDictionary(data.path() + "/ODDS.db", o);
-        session.settings.LAST_ALIAS = "ODDS";
-        session.settings.U_LogOn = "DEMO";
-        session.state.LogonUser = "SYS";
         session.settings.MaxPageRow = 55;
-        dm.connectWithCurrentValues();
+        logOn("ODDS");
         dm.AdjustColumnWidths();
-        main.setDataModule(&dm);
-        main.FormShow();
-        main.ComboBox1->setEditText("ODD");
-        main.ComboBox1Change();
+        showWithOwner("ODD");
     }
 
     // Chooses the named row in the table list; returns what its grid showed there.

@@ -5,6 +5,7 @@
 #include "database/embedded/DemoDictionary.h"
 #include "output/DocRender.h"
 #include "output/DocRenderCli.h"
+#include "support/DocRun.h"
 #include "support/ScopedDataDir.h"
 #include <QDir>
 #include <QFile>
@@ -83,29 +84,11 @@ public:
     sqlite3* db = nullptr;
 };
 
-struct DocRun {
-    int status;
-    QString err;
-    QString out;
-};
+using test::DocRun;
 
 DocRun render(const QStringList& extra)
 {
-    static QTemporaryDir root;
-    static int serial = 0;
-    DocOptions o;
-    QString error;
-    const QString out = root.filePath(QString("odd%1").arg(++serial));
-    EXPECT_TRUE(parseDocArguments(QStringList{"--server", "ODD", "--user", "SYS", "--owner", "ODD",
-                                              "--format", "pdf", "--dpi", "96", "--out", out}
-                                      + extra,
-                                  &o, &error))
-        << error.toStdString();
-    QString err;
-    QTextStream stream(&err);
-    const int status = runDocRenderer(o, "DEMO", stream, pdfPageLayout());
-    stream.flush();
-    return {status, err, out};
+    return test::runDoc(QStringList{"--owner", "ODD", "--format", "pdf", "--dpi", "96"} + extra, "ODD");
 }
 
 QString pdfText(const QString& file)
