@@ -4,7 +4,6 @@
 #include "widgets/Widgets.h"
 #include "core/Winplace.h"
 #include "database/DataModule.h"
-#include "database/Statements.h"
 #include "database/ObjectRun.h"
 #include "document/DocumentData.h"
 #include "document/Fonts.h"
@@ -355,15 +354,7 @@ void TF_Main::FillOwnerList()
         return;
     if (!m_dm)
         return;
-    Query& q = *m_session.state.QueryTable[SlotOwner];
-    q.close();
-    q.setSql(sql::ownerList());
-    q.open();
-    QStringList names;
-    for (q.first(); !q.eof(); q.next())
-        names << q.text("USERNAME");
-    q.close();
-    ComboBox1->addItems(names);
+    ComboBox1->addItems(m_dm->ownerNames());
     ComboBox1->model()->sort(0);
     ComboBox1->setEditText(text);
 }
@@ -604,19 +595,20 @@ void TF_Main::BitBtn6Click()
         Edit1->repaint();
         Edit2->repaint();
     };
-    runPerObject(*m_dm, queryRows(catalog), steps);
+    runPerObject(*m_dm, m_session.settings.LAST_OWNER, queryRows(catalog), steps);
     Edit1->clear();
     Edit2->clear();
 }
 
 void TF_Main::printAllAsOneJob()
 {
-    output::printOwnerAsOneJob(*m_dm, [this](const QString& name, const QString& comment) {
+    const auto showing = [this](const QString& name, const QString& comment) {
         Edit2->setText(name);
         Edit1->setText(comment);
         Edit1->repaint();
         Edit2->repaint();
-    });
+    };
+    output::printOwnerAsOneJob(*m_dm, m_session.settings.LAST_OWNER, showing);
     Edit1->clear();
     Edit2->clear();
 }
@@ -655,7 +647,7 @@ void TF_Main::BitBtn8Click()
         Edit1->repaint();
         Edit2->repaint();
     };
-    maintenance::analyzeAllTables(*m_dm, steps);
+    maintenance::analyzeAllTables(*m_dm, m_session.settings.LAST_OWNER, steps);
     // An empty table name turns the table buttons off again.
     Edit1->clear();
     Edit2->clear();

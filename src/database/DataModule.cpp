@@ -182,14 +182,19 @@ void TDataModule2::AdjustColumnWidths()
 
 int TDataModule2::CountRows()
 {
+    return countRows(m_session.settings.LAST_OWNER, m_session.state.TableName);
+}
+
+int TDataModule2::countRows(const QString& owner, const QString& name)
+{
     try {
         AQ_Count.close();
         const QStringList lines = sql::countRows(Tag);
         if (lines.isEmpty())
             throw DbError(QStringLiteral("no count for slot %1").arg(Tag));
         AQ_Count.setSql(lines);
-        AQ_Count.bind("OWNER", m_session.settings.LAST_OWNER);
-        AQ_Count.bind("TABLE_NAME", m_session.state.TableName);
+        AQ_Count.bind("OWNER", owner);
+        AQ_Count.bind("TABLE_NAME", name);
         AQ_Count.open();
         const int n = static_cast<int>(AQ_Count.integer("COUNT(*)"));
         AQ_Count.close();
@@ -199,6 +204,19 @@ int TDataModule2::CountRows()
         platform::error(QStringLiteral("レコード数カウントエラー"));
         return -1;
     }
+}
+
+QStringList TDataModule2::ownerNames()
+{
+    Query& q = *m_session.state.QueryTable[SlotOwner];
+    q.close();
+    q.setSql(sql::ownerList());
+    q.open();
+    QStringList names;
+    for (q.first(); !q.eof(); q.next())
+        names << q.text(QStringLiteral("USERNAME"));
+    q.close();
+    return names;
 }
 
 void TDataModule2::step(int position)
@@ -219,122 +237,98 @@ public:
 
 void TDataModule2::loadSynonym()
 {
-    SharedState& st = m_session.state;
-    AppSettings& s = m_session.settings;
-    st.IsSynonym = true;
+    LoadedObject& o = m_loaded;
+    o.isSynonym = true;
     AQ_Synonyms.close();
     AQ_Synonyms.setSql(sql::synonymLookup());
-    AQ_Synonyms.bind("OWNER", s.LAST_OWNER);
-    AQ_Synonyms.bind("TABLE_NAME", st.TableName);
+    AQ_Synonyms.bind("OWNER", o.owner);
+    AQ_Synonyms.bind("TABLE_NAME", o.name);
     AQ_Synonyms.open();
-    st.SynonymName = st.TableName;
-    st.SynonymOwner = s.LAST_OWNER;
+    o.synonymName = o.name;
+    o.synonymOwner = o.owner;
     // A target outside the synonym's owner (or missing) finds no row: the
     // owner and name must survive, so stop here instead of going on empty.
     if (AQ_Synonyms.recordCount() == 0) {
-        st.SynonymTargetType.clear();
-        throw UnresolvedSynonym(QStringLiteral("シノニム %1.%2 の参照先が見つかりません。")
-                                    .arg(s.LAST_OWNER, st.TableName)
+        o.synonymTargetType.clear();
+        throw UnresolvedSynonym(QStringLiteral("シノニム %1.%2 の参照先が見つかりません。").arg(o.owner, o.name)
                                 + QStringLiteral("\n\r")
                                 + QStringLiteral("参照先が別のＯＷＮＥＲにあるか、存在しません。"));
     }
     AQ_Synonyms.first();
     // A synonym of a synonym has no table or view of its own to print.
     if (AQ_Synonyms.text("OLD_TYPE") == QLatin1String("SYNONYM")) {
-        st.SynonymTargetType.clear();
+        o.synonymTargetType.clear();
         throw UnresolvedSynonym(QStringLiteral("シノニム %1.%2 の参照先 %3.%4 もシノニムです。")
-                                    .arg(s.LAST_OWNER, st.TableName, AQ_Synonyms.text("TABLE_OWNER"),
+                                    .arg(o.owner, o.name, AQ_Synonyms.text("TABLE_OWNER"),
                                          AQ_Synonyms.text("TABLE_NAME"))
                                 + QStringLiteral("\n\r")
                                 + QStringLiteral("シノニムの参照先のシノニムはたどりません。"));
     }
-    s.LAST_OWNER = AQ_Synonyms.text("TABLE_OWNER");
-    st.TableName = AQ_Synonyms.text("TABLE_NAME");
-    st.SynonymTargetType = AQ_Synonyms.text("OLD_TYPE");
+    o.owner = AQ_Synonyms.text("TABLE_OWNER");
+    o.name = AQ_Synonyms.text("TABLE_NAME");
+    o.synonymTargetType = AQ_Synonyms.text("OLD_TYPE");
     step(2);
+}
+
+void TDataModule2::loadSection(int slot, Query& q, const QStringList& lines, const BindList& binds,
+                               int progress, const std::function<void(int)>& counted)
+{
+    Tag = slot;
+    const int count = countRows(m_loaded.owner, m_loaded.name);
+    m_loaded.rowCounts[static_cast<size_t>(slot)] = count;
+    if (counted)
+        counted(count);
+    q.close();
+    q.setSql(lines);
+    for (const auto& b : binds)
+        q.bind(b.first, b.second);
+    q.open();
+    step(progress);
 }
 
 void TDataModule2::loadTable()
 {
-    SharedState& st = m_session.state;
-    const QString owner = m_session.settings.LAST_OWNER;
-    const QString name = st.TableName;
-
-    Tag = SlotTables;
-    st.RowCounts[SlotTables] = CountRows();
-    AQ_Tables.close();
-    AQ_Tables.setSql(sql::tables());
-    AQ_Tables.bind("OWNER", owner);
-    AQ_Tables.bind("TABLE_NAME", name);
-    AQ_Tables.open();
-    step(1);
-
-    Tag = SlotIndexes;
-    st.RowCounts[SlotIndexes] = CountRows();
-    AQ_Indexes.close();
-    AQ_Indexes.setSql(sql::indexes());
-    AQ_Indexes.bind("OWNER", owner);
-    AQ_Indexes.bind("TABLE_NAME", name);
-    AQ_Indexes.open();
-    step(2);
-
-    Tag = SlotIndCols;
-    st.RowCounts[SlotIndCols] = CountRows();
-    AQ_Ind_Cols.close();
-    AQ_Ind_Cols.setSql(sql::indexColumns());
-    AQ_Ind_Cols.bind("OWNER1", owner);
-    AQ_Ind_Cols.bind("OWNER2", owner);
-    AQ_Ind_Cols.bind("OWNER3", owner);
-    AQ_Ind_Cols.bind("TABLE_NAME1", name);
-    AQ_Ind_Cols.bind("TABLE_NAME2", name);
-    AQ_Ind_Cols.open();
-    step(3);
+    const QString owner = m_loaded.owner;
+    const QString name = m_loaded.name;
+    loadSection(SlotTables, AQ_Tables, sql::tables(), {{"OWNER", owner}, {"TABLE_NAME", name}}, 1);
+    loadSection(SlotIndexes, AQ_Indexes, sql::indexes(), {{"OWNER", owner}, {"TABLE_NAME", name}}, 2);
+    loadSection(SlotIndCols, AQ_Ind_Cols, sql::indexColumns(),
+                {{"OWNER1", owner}, {"OWNER2", owner}, {"OWNER3", owner},
+                 {"TABLE_NAME1", name}, {"TABLE_NAME2", name}},
+                3);
 }
 
 void TDataModule2::loadView()
 {
-    SharedState& st = m_session.state;
-    Tag = SlotViews;
-    st.RowCounts[SlotViews] = CountRows();
-    AQ_Views.close();
-    AQ_Views.setSql(sql::views());
-    AQ_Views.bind("OWNER", m_session.settings.LAST_OWNER);
-    AQ_Views.bind("TABLE_NAME", st.TableName);
-    AQ_Views.open();
-    step(2);
+    loadSection(SlotViews, AQ_Views, sql::views(), {{"OWNER", m_loaded.owner}, {"TABLE_NAME", m_loaded.name}}, 2);
 }
 
 void TDataModule2::loadColumns()
 {
-    SharedState& st = m_session.state;
-    Tag = SlotTabCols;
-    st.RowCounts[SlotTabCols] = CountRows();
-    st.ColumnPageCount = columnPageCount(st.RowCounts[SlotTabCols], m_session.settings.MaxPageRow);
-    AQ_Tab_Cols.close();
-    AQ_Tab_Cols.setSql(sql::tableColumns());
-    AQ_Tab_Cols.bind("OWNER", m_session.settings.LAST_OWNER);
-    AQ_Tab_Cols.bind("OWNER1", m_session.settings.LAST_OWNER);
-    AQ_Tab_Cols.bind("TABLE_NAME", st.TableName);
-    AQ_Tab_Cols.open();
-    step(4);
+    const QString owner = m_loaded.owner;
+    loadSection(SlotTabCols, AQ_Tab_Cols, sql::tableColumns(),
+                {{"OWNER", owner}, {"OWNER1", owner}, {"TABLE_NAME", m_loaded.name}}, 4, [this](int count) {
+                    m_loaded.columnPageCount = columnPageCount(count, m_session.settings.MaxPageRow);
+                });
 }
 
-bool TDataModule2::LoadTableDictionary()
+bool TDataModule2::loadObject(const ObjectKey& key)
 {
-    SharedState& st = m_session.state;
+    LoadedObject& o = m_loaded;
+    o.chosen = key;
+    o.owner = key.owner;
+    o.name = key.name;
     try {
         if (waitDialog)
             waitDialog->showProgress(4);
-        if (st.TableType == QLatin1String("SYNONYM")) {
+        if (key.type == QLatin1String("SYNONYM")) {
             loadSynonym();
         } else {
-            st.IsSynonym = false;
-            st.SynonymTargetType.clear();
+            o.isSynonym = false;
+            o.synonymTargetType.clear();
         }
-        const bool isTable = st.TableType == QLatin1String("TABLE")
-                             || st.SynonymTargetType == QLatin1String("TABLE");
-        const bool isView = st.TableType == QLatin1String("VIEW")
-                            || st.SynonymTargetType == QLatin1String("VIEW");
+        const bool isTable = key.type == QLatin1String("TABLE") || o.synonymTargetType == QLatin1String("TABLE");
+        const bool isView = key.type == QLatin1String("VIEW") || o.synonymTargetType == QLatin1String("VIEW");
         if (isTable)
             loadTable();
         if (isView) {
@@ -347,7 +341,7 @@ bool TDataModule2::LoadTableDictionary()
                 empty.columns.push_back({QString::fromLatin1(c), false});
             empty.columns[2].numeric = true;
             AQ_Views.openWith(empty);
-            st.RowCounts[SlotViews] = 0;
+            o.rowCounts[SlotViews] = 0;
         }
         loadColumns();
         if (waitDialog)
@@ -364,6 +358,27 @@ bool TDataModule2::LoadTableDictionary()
         platform::error(QStringLiteral("データベースＯＰＥＮ失敗") + QStringLiteral("\n\r") + reasonOf(e));
         return false;
     }
+}
+
+void TDataModule2::shareLoaded()
+{
+    SharedState& st = m_session.state;
+    st.TableName = m_loaded.name;
+    st.IsSynonym = m_loaded.isSynonym;
+    st.SynonymName = m_loaded.synonymName;
+    st.SynonymOwner = m_loaded.synonymOwner;
+    st.SynonymTargetType = m_loaded.synonymTargetType;
+    st.RowCounts = m_loaded.rowCounts;
+    st.ColumnPageCount = m_loaded.columnPageCount;
+}
+
+bool TDataModule2::LoadTableDictionary()
+{
+    const bool ok = loadObject({m_session.settings.LAST_OWNER, m_session.state.TableName, m_session.state.TableType});
+    // Also after a failure: what the load changed before it stays changed.
+    m_session.settings.LAST_OWNER = m_loaded.owner;
+    shareLoaded();
+    return ok;
 }
 
 Query& TDataModule2::openCatalog(CatalogForm form, const QString& owner, const QString& sortKey)

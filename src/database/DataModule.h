@@ -2,6 +2,7 @@
 // DataModule2: the connection, the named queries and the operations on them.
 #include "core/AppState.h"
 #include "database/Connection.h"
+#include "database/LoadedObject.h"
 #include "database/Query.h"
 #include <QObject>
 #include <functional>
@@ -62,8 +63,23 @@ public:
     void connectWithCurrentValues();
 
     void AdjustColumnWidths();
+    // Counts the section of Tag for LAST_OWNER and TableName.
     int CountRows();
+    // Loads the chosen object (LAST_OWNER, TableName, TableType) and leaves it
+    // in the shared records; a synonym puts its target's owner and name there
+    // for the rest of the run.
     bool LoadTableDictionary();
+    // Loads the object named by the key into the queries, with the wait
+    // dialog and the load's own messages; loaded() then describes it, also
+    // after a failure (up to the step that failed). Writes neither the
+    // settings record nor the shared state.
+    bool loadObject(const ObjectKey& key);
+    const LoadedObject& loaded() const { return m_loaded; }
+    // The loaded object into the shared state the windows read (its name,
+    // the synonym fields, the counts); the settings record stays as it is.
+    void shareLoaded();
+    // USERNAME of every row of the owner list statement, in the order delivered.
+    QStringList ownerNames();
 
     bool SearchForward(const QString& field, const QString& text);
     bool SearchBackward(const QString& field, const QString& text);
@@ -86,9 +102,15 @@ private:
     void loadTable();
     void loadView();
     void loadColumns();
+    // One section: Tag and its count (handed to counted), then its statement
+    // closed, replaced, bound and opened, then the wait dialog's step.
+    void loadSection(int slot, Query& q, const QStringList& lines, const BindList& binds, int progress,
+                     const std::function<void(int)>& counted = nullptr);
+    int countRows(const QString& owner, const QString& name);
     void step(int position);
 
     Session& m_session;
+    LoadedObject m_loaded;
 };
 
 } // namespace morvane

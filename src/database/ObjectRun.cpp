@@ -52,7 +52,8 @@ RowSource listRows(QVector<CatalogRow> rows)
     };
 }
 
-ObjectRunResult runPerObject(TDataModule2& dm, const RowSource& rows, const ObjectRunSteps& steps)
+ObjectRunResult runPerObject(TDataModule2& dm, const QString& owner, const RowSource& rows,
+                             const ObjectRunSteps& steps)
 {
     SharedState& st = dm.session().state;
     ObjectRunResult result;
@@ -61,7 +62,7 @@ ObjectRunResult runPerObject(TDataModule2& dm, const RowSource& rows, const Obje
         ++result.objects;
         // Named before the load, which may move to a synonym's target.
         if (steps.failures)
-            steps.failures->beginObject(dm.session().settings.LAST_OWNER + QLatin1Char('.') + row.name);
+            steps.failures->beginObject(owner + QLatin1Char('.') + row.name);
         st.TableName = row.name;
         st.TableType = row.type;
         if (steps.setComment)
@@ -69,9 +70,10 @@ ObjectRunResult runPerObject(TDataModule2& dm, const RowSource& rows, const Obje
         if (steps.chosen)
             steps.chosen(row);
         bool ok = true;
-        if (steps.load && !dm.LoadTableDictionary()) {
-            ok = false;
-            if (steps.loadFailed)
+        if (steps.load) {
+            ok = dm.loadObject({owner, row.name, row.type});
+            dm.shareLoaded();
+            if (!ok && steps.loadFailed)
                 steps.loadFailed(row);
         }
         if (ok && steps.act)

@@ -1,8 +1,8 @@
 #pragma once
-// One run over many objects: for each catalog row, make it the chosen object,
-// load its dictionary, act on it, count what failed, and go on. Print-all,
-// multi-print, the all-tables ANALYZE and the headless renderer each bring
-// their own action and messages.
+// One run over many objects of one owner: for each catalog row, make it the
+// chosen object, load its dictionary for that owner, act on it, count what
+// failed, and go on. Print-all, multi-print, the all-tables ANALYZE and the
+// headless renderer each bring their own action and messages.
 #include "core/FailureSummary.h"
 #include "database/Query.h"
 #include <QVector>
@@ -29,7 +29,9 @@ RowSource listRows(QVector<CatalogRow> rows);
 struct ObjectRunSteps {
     // TableComment := "(" + comment + ")" or empty; the ANALYZE run leaves it.
     bool setComment = true;
-    // LoadTableDictionary before the action; the ANALYZE run loads inside its own.
+    // Load the object before the action (into the shared state, never into
+    // the settings record: the owner stays the run's); the ANALYZE run loads
+    // inside its own action.
     bool load = true;
     std::function<void(const CatalogRow&)> chosen;       // TableName and TableType are set
     std::function<bool(const CatalogRow&)> act;          // false counts the object as failed
@@ -44,7 +46,10 @@ struct ObjectRunResult {
     int failed = 0;
 };
 
-// Errors of the row source or of an action are not caught: they end the run.
-ObjectRunResult runPerObject(TDataModule2& dm, const RowSource& rows, const ObjectRunSteps& steps);
+// Every row is an object of owner; the action finds what was loaded in
+// dm.loaded(). Errors of the row source or of an action are not caught: they
+// end the run.
+ObjectRunResult runPerObject(TDataModule2& dm, const QString& owner, const RowSource& rows,
+                             const ObjectRunSteps& steps);
 
 } // namespace morvane

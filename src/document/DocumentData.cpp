@@ -13,28 +13,42 @@ ResultSet rowsOf(const Session& session, int slot)
 }
 } // namespace
 
-DocumentData documentDataFrom(const Session& session)
+DocumentData documentDataFrom(const Session& session, const LoadedObject& loaded)
 {
-    const SharedState& st = session.state;
     const AppSettings& set = session.settings;
     DocumentData d;
-    d.owner = set.LAST_OWNER;
-    d.tableName = st.TableName;
-    d.tableType = st.TableType;
-    d.tableComment = st.TableComment;
+    d.owner = loaded.owner;
+    d.tableName = loaded.name;
+    d.tableType = loaded.chosen.type;
+    d.tableComment = session.state.TableComment;
     d.printName = set.PRINT_NAME;
-    d.isSynonym = st.IsSynonym;
-    d.synonymOwner = st.SynonymOwner;
-    d.synonymName = st.SynonymName;
-    d.synonymTargetType = st.SynonymTargetType;
+    d.isSynonym = loaded.isSynonym;
+    d.synonymOwner = loaded.synonymOwner;
+    d.synonymName = loaded.synonymName;
+    d.synonymTargetType = loaded.synonymTargetType;
     d.maxPageRow = set.effectiveMaxPageRow();
-    d.rowCounts = st.RowCounts;
+    d.rowCounts = loaded.rowCounts;
     d.tables = rowsOf(session, SlotTables);
     d.indexes = rowsOf(session, SlotIndexes);
     d.indCols = rowsOf(session, SlotIndCols);
     d.views = rowsOf(session, SlotViews);
     d.tabCols = rowsOf(session, SlotTabCols);
     return d;
+}
+
+DocumentData documentDataFrom(const Session& session)
+{
+    const SharedState& st = session.state;
+    LoadedObject chosen;
+    chosen.chosen.type = st.TableType;
+    chosen.owner = session.settings.LAST_OWNER;
+    chosen.name = st.TableName;
+    chosen.isSynonym = st.IsSynonym;
+    chosen.synonymOwner = st.SynonymOwner;
+    chosen.synonymName = st.SynonymName;
+    chosen.synonymTargetType = st.SynonymTargetType;
+    chosen.rowCounts = st.RowCounts;
+    return documentDataFrom(session, chosen);
 }
 
 QString fieldText(const ResultSet& rows, int row, const QString& field)

@@ -4,6 +4,7 @@
 // so that drawing a page moves no query and reads no shared state.
 #include "core/AppState.h"
 #include "database/DbDriver.h"
+#include "database/LoadedObject.h"
 #include <array>
 
 namespace morvane::document {
@@ -27,7 +28,11 @@ struct DocumentData {
     ResultSet tables, indexes, indCols, views, tabCols;
 };
 
-// Snapshot of the object that the dictionary load left in the session and its queries.
+// Snapshot of a loaded object: owner, names and counts from the load, its
+// rows from the session's queries, the comment and the settings from the session.
+DocumentData documentDataFrom(const Session& session, const LoadedObject& loaded);
+// The chosen object as LoadTableDictionary left it in the shared records
+// (what the windows print and preview).
 DocumentData documentDataFrom(const Session& session);
 
 // Page 1, its continuation pages and the column pages: every page a caller draws.

@@ -33,16 +33,15 @@ AnalyzeResult analyzeChosenTable(TDataModule2& dm)
     return result;
 }
 
-ObjectRunResult analyzeAllTables(TDataModule2& dm, const AllTablesSteps& steps)
+ObjectRunResult analyzeAllTables(TDataModule2& dm, const QString& owner, const AllTablesSteps& steps)
 {
-    Session& session = dm.session();
     platform::setBusyCursor();
     dm.Tag = SlotCatalog;
     Query& catalog = *dm.currentQuery();
     // Outlives end: the summary shows once the catalog is closed and the cursor normal.
     FailureSummary failures;
     const QueryRunEnd end(catalog);
-    dm.openCatalog(TDataModule2::CatalogForm::TablesOnly, session.settings.LAST_OWNER);
+    dm.openCatalog(TDataModule2::CatalogForm::TablesOnly, owner);
 
     ObjectRunSteps run;
     run.failures = &failures;
@@ -54,7 +53,7 @@ ObjectRunResult analyzeAllTables(TDataModule2& dm, const AllTablesSteps& steps)
         return steps.analyze ? steps.analyze() : false;
     };
     run.between = steps.between;
-    return runPerObject(dm, queryRows(catalog), run);
+    return runPerObject(dm, owner, queryRows(catalog), run);
 }
 
 } // namespace morvane::maintenance

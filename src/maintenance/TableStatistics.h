@@ -29,10 +29,10 @@ struct AllTablesSteps {
     std::function<void()> between;                   // after each table
 };
 
-// Every table of LAST_OWNER in name order (the tables-only catalog), each
+// Every table of the owner in name order (the tables-only catalog), each
 // analysed by steps.analyze; a failed table does not stop the run. The
 // catalog is closed and the cursor restored however the run ends; a failing
 // catalog statement propagates.
-ObjectRunResult analyzeAllTables(TDataModule2& dm, const AllTablesSteps& steps);
+ObjectRunResult analyzeAllTables(TDataModule2& dm, const QString& owner, const AllTablesSteps& steps);
 
 } // namespace morvane::maintenance

@@ -11,7 +11,7 @@ class TDataModule2;
 
 namespace morvane::output {
 
-// The column list of the object LoadTableDictionary has just loaded.
+// The column list of the object the data module has just loaded.
 bool writeColumnListCsv(TDataModule2& dm, const QString& path, CsvCharset charset, QString* why);
 
 // The owner's table list, as the table list window opens it (by type, then name).

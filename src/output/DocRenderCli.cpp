@@ -319,23 +319,21 @@ QVector<CatalogRow> tableListOrder(QVector<CatalogRow> rows)
     return rows;
 }
 
-// One workbook for all chosen objects, written only when whole. An object
-// that fails is left out and counted; the others are still written.
 // The chosen step of a run that writes one file: names each object on err
 // ("[i/n] OWNER.NAME") and in the messages it causes; label follows it.
-std::function<void(const CatalogRow&)> announceEach(const DocOptions& o, int total, Session& session,
-                                                    StderrMessages& messages, QTextStream& err, QString& label)
+std::function<void(const CatalogRow&)> announceEach(const DocOptions& o, int total, StderrMessages& messages,
+                                                    QTextStream& err, QString& label)
 {
-    return [&o, total, &session, &messages, &err, &label, index = 0](const CatalogRow& row) mutable {
+    return [&o, total, &messages, &err, &label, index = 0](const CatalogRow& row) mutable {
         label = o.owner + QLatin1Char('.') + row.name;
         if (total > 1)
             err << "[" << ++index << "/" << total << "] " << printable(label) << Qt::endl;
         messages.begin(label);
-        // The synonym step of an earlier object may have replaced the owner.
-        session.settings.LAST_OWNER = o.owner;
     };
 }
 
+// One workbook for all chosen objects, written only when whole. An object
+// that fails is left out and counted; the others are still written.
 int runWorkbook(TDataModule2& dm, Session& session, StderrMessages& messages, const DocOptions& o,
                 const QVector<CatalogRow>& chosen, int failures, QTextStream& err)
 {
@@ -349,11 +347,11 @@ int runWorkbook(TDataModule2& dm, Session& session, StderrMessages& messages, co
     }
     QString label;
     ObjectRunSteps steps;
-    steps.chosen = announceEach(o, int(work.size()), session, messages, err, label);
+    steps.chosen = announceEach(o, int(work.size()), messages, err, label);
     steps.act = [&](const CatalogRow& row) {
         QString sheet;
-        if (!book.addObject({row.name, row.type, row.comment}, document::documentDataFrom(session), &sheet,
-                            &why)) {
+        if (!book.addObject({row.name, row.type, row.comment}, document::documentDataFrom(session, dm.loaded()),
+                            &sheet, &why)) {
             err << "morvane-doc: " << printable(label) << ": " << printable(why) << Qt::endl;
             return false;
         }
@@ -364,7 +362,7 @@ int runWorkbook(TDataModule2& dm, Session& session, StderrMessages& messages, co
     // Once the file has failed, loading the other objects is of no use.
     const RowSource rows = listRows(work);
     const ObjectRunResult result =
-        runPerObject(dm, [&](CatalogRow& row) { return !book.spoiled() && rows(row); }, steps);
+        runPerObject(dm, o.owner, [&](CatalogRow& row) { return !book.spoiled() && rows(row); }, steps);
     messages.begin(QString());
     if (!book.commit(&why)) {
         err << "morvane-doc: " << printable(why) << Qt::endl;
@@ -393,7 +391,7 @@ int runOneFile(const DocOptions& o, QVector<CatalogRow> work, TDataModule2& dm, 
     }
     QString label;
     ObjectRunSteps steps;
-    steps.chosen = announceEach(o, int(work.size()), session, messages, err, label);
+    steps.chosen = announceEach(o, int(work.size()), messages, err, label);
     steps.loadFailed = [&](const CatalogRow& row) { doc.addFailed({row.name, row.type, row.comment}); };
     steps.act = [&](const CatalogRow& row) {
         const OwnerEntry entry{row.name, row.type, row.comment};
@@ -408,13 +406,13 @@ int runOneFile(const DocOptions& o, QVector<CatalogRow> work, TDataModule2& dm, 
                 << Qt::endl;
         };
         bool ok = false;
-        if (!doc.addObject(entry, document::documentDataFrom(session), pageFailed, &ok, &why))
+        if (!doc.addObject(entry, document::documentDataFrom(session, dm.loaded()), pageFailed, &ok, &why))
             throw OneFileLost(why.toStdString());
         return ok;
     };
     int failed = 0;
     try {
-        failed = runPerObject(dm, listRows(work), steps).failed;
+        failed = runPerObject(dm, o.owner, listRows(work), steps).failed;
     } catch (const OneFileLost& e) {
         messages.begin(QString());
         err << "morvane-doc: " << printable(QString::fromStdString(e.what())) << Qt::endl;
@@ -428,133 +426,99 @@ int runOneFile(const DocOptions& o, QVector<CatalogRow> work, TDataModule2& dm, 
     return failed;
 }
 
-} // namespace
-
-int runDocRenderer(const DocOptions& o, const QString& password, QTextStream& err,
-                   const QPageLayout& layout)
-{
-    QString why;
-    // Installed first: nothing below may open a box.
-    StderrMessages messages(err);
-    Session session;
-    readStoredSettings(session, err);
-    session.settings.LAST_ALIAS = o.server;
-    session.settings.U_LogOn = password;
-    session.state.LogonUser = o.user;
-    TDataModule2 dm(session);
-
-    try {
-        dm.connectWithCurrentValues();
-        dm.AdjustColumnWidths();
-    } catch (const std::exception& e) {
-        err << "morvane-doc: logon to " << printable(o.server) << " as " << printable(o.user)
-            << " failed: " << printable(QString::fromUtf8(e.what()).simplified()) << Qt::endl;
-        return kExitFailed;
-    }
-
-    QVector<CatalogRow> catalog;
-    try {
-        catalog = readCatalog(dm, o.owner);
-        if (catalog.isEmpty() && !ownerExists(dm, o.owner)) {
-            err << "morvane-doc: unknown owner " << printable(o.owner) << Qt::endl;
-            return kExitFailed;
-        }
-    } catch (const std::exception& e) {
-        err << "morvane-doc: cannot read the catalog of " << printable(o.owner) << ": "
-            << printable(QString::fromUtf8(e.what()).simplified()) << Qt::endl;
-        return kExitFailed;
-    }
-    // Made only now: a refused logon or an unknown owner leaves no empty folder behind.
-    if (!ensureWritableFolder(o.outDir, &why)) {
-        err << "morvane-doc: " << printable(why) << Qt::endl;
-        return kExitFailed;
-    }
-
-    if (o.tableList) {
-        const QString path = QDir(o.outDir).filePath(fileNameSafe(o.owner) + QStringLiteral(".CSV"));
-        if (writeTableListCsv(dm, o.owner, path, csvCharsetOf(o, session), &why))
-            return kExitOk;
-        err << "morvane-doc: " << printable(o.owner) << ": " << printable(why) << Qt::endl;
-        return kExitFailed;
-    }
-
-    int failures = 0;
-    QVector<CatalogRow> work;
-    if (o.objects.isEmpty()) {
-        work = catalog;
-    } else {
-        for (const QString& name : o.objects) {
-            bool found = false;
-            for (const auto& row : catalog)
-                if (row.name == name) {
-                    work.push_back(row);
-                    found = true;
-                }
-            if (!found) {
-                err << "morvane-doc: unknown object " << printable(o.owner + QLatin1Char('.') + name)
-                    << Qt::endl;
-                ++failures;
-            }
+// One file (or one PNG a page) per object. With more than one job the
+// dictionary is still read here, in order; workers draw and write, and every
+// line of an object waits for those of the objects before it.
+class FilePerObjectRun {
+public:
+    FilePerObjectRun(TDataModule2& dm, Session& session, StderrMessages& messages, const DocOptions& o,
+                     const QVector<CatalogRow>& work, QTextStream& err, const QPageLayout& layout, int dpi)
+        : m_dm(dm), m_session(session), m_messages(messages), m_o(o), m_work(work), m_err(err),
+          m_layout(layout), m_dpi(dpi), m_out(o.outDir), m_held(&m_pending)
+    {
+        const int jobs = o.format == DocFormat::Csv ? 1 : (o.jobs > 0 ? o.jobs : QThread::idealThreadCount());
+        if (jobs > 1) {
+            m_pool = std::make_unique<OrderedJobs>(jobs, [&err](const QString& text) { err << text << Qt::flush; });
+            m_messages.redirect(m_held);
         }
     }
-    if (work.isEmpty() && failures == 0)
-        err << "morvane-doc: " << printable(o.owner) << " has no tables, views or synonyms" << Qt::endl;
-    if (o.format == DocFormat::Xlsx)
-        return runWorkbook(dm, session, messages, o, work, failures, err);
 
-    const int dpi = o.dpi > 0 ? o.dpi : (o.format == DocFormat::Png ? 96 : 600);
-    if (o.oneFile)
-        return failures + runOneFile(o, work, dm, session, messages, err, layout, dpi) == 0 ? kExitOk
-                                                                                           : kExitFailed;
-    const QDir out(o.outDir);
-    FileNames names;
-    int index = 0;
-    QString label;
-
-    // With more than one job the dictionary is still read here, in order;
-    // workers draw and write, and every line of an object waits for those
-    // of the objects before it.
-    const int jobs = o.format == DocFormat::Csv ? 1 : (o.jobs > 0 ? o.jobs : QThread::idealThreadCount());
-    std::unique_ptr<OrderedJobs> pool;
-    QString pending;
-    QTextStream held(&pending);
-    if (jobs > 1) {
-        pool = std::make_unique<OrderedJobs>(jobs, [&err](const QString& text) { err << text << Qt::flush; });
-        messages.redirect(held);
+    // The number of objects that failed.
+    int run()
+    {
+        ObjectRunSteps steps;
+        steps.chosen = [this](const CatalogRow& row) { chosen(row); };
+        steps.act = [this](const CatalogRow& row) { return act(row); };
+        ObjectRunResult result;
+        try {
+            result = runPerObject(m_dm, m_o.owner, listRows(m_work), steps);
+        } catch (...) {
+            if (m_pool)
+                m_pool->finish();
+            throw;
+        }
+        int workerFailures = 0;
+        if (m_pool) {
+            if (!m_pending.isEmpty())
+                handOn({});
+            workerFailures = m_pool->finish();
+            m_messages.redirect(m_err);
+        }
+        m_messages.begin(QString());
+        return result.failed + workerFailures;
     }
-    QTextStream& say = pool ? held : err;
-    const auto handOn = [&](OrderedJobs::Task task) {
-        held.flush();
-        pool->add(std::exchange(pending, QString()), std::move(task));
-    };
 
-    ObjectRunSteps steps;
-    steps.chosen = [&](const CatalogRow& row) {
+private:
+    QTextStream& say() { return m_pool ? m_held : m_err; }
+
+    void handOn(OrderedJobs::Task task)
+    {
+        m_held.flush();
+        m_pool->add(std::exchange(m_pending, QString()), std::move(task));
+    }
+
+    void chosen(const CatalogRow& row)
+    {
         // What an object that could not be loaded said.
-        if (pool && !pending.isEmpty())
+        if (m_pool && !m_pending.isEmpty())
             handOn({});
-        label = o.owner + QLatin1Char('.') + row.name;
-        if (work.size() > 1)
-            say << "[" << ++index << "/" << work.size() << "] " << printable(label) << Qt::endl;
-        messages.begin(label);
-        // The synonym step of an earlier object may have replaced the owner.
-        session.settings.LAST_OWNER = o.owner;
-    };
-    steps.act = [&](const CatalogRow& row) {
-        const QString base = names.take(o.owner, row.name);
-        if (base != fileNameSafe(o.owner) + QLatin1Char('.') + fileNameSafe(row.name))
-            say << "morvane-doc: " << printable(label) << ": file name taken by another object; written as "
-                << printable(base) << Qt::endl;
-        if (o.format == DocFormat::Csv) {
-            const bool written = writeColumnListCsv(dm, out.filePath(base + QStringLiteral(".CSV")),
-                                                    csvCharsetOf(o, session), &why);
-            if (!written)
-                say << "morvane-doc: " << printable(label) << ": " << printable(why) << Qt::endl;
-            return written && messages.count() == 0;
-        }
-        const bool quiet = messages.count() == 0;
-        OrderedJobs::Task task = [&o, &out, &layout, dpi, quiet, label = label, base,
-                                  data = document::documentDataFrom(session)](QTextStream& report) {
+        m_label = m_o.owner + QLatin1Char('.') + row.name;
+        if (m_work.size() > 1)
+            say() << "[" << ++m_index << "/" << m_work.size() << "] " << printable(m_label) << Qt::endl;
+        m_messages.begin(m_label);
+    }
+
+    bool act(const CatalogRow& row)
+    {
+        const QString base = m_names.take(m_o.owner, row.name);
+        if (base != fileNameSafe(m_o.owner) + QLatin1Char('.') + fileNameSafe(row.name))
+            say() << "morvane-doc: " << printable(m_label) << ": file name taken by another object; written as "
+                  << printable(base) << Qt::endl;
+        if (m_o.format == DocFormat::Csv)
+            return writeCsv(base);
+        OrderedJobs::Task task = documentTask(base);
+        if (!m_pool)
+            return task(m_err);
+        handOn(std::move(task));
+        return true;
+    }
+
+    bool writeCsv(const QString& base)
+    {
+        QString why;
+        const bool written = writeColumnListCsv(m_dm, m_out.filePath(base + QStringLiteral(".CSV")),
+                                                csvCharsetOf(m_o, m_session), &why);
+        if (!written)
+            say() << "morvane-doc: " << printable(m_label) << ": " << printable(why) << Qt::endl;
+        return written && m_messages.count() == 0;
+    }
+
+    // Drawing and writing one object's pages, from a copy of what was loaded.
+    OrderedJobs::Task documentTask(const QString& base)
+    {
+        const bool quiet = m_messages.count() == 0;
+        return [&o = m_o, &out = m_out, &layout = m_layout, dpi = m_dpi, quiet, label = m_label, base,
+                data = document::documentDataFrom(m_session, m_dm.loaded())](QTextStream& report) {
             int pageFailures = 0;
             const PageFailureSink pageFailed = [&](int page, const document::PageResult& r) {
                 ++pageFailures;
@@ -577,28 +541,135 @@ int runDocRenderer(const DocOptions& o, const QString& password, QTextStream& er
                 report << "morvane-doc: " << printable(label) << ": " << printable(why) << Qt::endl;
             return written && pageFailures == 0 && quiet;
         };
-        if (!pool)
-            return task(err);
-        handOn(std::move(task));
-        return true;
-    };
-    ObjectRunResult result;
+    }
+
+    TDataModule2& m_dm;
+    Session& m_session;
+    StderrMessages& m_messages;
+    const DocOptions& m_o;
+    const QVector<CatalogRow>& m_work;
+    QTextStream& m_err;
+    const QPageLayout& m_layout;
+    const int m_dpi;
+    const QDir m_out;
+    FileNames m_names;
+    int m_index = 0;
+    QString m_label;
+    std::unique_ptr<OrderedJobs> m_pool;
+    QString m_pending;
+    QTextStream m_held;
+};
+
+bool logOn(TDataModule2& dm, const DocOptions& o, QTextStream& err)
+{
     try {
-        result = runPerObject(dm, listRows(work), steps);
-    } catch (...) {
-        if (pool)
-            pool->finish();
-        throw;
+        dm.connectWithCurrentValues();
+        dm.AdjustColumnWidths();
+        return true;
+    } catch (const std::exception& e) {
+        err << "morvane-doc: logon to " << printable(o.server) << " as " << printable(o.user)
+            << " failed: " << printable(QString::fromUtf8(e.what()).simplified()) << Qt::endl;
+        return false;
     }
-    int workerFailures = 0;
-    if (pool) {
-        if (!pending.isEmpty())
-            handOn({});
-        workerFailures = pool->finish();
-        messages.redirect(err);
+}
+
+// The owner's objects; false (said on err) when the owner is unknown or the
+// catalog cannot be read.
+bool readOwnerCatalog(TDataModule2& dm, const DocOptions& o, QVector<CatalogRow>& catalog, QTextStream& err)
+{
+    try {
+        catalog = readCatalog(dm, o.owner);
+        if (catalog.isEmpty() && !ownerExists(dm, o.owner)) {
+            err << "morvane-doc: unknown owner " << printable(o.owner) << Qt::endl;
+            return false;
+        }
+        return true;
+    } catch (const std::exception& e) {
+        err << "morvane-doc: cannot read the catalog of " << printable(o.owner) << ": "
+            << printable(QString::fromUtf8(e.what()).simplified()) << Qt::endl;
+        return false;
     }
-    messages.begin(QString());
-    return failures + result.failed + workerFailures == 0 ? kExitOk : kExitFailed;
+}
+
+bool makeOutputFolder(const DocOptions& o, QTextStream& err)
+{
+    QString why;
+    if (ensureWritableFolder(o.outDir, &why))
+        return true;
+    err << "morvane-doc: " << printable(why) << Qt::endl;
+    return false;
+}
+
+int writeTableList(TDataModule2& dm, const Session& session, const DocOptions& o, QTextStream& err)
+{
+    QString why;
+    const QString path = QDir(o.outDir).filePath(fileNameSafe(o.owner) + QStringLiteral(".CSV"));
+    if (writeTableListCsv(dm, o.owner, path, csvCharsetOf(o, session), &why))
+        return kExitOk;
+    err << "morvane-doc: " << printable(o.owner) << ": " << printable(why) << Qt::endl;
+    return kExitFailed;
+}
+
+// The catalog rows the run works on: all, or those named by --object in the
+// order given; each name not found is said on err and counted in failures.
+QVector<CatalogRow> chooseWork(const DocOptions& o, const QVector<CatalogRow>& catalog, int& failures,
+                               QTextStream& err)
+{
+    QVector<CatalogRow> work;
+    if (o.objects.isEmpty()) {
+        work = catalog;
+    } else {
+        for (const QString& name : o.objects) {
+            bool found = false;
+            for (const auto& row : catalog)
+                if (row.name == name) {
+                    work.push_back(row);
+                    found = true;
+                }
+            if (!found) {
+                err << "morvane-doc: unknown object " << printable(o.owner + QLatin1Char('.') + name)
+                    << Qt::endl;
+                ++failures;
+            }
+        }
+    }
+    if (work.isEmpty() && failures == 0)
+        err << "morvane-doc: " << printable(o.owner) << " has no tables, views or synonyms" << Qt::endl;
+    return work;
+}
+
+} // namespace
+
+int runDocRenderer(const DocOptions& o, const QString& password, QTextStream& err,
+                   const QPageLayout& layout)
+{
+    // Installed first: nothing below may open a box.
+    StderrMessages messages(err);
+    Session session;
+    readStoredSettings(session, err);
+    session.settings.LAST_ALIAS = o.server;
+    session.settings.U_LogOn = password;
+    session.state.LogonUser = o.user;
+    TDataModule2 dm(session);
+
+    QVector<CatalogRow> catalog;
+    // The folder is made only after these: a refused logon or an unknown
+    // owner leaves no empty folder behind.
+    if (!logOn(dm, o, err) || !readOwnerCatalog(dm, o, catalog, err) || !makeOutputFolder(o, err))
+        return kExitFailed;
+    if (o.tableList)
+        return writeTableList(dm, session, o, err);
+
+    int failures = 0;
+    const QVector<CatalogRow> work = chooseWork(o, catalog, failures, err);
+    if (o.format == DocFormat::Xlsx)
+        return runWorkbook(dm, session, messages, o, work, failures, err);
+    const int dpi = o.dpi > 0 ? o.dpi : (o.format == DocFormat::Png ? 96 : 600);
+    if (o.oneFile)
+        failures += runOneFile(o, work, dm, session, messages, err, layout, dpi);
+    else
+        failures += FilePerObjectRun(dm, session, messages, o, work, err, layout, dpi).run();
+    return failures == 0 ? kExitOk : kExitFailed;
 }
 
 } // namespace morvane::output

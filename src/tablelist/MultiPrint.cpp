@@ -36,8 +36,8 @@ void TF_Table::BitBtn3Click()
     steps.loadFailed = [](const CatalogRow&) {
         platform::warning(QStringLiteral("ＯＲＡＣＬＥデータベースオープンエラー。"));
     };
-    runPerObject(m_dm, bookmarkRows(catalogQuery(), QVector<Bookmark>(marks.begin(), marks.end())),
-                 steps);
+    runPerObject(m_dm, m_session.settings.LAST_OWNER,
+                 bookmarkRows(catalogQuery(), QVector<Bookmark>(marks.begin(), marks.end())), steps);
 }
 
 } // namespace morvane

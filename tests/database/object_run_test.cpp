@@ -43,7 +43,7 @@ TEST_F(ObjectRunTest, LoadsEachObjectActsAndCountsFailuresGoingOn)
     };
     steps.loadFailed = [&](const CatalogRow& r) { loadFailed << r.name; };
     steps.between = [&] { ++between; };
-    const ObjectRunResult r = runPerObject(dm, queryRows(openCatalog("SALES")), steps);
+    const ObjectRunResult r = runPerObject(dm, "SALES", queryRows(openCatalog("SALES")), steps);
 
     // Name order, no sequences; STAFF points into another owner and fails its load.
     EXPECT_EQ(chosen, (QStringList{"CUSTOMER", "MONTHLY_SALES", "ORDERS", "ORDER_DETAIL", "ORDER_LIST",
@@ -78,14 +78,50 @@ TEST_F(ObjectRunTest, CommentAndLoadStepsCanBeLeftToTheCaller)
     catalog.first();
     const Bookmark dept = (catalog.locateIgnoreCase("TABLE_NAME", "DEPT"), catalog.bookmark());
     const Bookmark bonus = (catalog.locateIgnoreCase("TABLE_NAME", "BONUS"), catalog.bookmark());
-    const ObjectRunResult r = runPerObject(dm, bookmarkRows(catalog, {dept, bonus}), steps);
+    const ObjectRunResult r = runPerObject(dm, "SCOTT", bookmarkRows(catalog, {dept, bonus}), steps);
     EXPECT_EQ(seen, (QStringList{"DEPT|TABLE|(kept)|42", "BONUS|TABLE|(kept)|42"}));
     EXPECT_EQ(r.failed, 0);
     EXPECT_EQ(session.state.TableName, "BONUS");
 
     seen.clear();
-    runPerObject(dm, listRows({{"X", "VIEW", "c"}}), steps);
+    runPerObject(dm, "SCOTT", listRows({{"X", "VIEW", "c"}}), steps);
     EXPECT_EQ(seen, QStringList{"X|VIEW|(kept)|42"});
+}
+
+TEST_F(ObjectRunTest, TheRunsOwnerTravelsAsAValueAndTheSettingsRecordStaysAsChosen)
+{
+    // The windows' chosen owner is not the run's: nothing may read or write it.
+    session.settings.LAST_OWNER = "HR";
+    QStringList seen;
+    ObjectRunSteps steps;
+    steps.act = [&](const CatalogRow&) {
+        const LoadedObject& l = dm.loaded();
+        seen << l.owner + "." + l.name + (l.isSynonym ? " via " + l.synonymOwner + "." + l.synonymName : "")
+                    + " " + QString::number(l.rowCounts[SlotTabCols]) + "|" + session.state.TableName;
+        return true;
+    };
+    const ObjectRunResult r = runPerObject(
+        dm, "SALES", listRows({{"ORDER_LIST", "SYNONYM", ""}, {"CUSTOMER", "TABLE", ""}}), steps);
+    EXPECT_EQ(r.failed, 0);
+    ASSERT_EQ(seen.size(), 2);
+    EXPECT_TRUE(seen[0].startsWith("SALES.V_ORDER_LIST via SALES.ORDER_LIST ")) << seen[0].toStdString();
+    EXPECT_TRUE(seen[0].endsWith("|V_ORDER_LIST")) << seen[0].toStdString();   // the windows see the target
+    EXPECT_TRUE(seen[1].startsWith("SALES.CUSTOMER ")) << seen[1].toStdString();
+    EXPECT_NE(seen[1].section(' ', 1).section('|', 0, 0), "0");
+    EXPECT_EQ(session.settings.LAST_OWNER, "HR");
+
+    // The chosen object's load keeps its own effect on the shared records.
+    session.settings.LAST_OWNER = "SALES";
+    session.state.TableName = "ORDER_LIST";
+    session.state.TableType = "SYNONYM";
+    ASSERT_TRUE(dm.LoadTableDictionary());
+    EXPECT_EQ(session.state.TableName, "V_ORDER_LIST");
+    EXPECT_TRUE(session.state.IsSynonym);
+    EXPECT_EQ(session.settings.LAST_OWNER, "SALES");
+
+    // The owner list as the main window and morvane-doc read it.
+    EXPECT_EQ(dm.ownerNames(), (QStringList{"GUEST", "HR", "SALES", "SCOTT"}));
+    EXPECT_FALSE(dm.AQ_Owner.isOpen());
 }
 
 TEST_F(ObjectRunTest, ASummaryKeepsEachFailureWithItsObjectAndShowsThemOnceAtTheEnd)
@@ -102,7 +138,7 @@ TEST_F(ObjectRunTest, ASummaryKeepsEachFailureWithItsObjectAndShowsThemOnceAtThe
             return r.name != "ORDERS";
         };
         steps.loadFailed = [](const CatalogRow&) { platform::warning("ＯＲＡＣＬＥデータベースオープンエラー。"); };
-        runPerObject(dm, queryRows(openCatalog("SALES")), steps);
+        runPerObject(dm, "SALES", queryRows(openCatalog("SALES")), steps);
         ASSERT_EQ(messages.shown.size(), 1);
         EXPECT_EQ(messages.shown[0].kind, MessageKind::Confirmation);
         ASSERT_EQ(failures.failures().size(), 2);

@@ -49,7 +49,7 @@ void printLoadedObject(const Session& session, bool askRange, QWidget* dialogPar
     }
 }
 
-void printOwnerAsOneJob(TDataModule2& dm,
+void printOwnerAsOneJob(TDataModule2& dm, const QString& owner,
                         const std::function<void(const QString& name, const QString& comment)>& showing)
 {
     Session& session = dm.session();
@@ -60,7 +60,6 @@ void printOwnerAsOneJob(TDataModule2& dm,
     printer.SelectPaper(QStringLiteral("A4"), QStringLiteral("縦"));
     PrintRunScope run;
 
-    const QString owner = session.settings.LAST_OWNER;
     dm.openCatalog(TDataModule2::CatalogForm::AllObjects, owner);
     QVector<CatalogRow> rows;
     const RowSource next = queryRows(catalog);
@@ -79,7 +78,6 @@ void printOwnerAsOneJob(TDataModule2& dm,
             return false;
         ObjectRunSteps steps;
         steps.chosen = [&](const CatalogRow& row) {
-            session.settings.LAST_OWNER = owner;
             if (showing)
                 showing(row.name, row.comment);
         };
@@ -97,11 +95,11 @@ void printOwnerAsOneJob(TDataModule2& dm,
                 platform::warning(r.warning);
             };
             bool ok = false;
-            lost = !doc.addObject({row.name, row.type, row.comment}, document::documentDataFrom(session),
-                                  pageFailed, &ok, error);
+            lost = !doc.addObject({row.name, row.type, row.comment},
+                                  document::documentDataFrom(session, dm.loaded()), pageFailed, &ok, error);
             return ok;
         };
-        runPerObject(dm, listRows(rows), steps);
+        runPerObject(dm, owner, listRows(rows), steps);
         return !lost && doc.finish(error);
     });
     if (!printed) {

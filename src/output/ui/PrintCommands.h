@@ -20,9 +20,10 @@ void printLoadedObject(const Session& session, bool askRange, QWidget* dialogPar
 
 QString printErrorText(const QString& reason);
 
-// Every object of LAST_OWNER as one job: contents pages first, then each
+// Every object of the owner as one job: contents pages first, then each
 // object's pages, in the table list's order. showing is told each object
 // before its load. A failed load warns and lists the object as not printed.
-void printOwnerAsOneJob(TDataModule2& dm, const std::function<void(const QString& name, const QString& comment)>& showing);
+void printOwnerAsOneJob(TDataModule2& dm, const QString& owner,
+                        const std::function<void(const QString& name, const QString& comment)>& showing);
 
 } // namespace morvane::output

@@ -1,0 +1,31 @@
+#pragma once
+// One object of the dictionary as a value: the key a load is asked for, and
+// what the load read for it. Runs over many objects hand these from the load
+// to the pages instead of going through the settings record.
+#include <QString>
+#include <array>
+
+namespace morvane {
+
+struct ObjectKey {
+    QString owner;
+    QString name;
+    QString type;   // catalog type: "TABLE", "VIEW", "SYNONYM", ...
+};
+
+struct LoadedObject {
+    ObjectKey chosen;   // as asked for
+    // What every statement was bound to: a synonym's target.
+    QString owner;
+    QString name;
+    bool isSynonym = false;
+    QString synonymOwner;
+    QString synonymName;
+    QString synonymTargetType;
+    // Slots 2..6; a section the load skipped keeps an earlier object's count,
+    // as its query keeps that object's rows.
+    std::array<int, 9> rowCounts{};
+    int columnPageCount = 0;
+};
+
+} // namespace morvane
