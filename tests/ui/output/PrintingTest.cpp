@@ -3,6 +3,8 @@
 #include "PrintSupport.h"
 #include "widgets/QtPlatform.h"
 #include "support/SmallDisk.h"
+#include "core/WholeFile.h"
+#include <cerrno>
 #include "output/PrintJob.h"
 #include "output/ui/PrinterSetup.h"
 #include <QAbstractButton>
@@ -164,7 +166,8 @@ TEST_F(PrintJobs, AFullDiskIsAPrintErrorAndLeavesNoFile)
     ASSERT_EQ(messages.shown.size(), 1) << messages.texts().join("/").toStdString();
     EXPECT_EQ(messages.shown[0].kind, MessageKind::Warning);
     EXPECT_TRUE(messages.shown[0].text.startsWith("印刷エラー。\n\r"));
-    EXPECT_TRUE(messages.shown[0].text.endsWith("No space left on device")) << messages.shown[0].text.toStdString();
+    // The reason comes in the language of the installed translator.
+    EXPECT_TRUE(messages.shown[0].text.endsWith(systemErrorText(ENOSPC))) << messages.shown[0].text.toStdString();
     EXPECT_TRUE(QDir(disk.path() + "/pdf").entryList(QDir::Files | QDir::Hidden).isEmpty());
 }
 
