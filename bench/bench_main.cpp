@@ -1,4 +1,5 @@
 #include "Bench.h"
+#include "output/DocRender.h"
 #include <QApplication>
 #include <QTemporaryDir>
 #include <algorithm>
@@ -41,6 +42,8 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("MORVANE_DATA_DIR"))
         qputenv("MORVANE_DATA_DIR", data.path().toUtf8());
     QApplication app(argc, argv);
+    // As the program itself starts, for the print-all figures run in this process.
+    morvane::output::keepFreedMemory();
     const char* filter = nullptr;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--quick") == 0)

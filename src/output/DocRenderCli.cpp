@@ -11,6 +11,7 @@
 #include "output/OwnerDocument.h"
 #include "output/Workbook.h"
 #include "document/PageGeometry.h"
+#include "document/QPainterCanvas.h"
 #include <QDir>
 #include <QFileInfo>
 #include <QSet>
@@ -503,6 +504,7 @@ int runDocRenderer(const DocOptions& o, const QString& password, QTextStream& er
         return runWorkbook(dm, session, messages, o, work, failures, err);
 
     const int dpi = o.dpi > 0 ? o.dpi : (o.format == DocFormat::Png ? 96 : 600);
+    const document::ShapingScope shaping;
     if (o.oneFile)
         return failures + runOneFile(o, work, dm, session, messages, err, layout, dpi) == 0 ? kExitOk
                                                                                            : kExitFailed;
