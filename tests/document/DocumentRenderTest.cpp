@@ -1,6 +1,7 @@
 #include "DocumentFixture.h"
 #include "output/DocRender.h"
 #include "output/DocRenderCli.h"
+#include "document/QPainterCanvas.h"
 #include "support/FakePlatform.h"
 #include <QBuffer>
 #include <QFile>
@@ -49,6 +50,22 @@ TEST(DocumentRender, PngShowsThePageAtThePrintableOffset)
     EXPECT_FALSE(dark(400, 25));   // inside the title box, above the title
     EXPECT_EQ(page.pixel(2, 2), qRgb(255, 255, 255));   // the sheet's margin stays white
     EXPECT_FALSE(dark(19, 1080));  // below the 60-column grid nothing is ruled
+}
+
+TEST(DocumentRender, TextsShapedForEarlierPagesDrawTheSamePixels)
+{
+    DocumentSession d;
+    d.loadTable(1, 2, 3);
+    d.loadColumns(60);
+    const QPageLayout layout = pdfPageLayout();
+    const QImage first = renderPageImage(d.data(), 1, 96, layout);
+    const QImage columns = renderPageImage(d.data(), 2, 150, layout);
+    const document::ShapingScope shaping;
+    // The second round draws every text from what the first one shaped.
+    for (int round = 0; round < 2; ++round) {
+        EXPECT_TRUE(renderPageImage(d.data(), 1, 96, layout) == first) << "round " << round;
+        EXPECT_TRUE(renderPageImage(d.data(), 2, 150, layout) == columns) << "round " << round;
+    }
 }
 
 TEST(DocumentRender, PngPagesAreStoredGreyWithTheSamePixels)
