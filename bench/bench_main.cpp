@@ -1,5 +1,4 @@
 #include "Bench.h"
-#include "output/DocRender.h"
 #include <QApplication>
 #include <QTemporaryDir>
 #include <algorithm>
@@ -42,8 +41,6 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("MORVANE_DATA_DIR"))
         qputenv("MORVANE_DATA_DIR", data.path().toUtf8());
     QApplication app(argc, argv);
-    // As the program itself starts, for the print-all figures run in this process.
-    morvane::output::keepFreedMemory();
     const char* filter = nullptr;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--quick") == 0)

@@ -5,7 +5,6 @@
 #include "core/Winplace.h"
 #include "database/DataModule.h"
 #include "database/ui/LogonWindows.h"
-#include "output/DocRender.h"
 #include "output/ui/ForMoment.h"
 #include "output/ui/PreviewForm.h"
 #include <QApplication>
@@ -17,7 +16,6 @@ namespace morvane {
 int runMorvane(int argc, char** argv)
 {
     QApplication app(argc, argv);
-    output::keepFreedMemory();
     QApplication::setApplicationName(QStringLiteral("Morvane"));
     // No display name: the window system would append it to every caption.
     QApplication::setWindowIcon(QIcon(programIcon(32)));

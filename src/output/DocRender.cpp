@@ -12,9 +12,6 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <cerrno>
-#ifdef __GLIBC__
-#include <malloc.h>
-#endif
 
 namespace morvane::output {
 
@@ -144,19 +141,6 @@ bool writeDocumentPng(const document::DocumentData& data, const std::function<QS
         }
     }
     return true;
-}
-
-void keepFreedMemory()
-{
-#ifdef __GLIBC__
-    // Qt's PDF writer takes and frees blocks of a few hundred kilobytes for
-    // every file (a font's whole character map among them). By default
-    // glibc maps each such block anew and gives it back when freed, so every
-    // file pays for fresh zeroed pages: a page fault every 4 kB, a tenth of
-    // the run. Kept, the same memory serves the next file.
-    mallopt(M_MMAP_THRESHOLD, 16 << 20);
-    mallopt(M_TRIM_THRESHOLD, 64 << 20);
-#endif
 }
 
 QString folderRefusal(const QString& folder)

@@ -37,10 +37,6 @@ bool writeDocumentPng(const document::DocumentData& data, const std::function<QS
                       const QPageLayout& layout, int dpi, QString* error,
                       const PageFailureSink& pageFailed = {});
 
-// Lets freed memory be reused by the next document instead of going back to
-// the system; called once at start-up by the programs that write documents.
-void keepFreedMemory();
-
 // Creates dir and the folders above it; false with "path: the system's reason".
 bool makeFolder(const QString& dir, QString* reason);
 // Empty when a new file can be made in folder, else "folder: the system's reason".

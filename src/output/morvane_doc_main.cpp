@@ -1,6 +1,5 @@
 // morvane-doc: writes printed table documents to PDF or PNG files
 // without a window, for scripts and checks.
-#include "output/DocRender.h"
 #include "output/DocRenderCli.h"
 #include "output/PrinterSheet.h"
 #include "output/ToolPassword.h"
@@ -33,7 +32,6 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     int qtArgc = 1;
     QGuiApplication app(qtArgc, argv);
-    keepFreedMemory();
     const QString password = readToolPassword("MORVANE_PASSWORD", QStringLiteral("Password: "), err);
 #ifndef _WIN32
     // Each sheet of a workbook keeps a file open until the workbook is
