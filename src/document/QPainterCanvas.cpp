@@ -2,6 +2,7 @@
 #include "document/Fonts.h"
 #include <QCache>
 #include <QFontMetrics>
+#include <QGlyphRun>
 #include <QPaintDevice>
 #include <QPainter>
 #include <algorithm>
@@ -11,6 +12,7 @@ namespace morvane::document {
 struct QPainterCanvas::Shaped {
     Shaped(const QString& text, const QFont& font, const QPaintDevice* device) : layout(text, font, device) {}
     QTextLayout layout;
+    QList<QGlyphRun> runs;
     int width = 0;
     qreal ascent = 0;
 };
@@ -113,6 +115,7 @@ std::shared_ptr<const QPainterCanvas::Shaped> QPainterCanvas::shape(const QStrin
     shaped->layout.endLayout();
     shaped->width = line.isValid() ? qRound(line.horizontalAdvance()) : 0;
     shaped->ascent = line.isValid() ? line.ascent() : m_faceAscent;
+    shaped->runs = shaped->layout.glyphRuns();
     m_texts->keep(key, shaped);
     return shaped;
 }
@@ -146,7 +149,9 @@ void QPainterCanvas::textOut(int x, int y, const QString& text)
     const int cell = std::min(m_metrics->height(), m_font.pixelSize());
     m_painter.fillRect(QRect(x, y, width, cell), m_brush);
     usePen(QPen(m_fontColor));
-    m_shaped->layout.draw(&m_painter, QPointF(x, y + (m_faceAscent - m_shaped->ascent)));
+    const QPointF at(x, y + (m_faceAscent - m_shaped->ascent));
+    for (const QGlyphRun& run : m_shaped->runs)
+        m_painter.drawGlyphRun(at, run);
 }
 
 void QPainterCanvas::line(int x1, int y1, int x2, int y2)
