@@ -9,9 +9,8 @@
 
 namespace morvane::document {
 
+// What drawing a text needs once it is shaped; the layout itself is not kept.
 struct QPainterCanvas::Shaped {
-    Shaped(const QString& text, const QFont& font, const QPaintDevice* device) : layout(text, font, device) {}
-    QTextLayout layout;
     QList<QGlyphRun> runs;
     int width = 0;
     qreal ascent = 0;
@@ -38,10 +37,10 @@ private:
 
 namespace {
 thread_local ShapingScope* t_scope = nullptr;
-// A few thousand texts cover the labels and the recurring values of a schema
-// at a few megabytes; a canvas alone keeps those of its own document.
-constexpr int kScopeCapacity = 4000;
-constexpr int kCanvasCapacity = 1000;
+// Two thousand texts (about 3 MB) hold the labels and the recurring values
+// of a schema; a canvas alone keeps those of its own document.
+constexpr int kScopeCapacity = 2000;
+constexpr int kCanvasCapacity = 500;
 } // namespace
 
 ShapingScope::ShapingScope()
@@ -108,14 +107,16 @@ std::shared_ptr<const QPainterCanvas::Shaped> QPainterCanvas::shape(const QStrin
     const QString key = m_fontKey + text;
     if (auto hit = m_texts->find(key))
         return hit;
-    auto shaped = std::make_shared<Shaped>(text, m_font, m_painter.device());
-    shaped->layout.setCacheEnabled(true);
-    shaped->layout.beginLayout();
-    QTextLine line = shaped->layout.createLine();
-    shaped->layout.endLayout();
+    QTextLayout layout(text, m_font, m_painter.device());
+    // Kept until the runs are taken, or they would be shaped a second time.
+    layout.setCacheEnabled(true);
+    layout.beginLayout();
+    const QTextLine line = layout.createLine();
+    layout.endLayout();
+    auto shaped = std::make_shared<Shaped>();
     shaped->width = line.isValid() ? qRound(line.horizontalAdvance()) : 0;
     shaped->ascent = line.isValid() ? line.ascent() : m_faceAscent;
-    shaped->runs = shaped->layout.glyphRuns();
+    shaped->runs = layout.glyphRuns();
     m_texts->keep(key, shaped);
     return shaped;
 }
