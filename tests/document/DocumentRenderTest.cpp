@@ -89,6 +89,9 @@ TEST(DocumentRender, PngPagesAreStoredGreyWithTheSamePixels)
         }
     EXPECT_EQ(differ, 0);
     EXPECT_GT(greys, 0);   // smoothed text: more than black and white
+    QBuffer refusing;
+    ASSERT_TRUE(refusing.open(QIODevice::ReadOnly));
+    EXPECT_FALSE(savePng(page, &refusing));
     QImage coloured = page.copy();
     coloured.setPixel(3, 3, qRgb(255, 0, 0));
     EXPECT_EQ(pngImage(coloured).format(), page.format());
