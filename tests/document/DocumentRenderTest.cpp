@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <thread>
 
 using namespace morvane;
 using namespace morvane::output;
@@ -66,6 +67,27 @@ TEST(DocumentRender, TextsShapedForEarlierPagesDrawTheSamePixels)
         EXPECT_TRUE(renderPageImage(d.data(), 1, 96, layout) == first) << "round " << round;
         EXPECT_TRUE(renderPageImage(d.data(), 2, 150, layout) == columns) << "round " << round;
     }
+}
+
+TEST(DocumentRender, ThreadsDrawingAtOnceEachKeepTheirOwnShapedTexts)
+{
+    DocumentSession d;
+    d.loadTable(1, 2, 3);
+    d.loadColumns(60);
+    const document::DocumentData data = d.data();
+    const QImage alone = renderPageImage(data, 2, 96, pdfPageLayout());
+    bool same[2] = {true, true};
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 2; ++t)
+        threads.emplace_back([&, t] {
+            const document::ShapingScope shaping;
+            for (int round = 0; round < 3; ++round)
+                same[t] = same[t] && renderPageImage(data, 2, 96, pdfPageLayout()) == alone;
+        });
+    for (std::thread& t : threads)
+        t.join();
+    EXPECT_TRUE(same[0]);
+    EXPECT_TRUE(same[1]);
 }
 
 TEST(DocumentRender, PngPagesAreStoredGreyWithTheSamePixels)
