@@ -45,6 +45,7 @@ struct PrintBench {
     std::unique_ptr<TDataModule2> dm;
     std::unique_ptr<TF_Main> main;
     std::unique_ptr<output::TPreviewForm> preview;
+    int runs = 0;
 
     void connect(int objects)
     {
@@ -75,8 +76,10 @@ struct PrintBench {
 
     void printAll(int objects)
     {
-        const QString out = dir.filePath(QStringLiteral("pdf%1").arg(objects));
-        QDir(out).removeRecursively();
+        // A fresh folder each run: removing the last run's files here would
+        // be timed, and the file system is slower to make files just after
+        // it freed many. The folders go with the bench's temporary folder.
+        const QString out = dir.filePath(QStringLiteral("pdf%1-%2").arg(objects).arg(++runs));
         qputenv("MORVANE_PDF_DIR", out.toUtf8());
         const long before = procStatusKb("VmRSS:");
         main->BitBtn6Click();

@@ -4,16 +4,38 @@
 #include <QFontMetrics>
 #include <QPen>
 #include <QTextLayout>
+#include <memory>
 #include <optional>
 
 class QPainter;
 
 namespace morvane::document {
 
+class ShapedTexts;
+
+// While one lives, the canvases made on its thread share one store of shaped
+// texts: labels, type names and figures recur on every page and in every file
+// of a run. It must end on its own thread, before that thread's fonts do.
+class ShapingScope {
+public:
+    ShapingScope();
+    ~ShapingScope();
+    ShapingScope(const ShapingScope&) = delete;
+    ShapingScope& operator=(const ShapingScope&) = delete;
+
+private:
+    friend class QPainterCanvas;
+    ShapingScope* m_outer;
+    std::shared_ptr<ShapedTexts> m_texts;
+};
+
 class QPainterCanvas : public ICanvas {
 public:
+    struct Shaped;
+
     // The painter must be active; the canvas does not own it.
     explicit QPainterCanvas(QPainter& painter);
+    ~QPainterCanvas() override;
 
     void setFontFace(const QFont& face) override;
     void setFontHeight(int pixels) override;
@@ -31,10 +53,13 @@ public:
 private:
     void applyFont();
     int measure(const QString& text);
+    std::shared_ptr<const Shaped> shape(const QString& text);
     void usePen(const QPen& pen);
 
     QPainter& m_painter;
+    std::shared_ptr<ShapedTexts> m_texts;
     QFont m_font;
+    QString m_fontKey;
     QColor m_fontColor = Qt::black;
     QPen m_pen;
     QColor m_brush = Qt::white;
@@ -42,10 +67,8 @@ private:
     std::optional<QFontMetrics> m_metrics;
     // A cell text is measured, then drawn: it is shaped once for both.
     QString m_lastText;
-    int m_lastWidth = 0;
-    qreal m_lastAscent = 0;
+    std::shared_ptr<const Shaped> m_shaped;
     qreal m_faceAscent = 0;
-    std::optional<QTextLayout> m_layout;
 };
 
 } // namespace morvane::document

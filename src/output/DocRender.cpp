@@ -12,6 +12,7 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <cerrno>
+#include <png.h>
 
 namespace morvane::output {
 
@@ -107,18 +108,76 @@ QImage pngImage(const QImage& page)
 {
     // Pages are black, white and greys: one byte a pixel holds them exactly
     // and encodes several times faster than four.
-    if (!page.allGray())
+    if (page.format() != QImage::Format_RGB32 && page.format() != QImage::Format_ARGB32)
         return page;
     QImage grey(page.size(), QImage::Format_Grayscale8);
     grey.setDotsPerMeterX(page.dotsPerMeterX());
     grey.setDotsPerMeterY(page.dotsPerMeterY());
+    const int width = page.width();
     for (int y = 0; y < page.height(); ++y) {
         const auto* in = reinterpret_cast<const QRgb*>(page.constScanLine(y));
         uchar* out = grey.scanLine(y);
-        for (int x = 0; x < page.width(); ++x)
-            out[x] = static_cast<uchar>(qRed(in[x]));
+        for (int x = 0; x < width; ++x) {
+            const int red = qRed(in[x]);
+            if (qGreen(in[x]) != red || qBlue(in[x]) != red || qAlpha(in[x]) != 255)
+                return page;
+            out[x] = static_cast<uchar>(red);
+        }
     }
     return grey;
+}
+
+namespace {
+struct PngSink {
+    QIODevice* device;
+    bool failed = false;
+};
+
+void pngWrite(png_structp png, png_bytep data, size_t size)
+{
+    auto* sink = static_cast<PngSink*>(png_get_io_ptr(png));
+    if (!sink->failed && sink->device->write(reinterpret_cast<const char*>(data), qint64(size)) != qint64(size))
+        sink->failed = true;
+}
+void pngFlush(png_structp) {}
+void pngError(png_structp png, png_const_charp) { png_longjmp(png, 1); }
+void pngWarning(png_structp, png_const_charp) {}
+
+// A grey page as PNG with every row stored unfiltered. Qt leaves libpng to
+// try all five filters on every row of a grey image, which costs more than
+// the compression itself and saves little on pages that are mostly white.
+bool writeGreyPng(const QImage& grey, QIODevice* device)
+{
+    PngSink sink{device};
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, pngError, pngWarning);
+    if (!png)
+        return false;
+    png_infop info = png_create_info_struct(png);
+    if (!info || setjmp(png_jmpbuf(png))) {
+        png_destroy_write_struct(&png, info ? &info : nullptr);
+        return false;
+    }
+    png_set_write_fn(png, &sink, pngWrite, pngFlush);
+    png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_NONE);
+    png_set_IHDR(png, info, png_uint_32(grey.width()), png_uint_32(grey.height()), 8, PNG_COLOR_TYPE_GRAY,
+                 PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_BASE, PNG_FILTER_TYPE_BASE);
+    if (grey.dotsPerMeterX() > 0 && grey.dotsPerMeterY() > 0)
+        png_set_pHYs(png, info, png_uint_32(grey.dotsPerMeterX()), png_uint_32(grey.dotsPerMeterY()),
+                     PNG_RESOLUTION_METER);
+    png_write_info(png, info);
+    for (int y = 0; y < grey.height(); ++y)
+        png_write_row(png, grey.constScanLine(y));
+    png_write_end(png, info);
+    png_destroy_write_struct(&png, &info);
+    return !sink.failed;
+}
+} // namespace
+
+bool savePng(const QImage& page, QIODevice* device)
+{
+    const QImage stored = pngImage(page);
+    return stored.format() == QImage::Format_Grayscale8 ? writeGreyPng(stored, device)
+                                                        : stored.save(device, "PNG");
 }
 
 bool writeDocumentPng(const document::DocumentData& data, const std::function<QString(int)>& pathForPage,
@@ -133,7 +192,7 @@ bool writeDocumentPng(const document::DocumentData& data, const std::function<QS
         if (!r.ok && pageFailed)
             pageFailed(p, r);
         WholeFile file(path);
-        if (!file.open() || !pngImage(image).save(&file, "PNG") || !file.commit()) {
+        if (!file.open() || !savePng(image, &file) || !file.commit()) {
             if (error)
                 *error = file.failed() ? file.errorText()
                                        : QStringLiteral("%1: cannot encode the page as PNG").arg(path);

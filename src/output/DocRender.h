@@ -10,6 +10,8 @@
 #include <QString>
 #include <functional>
 
+class QIODevice;
+
 namespace morvane::output {
 
 // A4 portrait with Qt's default 10-point margins: the sheet of a PDF
@@ -32,6 +34,8 @@ QImage renderPageImage(const document::DocumentData& data, int page, int dpi,
 // The picture a PNG stores: 8-bit grey when the page holds only greys (the
 // same pixels), else the page as it is.
 QImage pngImage(const QImage& page);
+// The page as a PNG file of that picture; false when the device refuses.
+bool savePng(const QImage& page, QIODevice* device);
 // Every page as a PNG, pathForPage(p) naming the file of page p.
 bool writeDocumentPng(const document::DocumentData& data, const std::function<QString(int)>& pathForPage,
                       const QPageLayout& layout, int dpi, QString* error,

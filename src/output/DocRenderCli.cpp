@@ -5,6 +5,7 @@
 #include "database/DataModule.h"
 #include "database/ObjectRun.h"
 #include "database/Statements.h"
+#include "document/QPainterCanvas.h"
 #include "output/DocCsv.h"
 #include "output/DocRender.h"
 #include "output/OrderedJobs.h"
@@ -665,6 +666,7 @@ int runDocRenderer(const DocOptions& o, const QString& password, QTextStream& er
     if (o.format == DocFormat::Xlsx)
         return runWorkbook(dm, session, messages, o, work, failures, err);
     const int dpi = o.dpi > 0 ? o.dpi : (o.format == DocFormat::Png ? 96 : 600);
+    const document::ShapingScope shaping;
     if (o.oneFile)
         failures += runOneFile(o, work, dm, session, messages, err, layout, dpi);
     else

@@ -1,4 +1,5 @@
 #include "output/OrderedJobs.h"
+#include "document/QPainterCanvas.h"
 
 namespace morvane::output {
 
@@ -37,6 +38,8 @@ int OrderedJobs::finish()
 
 void OrderedJobs::work()
 {
+    // Each thread keeps what it shaped for the tasks after; it goes before the thread's fonts.
+    const document::ShapingScope shaping;
     for (;;) {
         std::pair<long, Job> job;
         {

@@ -2,6 +2,7 @@
 #include "output/DocRender.h"
 #include "output/DocRenderCli.h"
 #include "output/PageOutput.h"
+#include "document/QPainterCanvas.h"
 #include "support/FakePlatform.h"
 #include <QBuffer>
 #include <QFile>
@@ -9,6 +10,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <thread>
 
 using namespace morvane;
 using namespace morvane::output;
@@ -54,6 +56,43 @@ TEST(DocumentRender, PngShowsThePageAtThePrintableOffset)
     EXPECT_FALSE(dark(19, 1080));  // below the 60-column grid nothing is ruled
 }
 
+TEST(DocumentRender, TextsShapedForEarlierPagesDrawTheSamePixels)
+{
+    DocumentSession d;
+    d.loadTable(1, 2, 3);
+    d.loadColumns(60);
+    const QPageLayout layout = pdfPageLayout();
+    const QImage first = renderPageImage(d.data(), 1, 96, layout);
+    const QImage columns = renderPageImage(d.data(), 2, 150, layout);
+    const document::ShapingScope shaping;
+    // The second round draws every text from what the first one shaped.
+    for (int round = 0; round < 2; ++round) {
+        EXPECT_TRUE(renderPageImage(d.data(), 1, 96, layout) == first) << "round " << round;
+        EXPECT_TRUE(renderPageImage(d.data(), 2, 150, layout) == columns) << "round " << round;
+    }
+}
+
+TEST(DocumentRender, ThreadsDrawingAtOnceEachKeepTheirOwnShapedTexts)
+{
+    DocumentSession d;
+    d.loadTable(1, 2, 3);
+    d.loadColumns(60);
+    const document::DocumentData data = d.data();
+    const QImage alone = renderPageImage(data, 2, 96, pdfPageLayout());
+    bool same[2] = {true, true};
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 2; ++t)
+        threads.emplace_back([&, t] {
+            const document::ShapingScope shaping;
+            for (int round = 0; round < 3; ++round)
+                same[t] = same[t] && renderPageImage(data, 2, 96, pdfPageLayout()) == alone;
+        });
+    for (std::thread& t : threads)
+        t.join();
+    EXPECT_TRUE(same[0]);
+    EXPECT_TRUE(same[1]);
+}
+
 TEST(DocumentRender, PngPagesAreStoredGreyWithTheSamePixels)
 {
     DocumentSession d;
@@ -62,7 +101,7 @@ TEST(DocumentRender, PngPagesAreStoredGreyWithTheSamePixels)
     const QImage grey = pngImage(page);
     EXPECT_EQ(grey.format(), QImage::Format_Grayscale8);
     QBuffer png;
-    ASSERT_TRUE(png.open(QIODevice::WriteOnly) && grey.save(&png, "PNG"));
+    ASSERT_TRUE(png.open(QIODevice::WriteOnly) && savePng(page, &png));
     QImage back;
     ASSERT_TRUE(back.loadFromData(png.data(), "PNG"));
     ASSERT_EQ(back.size(), page.size());
@@ -75,6 +114,9 @@ TEST(DocumentRender, PngPagesAreStoredGreyWithTheSamePixels)
         }
     EXPECT_EQ(differ, 0);
     EXPECT_GT(greys, 0);   // smoothed text: more than black and white
+    QBuffer refusing;
+    ASSERT_TRUE(refusing.open(QIODevice::ReadOnly));
+    EXPECT_FALSE(savePng(page, &refusing));
     QImage coloured = page.copy();
     coloured.setPixel(3, 3, qRgb(255, 0, 0));
     EXPECT_EQ(pngImage(coloured).format(), page.format());

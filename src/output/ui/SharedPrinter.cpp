@@ -293,8 +293,10 @@ QString pdfFilesWrittenText(const QString& folder, int count)
 PrintRunScope::PrintRunScope()
 {
     SharedPrinter& p = Printer();
-    if (p.m_runDepth++ == 0)
+    if (p.m_runDepth++ == 0) {
         p.m_written.clear();
+        m_shaping = std::make_unique<document::ShapingScope>();
+    }
 }
 
 PrintRunScope::~PrintRunScope()

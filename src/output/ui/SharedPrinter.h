@@ -21,6 +21,7 @@ class WholeFile;
 
 namespace morvane::document {
 class QPainterCanvas;
+class ShapingScope;
 }
 
 namespace morvane::output {
@@ -106,6 +107,10 @@ public:
     ~PrintRunScope();
     PrintRunScope(const PrintRunScope&) = delete;
     PrintRunScope& operator=(const PrintRunScope&) = delete;
+
+private:
+    // The outermost scope's: every job of the command shapes a recurring text once.
+    std::unique_ptr<document::ShapingScope> m_shaping;
 };
 
 // The text of that information box.
