@@ -6,8 +6,7 @@
 
 namespace morvane::document {
 
-QPainterCanvas::QPainterCanvas(QPainter& painter)
-    : m_painter(painter), m_font(minchoFont(13))
+QPainterCanvas::QPainterCanvas(QPainter& painter) : m_painter(painter), m_font(minchoFont(13))
 {
     // Square caps close the corners where ruled lines meet, as a printer pen does.
     m_pen = QPen(QColor(Qt::black), 1, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin);
