@@ -6,9 +6,9 @@ RUN_PACKAGES  := cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libsqli
                  fonts-ipafont-mincho fonts-ipafont-gothic fonts-noto-cjk xvfb xauth \
                  xdg-utils qt6-translations-l10n libxlsxwriter-dev libpng-dev
 # What the tests need on top: GoogleTest, PDF tools, a print spooler with a PDF queue,
-# a reader of workbooks.
+# a reader of workbooks, the source formatter.
 TEST_PACKAGES := $(RUN_PACKAGES) libgtest-dev poppler-utils \
-                 cups cups-client cups-bsd printer-driver-cups-pdf python3-openpyxl python3-pypdf
+                 cups cups-client cups-bsd printer-driver-cups-pdf python3-openpyxl python3-pypdf clang-format
 SUDO        := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
 .PHONY: deps-run deps-test configure build run test bench test-sanitize clean

@@ -10,8 +10,8 @@ namespace bench {
 struct Case {
     std::string name;
     int runs;
-    std::function<void()> setup;   // once, before the timed runs (may be empty)
-    std::function<void()> body;    // timed
+    std::function<void()> setup; // once, before the timed runs (may be empty)
+    std::function<void()> body;  // timed
 };
 
 // Registers at static-initialisation time.

@@ -44,7 +44,7 @@ struct LoadFixture {
 
 LoadFixture g_load;
 const int torn = bench::addTeardown([] { g_load.dm.reset(); });
-const int registered = bench::add({"load_table_dictionary_300cols_20idx", 30,
-                                   [] { g_load.setUp(); }, [] { g_load.load(); }});
+const int registered =
+    bench::add({"load_table_dictionary_300cols_20idx", 30, [] { g_load.setUp(); }, [] { g_load.load(); }});
 
 } // namespace

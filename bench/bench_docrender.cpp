@@ -53,7 +53,14 @@ RunFigures runDoc(int objects, const QStringList& extra)
     const QString out = outRoot().filePath(QStringLiteral("run"));
     QDir(out).removeRecursively();
     QStringList args{QCoreApplication::applicationDirPath() + QStringLiteral("/morvane-doc"),
-                     "--server", ensureOwner(objects), "--user", "SYS", "--owner", "OWNER01", "--out", out};
+                     "--server",
+                     ensureOwner(objects),
+                     "--user",
+                     "SYS",
+                     "--owner",
+                     "OWNER01",
+                     "--out",
+                     out};
     args += extra;
     std::vector<QByteArray> bytes;
     for (const QString& a : args)
@@ -116,8 +123,10 @@ void perObjectAndOneFile(int full)
 {
     const int n = bench::sized(full, 20);
     const QString size = QString::number(n);
-    const double per = measure(qPrintable("doc_pdf_per_object_jobs1_" + size), n, pdf + QStringList{"--jobs", "1"});
-    const double two = measure(qPrintable("doc_pdf_per_object_jobs2_" + size), n, pdf + QStringList{"--jobs", "2"});
+    const double per =
+        measure(qPrintable("doc_pdf_per_object_jobs1_" + size), n, pdf + QStringList{"--jobs", "1"});
+    const double two =
+        measure(qPrintable("doc_pdf_per_object_jobs2_" + size), n, pdf + QStringList{"--jobs", "2"});
     const double one = measure(qPrintable("doc_pdf_one_file_" + size), n, pdf + QStringList{"--one-file"});
     std::printf("  (%d objects: two jobs take %.2f of one job's time; one file %.2f of it)\n", n, two / per,
                 one / per);
@@ -126,17 +135,19 @@ void perObjectAndOneFile(int full)
 const int d1 = bench::add({"doc_render_200_objects", 1, {}, [] { perObjectAndOneFile(200); }});
 const int d2 = bench::add({"doc_render_1000_objects", 1, {}, [] { perObjectAndOneFile(1000); }});
 
-const int d3 = bench::add({"doc_png_against_pdf_1000_objects", 1, {}, [] {
-    const int n = bench::sized(1000, 20);
-    const double p = measure("doc_pdf_96dpi_jobs1", n, QStringList{"--format", "pdf", "--dpi", "96", "--jobs", "1"});
-    const double g = measure("doc_png_96dpi_jobs1", n, QStringList{"--format", "png", "--jobs", "1"});
-    std::printf("  (%d objects: PNG takes %.2f of the PDF time)\n", n, g / p);
-}});
+const int d3 = bench::add(
+    {"doc_png_against_pdf_1000_objects", 1, {}, [] {
+         const int n = bench::sized(1000, 20);
+         const double p =
+             measure("doc_pdf_96dpi_jobs1", n, QStringList{"--format", "pdf", "--dpi", "96", "--jobs", "1"});
+         const double g = measure("doc_png_96dpi_jobs1", n, QStringList{"--format", "png", "--jobs", "1"});
+         std::printf("  (%d objects: PNG takes %.2f of the PDF time)\n", n, g / p);
+     }});
 
 const int d4 = bench::add({"doc_peak_memory_3000_objects", 1, {}, [] {
-    const int n = bench::sized(3000, 20);
-    measure("doc_pdf_one_file_3000", n, pdf + QStringList{"--one-file"}, 1);
-    measure("doc_pdf_per_object_3000", n, pdf, 1);
-}});
+                               const int n = bench::sized(3000, 20);
+                               measure("doc_pdf_one_file_3000", n, pdf + QStringList{"--one-file"}, 1);
+                               measure("doc_pdf_per_object_3000", n, pdf, 1);
+                           }});
 
 } // namespace

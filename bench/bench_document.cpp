@@ -17,7 +17,8 @@ namespace {
 
 struct BenchSession {
     Query tables{"AQ_Tables", SlotTables}, indexes{"AQ_Indexes", SlotIndexes},
-        indCols{"AQ_Ind_Cols", SlotIndCols}, views{"AQ_Views", SlotViews}, tabCols{"AQ_Tab_Cols", SlotTabCols};
+        indCols{"AQ_Ind_Cols", SlotIndCols}, views{"AQ_Views", SlotViews},
+        tabCols{"AQ_Tab_Cols", SlotTabCols};
     Session s;
     QTemporaryDir dir;
 
@@ -50,16 +51,43 @@ struct BenchSession {
         st.TableComment = "(受注明細)";
         tables.openWith(rows({"TABLESPACE_NAME", "PCT_FREE", "PCT_USED", "INITIAL_EXTENT", "NEXT_EXTENT",
                               "NUM_ROWS", "BLOCKS", "EMPTY_BLOCKS", "AVG_ROW_LEN"},
-                             1, [](int) { return QStringList{"USERS", "10", "40", "65536", "1048576", "120000", "880", "16", "64"}; }));
+                             1, [](int) {
+                                 return QStringList{"USERS",  "10",  "40", "65536", "1048576",
+                                                    "120000", "880", "16", "64"};
+                             }));
         indexes.openWith(rows({"OWNER", "INDEX_NAME", "TABLESPACE_NAME", "UNIQUENESS", "PCT_FREE",
                                "INITIAL_EXTENT", "NEXT_EXTENT", "BLEVEL", "LEAF_BLOCKS"},
-                              20, [](int i) { return QStringList{"SALES", QString("ORDER_LINES_IX%1").arg(i), "INDX", "NONUNIQUE", "10", "65536", "1048576", "1", "240"}; }));
+                              20, [](int i) {
+                                  return QStringList{"SALES",   QString("ORDER_LINES_IX%1").arg(i),
+                                                     "INDX",    "NONUNIQUE",
+                                                     "10",      "65536",
+                                                     "1048576", "1",
+                                                     "240"};
+                              }));
         indCols.openWith(rows({"INDEX_OWNER", "INDEX_NAME", "COLUMN_NAME", "COLUMN_POSITION", "COLUMN_LENGTH",
                                "DATA_PRECISION", "DATA_SCALE"},
-                              22, [](int i) { return QStringList{"SALES", QString("ORDER_LINES_IX%1").arg((i + 1) / 2), QString("COLUMN_%1").arg(i), "1", "22", "10", "0"}; }));
+                              22, [](int i) {
+                                  return QStringList{"SALES",
+                                                     QString("ORDER_LINES_IX%1").arg((i + 1) / 2),
+                                                     QString("COLUMN_%1").arg(i),
+                                                     "1",
+                                                     "22",
+                                                     "10",
+                                                     "0"};
+                              }));
         tabCols.openWith(rows({"COLUMN_ID", "COLUMN_NAME", "COMMENTS", "DATA_TYPE", "DATA_LENGTH",
                                "DATA_PRECISION", "DATA_SCALE", "NULLABLE", "DEFAULT_LENGTH"},
-                              55, [](int i) { return QStringList{QString::number(i), QString("COLUMN_%1").arg(i), QString("受注明細の項目 %1").arg(i), "VARCHAR2", "200", {}, {}, "Y", {}}; }));
+                              55, [](int i) {
+                                  return QStringList{QString::number(i),
+                                                     QString("COLUMN_%1").arg(i),
+                                                     QString("受注明細の項目 %1").arg(i),
+                                                     "VARCHAR2",
+                                                     "200",
+                                                     {},
+                                                     {},
+                                                     "Y",
+                                                     {}};
+                              }));
         st.RowCounts[SlotTables] = 1;
         st.RowCounts[SlotIndexes] = 20;
         st.RowCounts[SlotIndCols] = 22;
@@ -96,25 +124,25 @@ int r1 = bench::add({"document column page (55 rows) to PDF 600 dpi", 30, setup,
 int r2 = bench::add({"document first page (20 indexes) to PDF 600 dpi", 30, setup, [] { g->toPdf(true); }});
 // The file and the embedded face cost once a document: ten pages in one file.
 int r5 = bench::add({"document 10 column pages in one PDF 600 dpi", 10, setup, [] {
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(g->dir.filePath("bench10.pdf"));
-    printer.setResolution(600);
-    QPainter painter(&printer);
-    document::QPainterCanvas canvas(painter);
-    for (int i = 0; i < 10; ++i) {
-        if (i > 0)
-            printer.newPage();
-        document::DrawColumnPage(canvas, 600, 1, g->data);
-    }
-}});
+                         QPrinter printer(QPrinter::HighResolution);
+                         printer.setOutputFormat(QPrinter::PdfFormat);
+                         printer.setOutputFileName(g->dir.filePath("bench10.pdf"));
+                         printer.setResolution(600);
+                         QPainter painter(&printer);
+                         document::QPainterCanvas canvas(painter);
+                         for (int i = 0; i < 10; ++i) {
+                             if (i > 0)
+                                 printer.newPage();
+                             document::DrawColumnPage(canvas, 600, 1, g->data);
+                         }
+                     }});
 int r3 = bench::add({"document column page (55 rows) recording canvas", 200, setup, [] {
-    document::RecordingCanvas c;
-    document::DrawColumnPage(c, 600, 1, g->data);
-}});
+                         document::RecordingCanvas c;
+                         document::DrawColumnPage(c, 600, 1, g->data);
+                     }});
 int r4 = bench::add({"document first page (20 indexes) recording canvas", 200, setup, [] {
-    document::RecordingCanvas c;
-    document::DrawFirstPage(c, 600, g->data);
-}});
+                         document::RecordingCanvas c;
+                         document::DrawFirstPage(c, 600, g->data);
+                     }});
 
 } // namespace

@@ -43,10 +43,7 @@ struct EngineFixture {
         if (rs.rows.size() < bench::sized(15000, 200))
             throw DbError("catalog of BIG too small");
     }
-    void catalogByComment()
-    {
-        big->query(sql::catalogTableList("BIG", "COMMENTS").join('\n'), {});
-    }
+    void catalogByComment() { big->query(sql::catalogTableList("BIG", "COMMENTS").join('\n'), {}); }
     void columns()
     {
         const auto rs = big->query(sql::tableColumns().join('\n'),
@@ -63,12 +60,12 @@ const int torn = bench::addTeardown([] {
     g_engine.demo.reset();
 });
 const int r1 = bench::add({"engine_generate_20000_objects", 3, {}, [] { g_engine.generate(); }});
-const int r2 = bench::add({"engine_catalog_table_list_20000", 20, [] { g_engine.open(); },
-                           [] { g_engine.catalog(); }});
+const int r2 =
+    bench::add({"engine_catalog_table_list_20000", 20, [] { g_engine.open(); }, [] { g_engine.catalog(); }});
 const int r3 = bench::add({"engine_catalog_sorted_by_comment_20000", 20, [] { g_engine.open(); },
                            [] { g_engine.catalogByComment(); }});
 const int r4 = bench::add({"engine_columns_300", 50, [] { g_engine.open(); }, [] { g_engine.columns(); }});
-const int r5 = bench::add({"engine_analyze_65_columns", 50, [] { g_engine.open(); },
-                           [] { g_engine.analyze(); }});
+const int r5 =
+    bench::add({"engine_analyze_65_columns", 50, [] { g_engine.open(); }, [] { g_engine.analyze(); }});
 
 } // namespace

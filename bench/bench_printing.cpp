@@ -84,8 +84,8 @@ struct PrintBench {
         const long before = procStatusKb("VmRSS:");
         main->BitBtn6Click();
         std::printf("  (%d objects: %d PDF files, resident %ld kB before, %ld kB after, peak %ld kB)\n",
-                    objects, int(output::Printer().writtenFiles().size()), before,
-                    procStatusKb("VmRSS:"), procStatusKb("VmHWM:"));
+                    objects, int(output::Printer().writtenFiles().size()), before, procStatusKb("VmRSS:"),
+                    procStatusKb("VmHWM:"));
     }
 };
 
@@ -111,13 +111,13 @@ void guarded(const char* what, const std::function<void()>& fn)
     }
 }
 
-const int p1 = bench::add({"print_all_200_objects_to_pdf", 3,
-                           [] { guarded("connect", [] { state().connect(200); }); },
-                           [] { guarded("print-all", [] { state().printAll(200); }); }});
+const int p1 =
+    bench::add({"print_all_200_objects_to_pdf", 3, [] { guarded("connect", [] { state().connect(200); }); },
+                [] { guarded("print-all", [] { state().printAll(200); }); }});
 
-const int p2 = bench::add({"print_all_1000_objects_to_pdf", 3,
-                           [] { guarded("connect", [] { state().connect(1000); }); },
-                           [] { guarded("print-all", [] { state().printAll(1000); }); }});
+const int p2 =
+    bench::add({"print_all_1000_objects_to_pdf", 3, [] { guarded("connect", [] { state().connect(1000); }); },
+                [] { guarded("print-all", [] { state().printAll(1000); }); }});
 
 void openPreview()
 {
@@ -126,7 +126,7 @@ void openPreview()
         b.connect(200);
     b.session.state.TableName = QStringLiteral("T_00001");
     b.session.state.TableType = QStringLiteral("TABLE");
-    b.session.settings.MaxPageRow = 6;   // 12 columns: two column pages
+    b.session.settings.MaxPageRow = 6; // 12 columns: two column pages
     b.dm->LoadTableDictionary();
     b.preview = std::make_unique<output::TPreviewForm>();
     b.preview->prepare(document::documentDataFrom(b.session));
@@ -134,8 +134,7 @@ void openPreview()
     QCoreApplication::processEvents();
 }
 
-const int p3 = bench::add({"preview_page_change_repaint_90", 20,
-                           [] { guarded("preview", openPreview); },
+const int p3 = bench::add({"preview_page_change_repaint_90", 20, [] { guarded("preview", openPreview); },
                            [] {
                                output::TPreviewForm& f = *state().preview;
                                f.SpinEdit1->setValue(f.page() == 1 ? 2 : 1);

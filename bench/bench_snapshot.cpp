@@ -50,7 +50,7 @@ std::unique_ptr<Connection> connect(const QString& server)
 }
 
 struct SnapshotFixture {
-    QTemporaryDir served;   // the stand-in's folder of dictionaries
+    QTemporaryDir served; // the stand-in's folder of dictionaries
     int objects = 0;
     bool ready = false;
 
@@ -65,7 +65,8 @@ struct SnapshotFixture {
         o.overwrite = true;
         embedded::generateDictionary(embeddedDataDir() + QStringLiteral("/BENCHSNAP.db"), o);
         QFile::remove(served.filePath(QStringLiteral("ORCL.db")));
-        QFile::copy(embeddedDataDir() + QStringLiteral("/BENCHSNAP.db"), served.filePath(QStringLiteral("ORCL.db")));
+        QFile::copy(embeddedDataDir() + QStringLiteral("/BENCHSNAP.db"),
+                    served.filePath(QStringLiteral("ORCL.db")));
         ready = true;
     }
     void take(const QString& server, bool print)
@@ -74,8 +75,8 @@ struct SnapshotFixture {
         TraceRecorder trace;
         resetPeak();
         const std::clock_t cpu = std::clock();
-        const SnapshotReport r = takeSnapshot(*source, {QStringLiteral("OWNER01")},
-                                              served.filePath(QStringLiteral("OUT.db")));
+        const SnapshotReport r =
+            takeSnapshot(*source, {QStringLiteral("OWNER01")}, served.filePath(QStringLiteral("OUT.db")));
         if (print)
             std::printf("  %s: %lld objects, %d statements sent, %lld rows, peak %ld kB, cpu %.0f ms\n",
                         qPrintable(server), static_cast<long long>(r.objects), int(trace.entries().size()),
@@ -85,11 +86,13 @@ struct SnapshotFixture {
 
 SnapshotFixture g_snap;
 bool g_printedEmbedded = false, g_printedOci = false;
-const int r1 = bench::add({"snapshot_1000_objects_embedded", 5, [] { g_snap.setUp(); }, [] {
+const int r1 = bench::add({"snapshot_1000_objects_embedded", 5, [] { g_snap.setUp(); },
+                           [] {
                                g_snap.take(QStringLiteral("BENCHSNAP"), !g_printedEmbedded);
                                g_printedEmbedded = true;
                            }});
-const int r2 = bench::add({"snapshot_1000_objects_oci_standin", 5, [] { g_snap.setUp(); }, [] {
+const int r2 = bench::add({"snapshot_1000_objects_oci_standin", 5, [] { g_snap.setUp(); },
+                           [] {
 #ifdef MORVANE_OCI_STANDIN
                                qputenv(oci::kLibraryOverrideVariable, MORVANE_OCI_STANDIN);
                                qputenv("MORVANE_STANDIN_DIR", g_snap.served.path().toUtf8());
@@ -119,7 +122,8 @@ struct DiffFixture {
         embedded::generateDictionary(dir + QStringLiteral("/BENCHGEN.db"), o);
         QFile::remove(dir + QStringLiteral("/BENCHA.db"));
         QFile::remove(dir + QStringLiteral("/BENCHB.db"));
-        takeSnapshot(*connect(QStringLiteral("BENCHGEN")), {QStringLiteral("OWNER01")}, dir + QStringLiteral("/BENCHA.db"));
+        takeSnapshot(*connect(QStringLiteral("BENCHGEN")), {QStringLiteral("OWNER01")},
+                     dir + QStringLiteral("/BENCHA.db"));
         QFile::copy(dir + QStringLiteral("/BENCHA.db"), dir + QStringLiteral("/BENCHB.db"));
         // 1 % of the objects: every hundredth gets a changed column comment.
         sqlite3* db = nullptr;
@@ -141,13 +145,14 @@ struct DiffFixture {
                                             readSchema(*b, QStringLiteral("OWNER01")), true);
         static bool printed = false;
         if (!printed)
-            std::printf("  %d objects a side, %d changes, peak %ld kB, cpu %.0f ms\n", objects, int(changes.size()),
-                        peakKb(), cpuMs(cpu));
+            std::printf("  %d objects a side, %d changes, peak %ld kB, cpu %.0f ms\n", objects,
+                        int(changes.size()), peakKb(), cpuMs(cpu));
         printed = true;
     }
 };
 
 DiffFixture g_diff;
-const int r3 = bench::add({"diff_3000_objects_1pct_changed", 5, [] { g_diff.setUp(); }, [] { g_diff.run(); }});
+const int r3 =
+    bench::add({"diff_3000_objects_1pct_changed", 5, [] { g_diff.setUp(); }, [] { g_diff.run(); }});
 
 } // namespace

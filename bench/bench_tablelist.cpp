@@ -92,10 +92,7 @@ void guarded(const char* what, const std::function<void()>& fn)
     }
 }
 
-int rowsShown()
-{
-    return state().dm->AQ_Catalog.recordCount();
-}
+int rowsShown() { return state().dm->AQ_Catalog.recordCount(); }
 
 // The window and the data module are QObjects: they go before the application does.
 const int t1 = bench::addTeardown([] {
@@ -105,8 +102,7 @@ const int t1 = bench::addTeardown([] {
     platform::setMessages(nullptr);
 });
 
-const int r1 = bench::add({"tablelist_open_20000", 5,
-                           [] { guarded("connect", connectBig); },
+const int r1 = bench::add({"tablelist_open_20000", 5, [] { guarded("connect", connectBig); },
                            [] {
                                guarded("open", [] {
                                    openList();
@@ -144,8 +140,7 @@ const int r3 = bench::add({"tablelist_search_full_20000", 5,
                                    dm.Tag = SlotCatalog;
                                    dm.AQ_Catalog.first();
                                    // No name starts with this: the walk reaches the last row.
-                                   dm.SearchForward(QStringLiteral("TABLE_NAME"),
-                                                    QStringLiteral("ZZZ"));
+                                   dm.SearchForward(QStringLiteral("TABLE_NAME"), QStringLiteral("ZZZ"));
                                    QCoreApplication::processEvents();
                                });
                            }});

@@ -37,8 +37,9 @@ void writeWorkbook()
 {
     const QByteArray out = g_out.path().toUtf8();
     const QByteArray service = g_service.toUtf8();
-    const char* argv[] = {MORVANE_DOC_PATH, "--server", service.constData(), "--user", "SYS", "--owner",
-                          "OWNER01", "--format", "xlsx", "--out", out.constData(), nullptr};
+    const char* argv[] = {MORVANE_DOC_PATH, "--server", service.constData(), "--user", "SYS",
+                          "--owner",        "OWNER01",  "--format",          "xlsx",   "--out",
+                          out.constData(),  nullptr};
     qputenv("MORVANE_PASSWORD", "DEMO");
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
@@ -63,8 +64,7 @@ void writeWorkbook()
                 usage.ru_maxrss);
 }
 
-const int w1 = bench::add({"workbook_1000_objects_xlsx", 3,
-                           [] { prepare(bench::sized(1000, 20)); },
-                           writeWorkbook});
+const int w1 =
+    bench::add({"workbook_1000_objects_xlsx", 3, [] { prepare(bench::sized(1000, 20)); }, writeWorkbook});
 
 } // namespace

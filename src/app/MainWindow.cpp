@@ -155,8 +155,7 @@ void TF_Main::buildActionButtons()
     BitBtn1->setToolTip(QStringLiteral("２ﾍﾟｰｼﾞ以降をExcelへ出力"));
     BitBtn8 = new QPushButton(QStringLiteral("全ANALYZE"), Panel3);
     place(BitBtn8, 205, 59, 90, 40);
-    BitBtn8->setToolTip(
-        QStringLiteral("全テーブルANALYZE TABLEの実行(注意：時間がかかる場合が有ります。)"));
+    BitBtn8->setToolTip(QStringLiteral("全テーブルANALYZE TABLEの実行(注意：時間がかかる場合が有ります。)"));
 
     BitBtn7 = glyphButton(QStringLiteral("ﾌﾟﾘﾝﾀｰ設定"), QStyle::SP_ComputerIcon, this);
     place(BitBtn7, 344, 248, 100, 50);
@@ -203,8 +202,7 @@ void TF_Main::connectButtons()
     };
     connect(BitBtn2, &QPushButton::clicked, this, guarded(&TF_Main::BitBtn2Click));
     connect(BitConnect, &QPushButton::clicked, this, guarded(&TF_Main::BitConnectClick));
-    connect(BitBtn3, &QPushButton::clicked, this,
-            [this] { runGuarded([this] { BitBtn3Click(BitBtn3); }); });
+    connect(BitBtn3, &QPushButton::clicked, this, [this] { runGuarded([this] { BitBtn3Click(BitBtn3); }); });
     connect(BitBtn4, &QPushButton::clicked, this, guarded(&TF_Main::BitBtn4Click));
     connect(BitBtn6, &QPushButton::clicked, this, guarded(&TF_Main::BitBtn6Click));
     // Offered beside the click, so that 全印刷 itself runs as it always has.
@@ -241,9 +239,8 @@ void TF_Main::connectOwnerField()
     owner->installEventFilter(this);
     ComboBox1->installEventFilter(this);
     ComboBox1->setFocus();
-    connect(ComboBox1, QOverload<int>::of(&QComboBox::activated), this, [this](int) {
-        runGuarded([this] { ComboBox1Change(); });
-    });
+    connect(ComboBox1, QOverload<int>::of(&QComboBox::activated), this,
+            [this](int) { runGuarded([this] { ComboBox1Change(); }); });
 }
 
 void TF_Main::FormCreate()
@@ -402,8 +399,7 @@ bool TF_Main::oneKeyTyped(const QString& typed) const
     const OwnerFieldState& b = m_ownerBefore;
     const QString head = b.text.left(b.start);
     const QString tail = b.text.mid(b.start + b.length);
-    return typed.size() == head.size() + tail.size() + 1 && typed.startsWith(head)
-           && typed.endsWith(tail);
+    return typed.size() == head.size() + tail.size() + 1 && typed.startsWith(head) && typed.endsWith(tail);
 }
 
 void TF_Main::ownerTextEdited(const QString& typed)
@@ -440,11 +436,10 @@ void TF_Main::ComboBox1Change()
     Edit2->clear();
     Edit1->clear();
     if (text.isEmpty()) {
-        for (QWidget* w : {static_cast<QWidget*>(Edit1), static_cast<QWidget*>(Edit2),
-                           static_cast<QWidget*>(BitBtn1), static_cast<QWidget*>(BitBtn2),
-                           static_cast<QWidget*>(BitBtn3), static_cast<QWidget*>(BitBtn4),
-                           static_cast<QWidget*>(BitBtn6), static_cast<QWidget*>(BitBtn8),
-                           static_cast<QWidget*>(BitBtn9)})
+        for (QWidget* w :
+             {static_cast<QWidget*>(Edit1), static_cast<QWidget*>(Edit2), static_cast<QWidget*>(BitBtn1),
+              static_cast<QWidget*>(BitBtn2), static_cast<QWidget*>(BitBtn3), static_cast<QWidget*>(BitBtn4),
+              static_cast<QWidget*>(BitBtn6), static_cast<QWidget*>(BitBtn8), static_cast<QWidget*>(BitBtn9)})
             w->setEnabled(false);
     } else {
         Edit1->setEnabled(true);
@@ -549,10 +544,7 @@ void TF_Main::BitConnectClick()
     update();
 }
 
-void TF_Main::BitBtn3Click(QObject* Sender)
-{
-    output::printLoadedObject(m_session, Sender != BitBtn6, this);
-}
+void TF_Main::BitBtn3Click(QObject* Sender) { output::printLoadedObject(m_session, Sender != BitBtn6, this); }
 
 void TF_Main::BitBtn4Click()
 {

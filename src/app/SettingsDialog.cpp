@@ -110,8 +110,8 @@ void TF_Settei::buildControls()
     ComboCsvEncoding = new QComboBox(this);
     ComboCsvEncoding->setObjectName(QStringLiteral("ComboCsvEncoding"));
     // Item order follows CsvCharset: automatic, CP932, UTF-8.
-    ComboCsvEncoding->addItems({QStringLiteral("自動"), QStringLiteral("Shift_JIS (CP932)"),
-                                QStringLiteral("UTF-8 (BOM付き)")});
+    ComboCsvEncoding->addItems(
+        {QStringLiteral("自動"), QStringLiteral("Shift_JIS (CP932)"), QStringLiteral("UTF-8 (BOM付き)")});
     ComboCsvEncoding->setToolTip(
         QStringLiteral("自動：WindowsではShift_JIS、それ以外ではUTF-8 (BOM付き)で出力します。"));
     place(ComboCsvEncoding, 212, 342, 160, 22);
@@ -247,8 +247,7 @@ bool TF_Settei::eventFilter(QObject* watched, QEvent* event)
 }
 
 void runSettingsDialog(AppSettings& settings, QWidget* parent,
-                       const std::function<void()>& clearOwnerAndTable,
-                       const std::function<void()>& formShow)
+                       const std::function<void()>& clearOwnerAndTable, const std::function<void()>& formShow)
 {
     const platform::NormalCursorOnExit restore;
     TF_Settei dialog(parent);

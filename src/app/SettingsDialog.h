@@ -21,20 +21,20 @@ class TF_Settei : public QDialog {
 public:
     explicit TF_Settei(QWidget* parent = nullptr);
 
-    QLabel* Label2; // 「印刷者名」
-    QLineEdit* Edit_PrintName; // PRINT_NAME
-    QLabel* Label3; // 「LogOnﾊﾟｽﾜｰﾄﾞ」
-    QLabel* Label4; // 「(Oracle Sys)」
-    QLineEdit* EditLogonPass; // U_LogOn, the stored logon password
-    QLabel* Label5; // 「Server Name」
-    QLineEdit* Edit_Alias; // LAST_ALIAS
-    QCheckBox* CheckBox2; // UserSet2: ask for the server at start
-    QFrame* Panel1; // holds CheckBox1 and RichEdit1
-    QCheckBox* CheckBox1; // UserSet: a user-defined owner list
-    QPlainTextEdit* RichEdit1; // U_SetOwner, one owner a line
-    QLabel* Label6; // 「５．テーブル項目情報の１ページ最大行数」
-    SaNumEdit* SaNumEdit1; // MaxPageRow
-    QLabel* LabelCsv; // 「ＣＳＶ出力の文字コード」
+    QLabel* Label2;              // 「印刷者名」
+    QLineEdit* Edit_PrintName;   // PRINT_NAME
+    QLabel* Label3;              // 「LogOnﾊﾟｽﾜｰﾄﾞ」
+    QLabel* Label4;              // 「(Oracle Sys)」
+    QLineEdit* EditLogonPass;    // U_LogOn, the stored logon password
+    QLabel* Label5;              // 「Server Name」
+    QLineEdit* Edit_Alias;       // LAST_ALIAS
+    QCheckBox* CheckBox2;        // UserSet2: ask for the server at start
+    QFrame* Panel1;              // holds CheckBox1 and RichEdit1
+    QCheckBox* CheckBox1;        // UserSet: a user-defined owner list
+    QPlainTextEdit* RichEdit1;   // U_SetOwner, one owner a line
+    QLabel* Label6;              // 「５．テーブル項目情報の１ページ最大行数」
+    SaNumEdit* SaNumEdit1;       // MaxPageRow
+    QLabel* LabelCsv;            // 「ＣＳＶ出力の文字コード」
     QComboBox* ComboCsvEncoding; // CSV_ENCODING
 
     // The main window's owner and table-name fields, cleared by CheckBox1Click.

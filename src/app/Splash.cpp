@@ -43,8 +43,7 @@ QLabel* label(const QString& text, const char* colour, int px, QWidget* parent, 
 } // namespace
 
 TSplashForm::TSplashForm(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint
-                          | Qt::WindowSystemMenuHint)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint)
 {
     setObjectName("SplashForm");
     setWindowTitle(QStringLiteral("Morvane"));

@@ -28,21 +28,28 @@ struct AppSettings {
 };
 
 enum QuerySlot {
-    SlotOwner = 0, SlotCatalog = 1, SlotTables = 2, SlotIndexes = 3, SlotIndCols = 4,
-    SlotViews = 5, SlotTabCols = 6, SlotSynonyms = 7, SlotTabCols2 = 8
+    SlotOwner = 0,
+    SlotCatalog = 1,
+    SlotTables = 2,
+    SlotIndexes = 3,
+    SlotIndCols = 4,
+    SlotViews = 5,
+    SlotTabCols = 6,
+    SlotSynonyms = 7,
+    SlotTabCols2 = 8
 };
 
 struct SharedState {
     QString LogonUser;
     QString TableName;
     QString TableType;
-    QString TableComment;        // "(" + comment + ")" or empty
+    QString TableComment; // "(" + comment + ")" or empty
     bool IsSynonym = false;
     QString SynonymName;
     QString SynonymOwner;
     QString SynonymTargetType;
     std::array<Query*, 9> QueryTable{};
-    std::array<int, 9> RowCounts{};   // used at slots 2..6
+    std::array<int, 9> RowCounts{}; // used at slots 2..6
     int ColumnPageCount = 0;
     QString CatalogSortKey;
     QString CatalogSortCaption;

@@ -9,8 +9,7 @@ namespace {
 constexpr const char* kCodePage = "CP932";
 
 // Converts one whole buffer; unconvertible input characters become '?'.
-QByteArray convert(const char* to, const char* from, const QByteArray& in, int unitSize,
-                   bool* lost = nullptr)
+QByteArray convert(const char* to, const char* from, const QByteArray& in, int unitSize, bool* lost = nullptr)
 {
     iconv_t cd = iconv_open(to, from);
     if (cd == reinterpret_cast<iconv_t>(-1))
@@ -55,7 +54,7 @@ int charBytes(char32_t c)
 {
     if (c < 0x80)
         return 1;
-    if (c >= 0xFF61 && c <= 0xFF9F)   // half-width katakana
+    if (c >= 0xFF61 && c <= 0xFF9F) // half-width katakana
         return 1;
     static QHash<char32_t, int> cache;
     auto it = cache.constFind(c);
@@ -83,16 +82,14 @@ int charBytes(char32_t c)
 QByteArray encode(const QString& text)
 {
     const QList<uint> ucs4 = text.toUcs4();
-    const QByteArray in(reinterpret_cast<const char*>(ucs4.constData()),
-                        static_cast<int>(ucs4.size() * 4));
+    const QByteArray in(reinterpret_cast<const char*>(ucs4.constData()), static_cast<int>(ucs4.size() * 4));
     return convert(kCodePage, "UTF-32LE", in, 4);
 }
 
 std::optional<QByteArray> encodeExact(const QString& text)
 {
     const QList<uint> ucs4 = text.toUcs4();
-    const QByteArray in(reinterpret_cast<const char*>(ucs4.constData()),
-                        static_cast<int>(ucs4.size() * 4));
+    const QByteArray in(reinterpret_cast<const char*>(ucs4.constData()), static_cast<int>(ucs4.size() * 4));
     bool lost = false;
     QByteArray out = convert(kCodePage, "UTF-32LE", in, 4, &lost);
     // Some characters map one way only (U+301C and U+FF5E share a code, U+00A5 becomes 0x5C).
@@ -101,10 +98,7 @@ std::optional<QByteArray> encodeExact(const QString& text)
     return out;
 }
 
-QString decode(const QByteArray& bytes)
-{
-    return QString::fromUtf8(convert("UTF-8", kCodePage, bytes, 1));
-}
+QString decode(const QByteArray& bytes) { return QString::fromUtf8(convert("UTF-8", kCodePage, bytes, 1)); }
 
 int byteLength(const QString& text)
 {

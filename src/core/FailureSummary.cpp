@@ -8,7 +8,7 @@ constexpr int kListedObjects = 15;
 const QString kParagraph = QStringLiteral("\n\r");
 } // namespace
 
-FailureSummary::FailureSummary() : m_previous(platform::setMessages(this)) {}
+FailureSummary::FailureSummary() : m_previous(platform::setMessages(this)) { }
 
 FailureSummary::~FailureSummary()
 {

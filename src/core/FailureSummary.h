@@ -12,8 +12,8 @@ namespace morvane {
 
 class FailureSummary : public IMessageBoxes {
 public:
-    FailureSummary();    // takes over the message seam
-    ~FailureSummary() override;   // gives it back, then shows the summary if anything failed
+    FailureSummary();           // takes over the message seam
+    ~FailureSummary() override; // gives it back, then shows the summary if anything failed
     FailureSummary(const FailureSummary&) = delete;
     FailureSummary& operator=(const FailureSummary&) = delete;
 
@@ -24,7 +24,7 @@ public:
 
     struct Failure {
         QString object;
-        QStringList reasons;   // in the order they were reported
+        QStringList reasons; // in the order they were reported
     };
     const QVector<Failure>& failures() const { return m_failures; }
     int objects() const { return m_objects; }

@@ -34,8 +34,8 @@ inline int columnPageCount(int rowCount, int maxPageRow)
 }
 
 struct PageRowSpan {
-    int first = 1;   // number of the first record, from 1
-    int count = 0;   // records on the page
+    int first = 1; // number of the first record, from 1
+    int count = 0; // records on the page
 };
 
 // The records of column page n (from 1); none outside 1 .. columnPageCount.

@@ -23,7 +23,7 @@ public:
 
 StderrMessages g_stderrMessages;
 IMessageBoxes* g_default = &g_stderrMessages;
-IMessageBoxes* g_messages = nullptr;   // nullptr: the default
+IMessageBoxes* g_messages = nullptr; // nullptr: the default
 bool g_busy = false;
 std::function<void(bool)> g_cursorDisplay;
 

@@ -9,11 +9,11 @@
 namespace morvane {
 
 enum class MessageKind {
-    Warning,        // "警告", exclamation icon
-    Error,          // "エラー", stop icon
-    Information,    // "情報"
-    Confirmation,   // "確認", question icon
-    Application     // "Morvane", error icon: errors no handler caught
+    Warning,      // "警告", exclamation icon
+    Error,        // "エラー", stop icon
+    Information,  // "情報"
+    Confirmation, // "確認", question icon
+    Application   // "Morvane", error icon: errors no handler caught
 };
 enum class MessageButtons { Ok, OkCancel, YesNo };
 enum class MessageResult { Ok, Cancel, Yes, No };

@@ -33,20 +33,17 @@ qint64 writeSome(int fd, const char* data, qint64 size)
 int openExclusive(const QString& path)
 {
     // O_EXCL never opens what is already there, a link, FIFO or device included.
-    return ::open(QFile::encodeName(path).constData(),
-                  O_CREAT | O_EXCL | O_WRONLY | O_NOFOLLOW | O_CLOEXEC, 0666);
+    return ::open(QFile::encodeName(path).constData(), O_CREAT | O_EXCL | O_WRONLY | O_NOFOLLOW | O_CLOEXEC,
+                  0666);
 }
 int closeFile(int fd) { return ::close(fd); }
 qint64 writeSome(int fd, const char* data, qint64 size) { return ::write(fd, data, size_t(size)); }
 #endif
 } // namespace
 
-QString systemErrorText(int err)
-{
-    return qt_error_string(err);
-}
+QString systemErrorText(int err) { return qt_error_string(err); }
 
-WholeFile::WholeFile(QString target) : m_target(std::move(target)) {}
+WholeFile::WholeFile(QString target) : m_target(std::move(target)) { }
 
 WholeFile::~WholeFile()
 {
@@ -62,10 +59,10 @@ bool WholeFile::open(OpenMode mode)
     const QFileInfo info(m_target);
     const QString dir = info.absolutePath();
     for (int attempt = 0; attempt < 100; ++attempt) {
-        const QString name = QStringLiteral(".%1.%2.tmp")
-                                 .arg(info.fileName())
-                                 .arg(QRandomGenerator::global()->generate64() & 0xffffffffffULL, 10, 36,
-                                      QLatin1Char('0'));
+        const QString name =
+            QStringLiteral(".%1.%2.tmp")
+                .arg(info.fileName())
+                .arg(QRandomGenerator::global()->generate64() & 0xffffffffffULL, 10, 36, QLatin1Char('0'));
         const QString path = dir + QLatin1Char('/') + name;
         const int fd = openExclusive(path);
         if (fd >= 0) {
@@ -83,10 +80,7 @@ bool WholeFile::open(OpenMode mode)
     return false;
 }
 
-qint64 WholeFile::readData(char*, qint64)
-{
-    return -1;
-}
+qint64 WholeFile::readData(char*, qint64) { return -1; }
 
 qint64 WholeFile::writeData(const char* data, qint64 size)
 {
@@ -156,7 +150,8 @@ bool WholeFile::commit()
         if (!ok)
             m_error = m_target + QStringLiteral(": ") + QStringLiteral("cannot be replaced");
 #else
-        if (::rename(QFile::encodeName(m_tempPath).constData(), QFile::encodeName(m_target).constData()) != 0) {
+        if (::rename(QFile::encodeName(m_tempPath).constData(), QFile::encodeName(m_target).constData())
+            != 0) {
             fail(m_target, errno);
             ok = false;
         }

@@ -44,7 +44,7 @@ public:
     {
 #ifdef Q_OS_WIN
         if (iniPath.isEmpty()) {
-            m_settings = openStore(iniPath);   // the registry
+            m_settings = openStore(iniPath); // the registry
             return;
         }
 #endif
@@ -55,7 +55,7 @@ public:
             m_original = in.readAll();
         }
         QStringDecoder utf8(QStringDecoder::Utf8);
-        const QString asUtf8 = utf8.decode(m_original);   // converted here, so hasError() knows
+        const QString asUtf8 = utf8.decode(m_original); // converted here, so hasError() knows
         if (use == Read && !utf8.hasError()) {
             m_settings = openStore(iniPath);
             return;
@@ -63,12 +63,13 @@ public:
         const QByteArray copy = utf8.hasError() ? cp932::decode(m_original).toUtf8() : m_original;
         m_dir = use == Write ? std::make_unique<QTemporaryDir>(file + QStringLiteral("-XXXXXX"))
                              : std::make_unique<QTemporaryDir>();
-        if (m_dir->isValid() && writeWholeFile(m_dir->filePath(QStringLiteral("settings.conf")), copy, nullptr)) {
+        if (m_dir->isValid()
+            && writeWholeFile(m_dir->filePath(QStringLiteral("settings.conf")), copy, nullptr)) {
             m_file = file;
             m_copy = m_dir->filePath(QStringLiteral("settings.conf"));
             m_settings = std::make_unique<QSettings>(m_copy, QSettings::IniFormat);
         } else {
-            m_settings = openStore(iniPath);   // no folder yet, or no room: the file itself, as UTF-8
+            m_settings = openStore(iniPath); // no folder yet, or no room: the file itself, as UTF-8
         }
     }
 
@@ -97,9 +98,9 @@ public:
     }
 
 private:
-    std::unique_ptr<QTemporaryDir> m_dir;   // outlives the settings object, which may write on destruction
+    std::unique_ptr<QTemporaryDir> m_dir; // outlives the settings object, which may write on destruction
     std::unique_ptr<QSettings> m_settings;
-    QString m_file;   // empty: not a file (the registry)
+    QString m_file; // empty: not a file (the registry)
     QString m_copy;
     bool m_existed = false;
     QByteArray m_original;
@@ -210,13 +211,13 @@ QString storedText(const AppSettings& settings, const QString& name)
 #ifndef Q_OS_WIN
 // The stored password must not be readable by other users.
 struct OwnerOnlyFiles {
-    OwnerOnlyFiles() : oldMask(::umask(077)) {}
+    OwnerOnlyFiles() : oldMask(::umask(077)) { }
     ~OwnerOnlyFiles() { ::umask(oldMask); }
     mode_t oldMask;
 };
 #else
 struct OwnerOnlyFiles {
-    OwnerOnlyFiles() {}
+    OwnerOnlyFiles() { }
 };
 #endif
 
@@ -230,7 +231,7 @@ QString sectionNameOf(const char* className)
 }
 
 SettingsStore::SettingsStore() = default;
-SettingsStore::SettingsStore(QString iniPath) : m_iniPath(std::move(iniPath)) {}
+SettingsStore::SettingsStore(QString iniPath) : m_iniPath(std::move(iniPath)) { }
 
 QString SettingsStore::location() const { return openStore(m_iniPath)->fileName(); }
 
@@ -238,18 +239,17 @@ void SettingsStore::load(AppSettings& settings, const QString& section)
 {
     m_unread.clear();
     auto view = std::make_unique<StoreView>(m_iniPath, StoreView::Read);
-    view->settings().allKeys();   // the file is parsed lazily; its status is known only after
+    view->settings().allKeys(); // the file is parsed lazily; its status is known only after
     if (view->settings().status() == QSettings::FormatError) {
         // Nothing can be read from it; keep it aside so the save at the end loses nothing.
         const QString file = view->fileName();
         view.reset();
         QFile::remove(file + QStringLiteral(".bak"));
         QFile::rename(file, file + QStringLiteral(".bak"));
-        platform::messages().show(
-            MessageKind::Application,
-            QStringLiteral("設定ファイル %1 を読み込めません。既定の設定で起動します"
-                           "（元のファイルは %1.bak として残しました）。")
-                .arg(QDir::toNativeSeparators(file)));
+        platform::messages().show(MessageKind::Application,
+                                  QStringLiteral("設定ファイル %1 を読み込めません。既定の設定で起動します"
+                                                 "（元のファイルは %1.bak として残しました）。")
+                                      .arg(QDir::toNativeSeparators(file)));
         view = std::make_unique<StoreView>(m_iniPath, StoreView::Read);
     }
     QSettings& store = view->settings();

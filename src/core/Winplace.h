@@ -32,7 +32,7 @@ public:
     QString location() const;
 
 private:
-    QString m_iniPath;   // empty: the platform's own store
+    QString m_iniPath; // empty: the platform's own store
     // Values load() could not read, with the text of the default they got.
     QHash<QString, QString> m_unread;
     bool m_backedUp = false;

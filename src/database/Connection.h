@@ -14,11 +14,11 @@ public:
     void setLogon(const LogonParams& params) { m_params = params; }
     const LogonParams& logonParams() const { return m_params; }
 
-    void open();              // throws DbError
-    void close() noexcept;    // never fails, also when closed
+    void open();           // throws DbError
+    void close() noexcept; // never fails, also when closed
     bool isOpen() const;
 
-    IDbDriver& driver();      // throws DbError when closed
+    IDbDriver& driver(); // throws DbError when closed
 
     // Tests and tools may hand in an engine of their own.
     void setDriverForTesting(std::unique_ptr<IDbDriver> driver);

@@ -8,28 +8,20 @@
 namespace morvane {
 
 namespace {
-const char* const kQueryNames[9] = {"AQ_Owner",    "AQ_Catalog", "AQ_Tables",
-                                    "AQ_Indexes",  "AQ_Ind_Cols", "AQ_Views",
-                                    "AQ_Tab_Cols", "AQ_Synonyms", "AQ_Tab_Cols2"};
+const char* const kQueryNames[9] = {"AQ_Owner", "AQ_Catalog",  "AQ_Tables",   "AQ_Indexes",  "AQ_Ind_Cols",
+                                    "AQ_Views", "AQ_Tab_Cols", "AQ_Synonyms", "AQ_Tab_Cols2"};
 
 constexpr int kNameBytes = 128;
 constexpr int kCommentBytes = 4000;
 } // namespace
 
 TDataModule2::TDataModule2(Session& session, QObject* parent)
-    : QObject(parent),
-      AQ_Owner("AQ_Owner", 0, &Database1_ADO),
-      AQ_Catalog("AQ_Catalog", 1, &Database1_ADO),
-      AQ_Tables("AQ_Tables", 2, &Database1_ADO),
-      AQ_Indexes("AQ_Indexes", 3, &Database1_ADO),
-      AQ_Ind_Cols("AQ_Ind_Cols", 4, &Database1_ADO),
-      AQ_Views("AQ_Views", 5, &Database1_ADO),
-      AQ_Tab_Cols("AQ_Tab_Cols", 6, &Database1_ADO),
-      AQ_Synonyms("AQ_Synonyms", 7, &Database1_ADO),
-      AQ_Tab_Cols2("AQ_Tab_Cols2", 8, &Database1_ADO),
-      AQ_Count("AQ_Count", 0, &Database1_ADO),
-      AQ_Analyze("AQ_Analyze", 0, &Database1_ADO),
-      m_session(session)
+    : QObject(parent), AQ_Owner("AQ_Owner", 0, &Database1_ADO), AQ_Catalog("AQ_Catalog", 1, &Database1_ADO),
+      AQ_Tables("AQ_Tables", 2, &Database1_ADO), AQ_Indexes("AQ_Indexes", 3, &Database1_ADO),
+      AQ_Ind_Cols("AQ_Ind_Cols", 4, &Database1_ADO), AQ_Views("AQ_Views", 5, &Database1_ADO),
+      AQ_Tab_Cols("AQ_Tab_Cols", 6, &Database1_ADO), AQ_Synonyms("AQ_Synonyms", 7, &Database1_ADO),
+      AQ_Tab_Cols2("AQ_Tab_Cols2", 8, &Database1_ADO), AQ_Count("AQ_Count", 0, &Database1_ADO),
+      AQ_Analyze("AQ_Analyze", 0, &Database1_ADO), m_session(session)
 {
     // Result fields of the column list and the catalog, as wide as a current
     // server's: names of 128 bytes, comments of 4,000. The widths of COMMENTS
@@ -59,9 +51,8 @@ TDataModule2::~TDataModule2() { Database1_ADO.close(); }
 
 Query* TDataModule2::queryByName(const QString& name)
 {
-    Query* all[] = {&AQ_Owner,    &AQ_Catalog,  &AQ_Tables,    &AQ_Indexes,
-                    &AQ_Ind_Cols, &AQ_Views,    &AQ_Tab_Cols,  &AQ_Synonyms,
-                    &AQ_Tab_Cols2, &AQ_Count,   &AQ_Analyze};
+    Query* all[] = {&AQ_Owner,    &AQ_Catalog,  &AQ_Tables,    &AQ_Indexes, &AQ_Ind_Cols, &AQ_Views,
+                    &AQ_Tab_Cols, &AQ_Synonyms, &AQ_Tab_Cols2, &AQ_Count,   &AQ_Analyze};
     for (Query* q : all)
         if (q->name() == name)
             return q;
@@ -86,7 +77,7 @@ void TDataModule2::requestTermination()
 void TDataModule2::DataModule2Create()
 {
     AppSettings& s = m_session.settings;
-    bool asked = false;   // whether the login dialog ran on this start
+    bool asked = false; // whether the login dialog ran on this start
     const QString storedPassword = s.U_LogOn;
     try {
         fillQueryTable();
@@ -157,9 +148,10 @@ void TDataModule2::connectWithCurrentValues()
     // A logon the server only warned about goes ahead; the user hears of it once.
     const QString warning = Database1_ADO.driver().logonWarning();
     if (!warning.isEmpty()) {
-        const QString head = DbError::leadingOraCode(warning) == 28002
-                                 ? QStringLiteral("パスワードの有効期限が近づいています。パスワードを変更して下さい。")
-                                 : QStringLiteral("ログオンしましたが、サーバーから警告がありました。");
+        const QString head =
+            DbError::leadingOraCode(warning) == 28002
+                ? QStringLiteral("パスワードの有効期限が近づいています。パスワードを変更して下さい。")
+                : QStringLiteral("ログオンしましたが、サーバーから警告がありました。");
         platform::warning(head + QStringLiteral("\n\r") + warning);
     }
 }
@@ -180,10 +172,7 @@ void TDataModule2::AdjustColumnWidths()
         clearOwnerField();
 }
 
-int TDataModule2::CountRows()
-{
-    return countRows(m_session.settings.LAST_OWNER, m_session.state.TableName);
-}
+int TDataModule2::CountRows() { return countRows(m_session.settings.LAST_OWNER, m_session.state.TableName); }
 
 int TDataModule2::countRows(const QString& owner, const QString& name)
 {
@@ -229,8 +218,7 @@ namespace {
 // Thrown when a synonym leads to nothing that can be printed: reported with its own text.
 class UnresolvedSynonym : public std::runtime_error {
 public:
-    explicit UnresolvedSynonym(const QString& text)
-        : std::runtime_error(text.toStdString()), text(text) {}
+    explicit UnresolvedSynonym(const QString& text) : std::runtime_error(text.toStdString()), text(text) { }
     QString text;
 };
 } // namespace
@@ -250,19 +238,18 @@ void TDataModule2::loadSynonym()
     // owner and name must survive, so stop here instead of going on empty.
     if (AQ_Synonyms.recordCount() == 0) {
         o.synonymTargetType.clear();
-        throw UnresolvedSynonym(QStringLiteral("シノニム %1.%2 の参照先が見つかりません。").arg(o.owner, o.name)
-                                + QStringLiteral("\n\r")
-                                + QStringLiteral("参照先が別のＯＷＮＥＲにあるか、存在しません。"));
+        throw UnresolvedSynonym(
+            QStringLiteral("シノニム %1.%2 の参照先が見つかりません。").arg(o.owner, o.name)
+            + QStringLiteral("\n\r") + QStringLiteral("参照先が別のＯＷＮＥＲにあるか、存在しません。"));
     }
     AQ_Synonyms.first();
     // A synonym of a synonym has no table or view of its own to print.
     if (AQ_Synonyms.text("OLD_TYPE") == QLatin1String("SYNONYM")) {
         o.synonymTargetType.clear();
-        throw UnresolvedSynonym(QStringLiteral("シノニム %1.%2 の参照先 %3.%4 もシノニムです。")
-                                    .arg(o.owner, o.name, AQ_Synonyms.text("TABLE_OWNER"),
-                                         AQ_Synonyms.text("TABLE_NAME"))
-                                + QStringLiteral("\n\r")
-                                + QStringLiteral("シノニムの参照先のシノニムはたどりません。"));
+        throw UnresolvedSynonym(
+            QStringLiteral("シノニム %1.%2 の参照先 %3.%4 もシノニムです。")
+                .arg(o.owner, o.name, AQ_Synonyms.text("TABLE_OWNER"), AQ_Synonyms.text("TABLE_NAME"))
+            + QStringLiteral("\n\r") + QStringLiteral("シノニムの参照先のシノニムはたどりません。"));
     }
     o.owner = AQ_Synonyms.text("TABLE_OWNER");
     o.name = AQ_Synonyms.text("TABLE_NAME");
@@ -293,14 +280,18 @@ void TDataModule2::loadTable()
     loadSection(SlotTables, AQ_Tables, sql::tables(), {{"OWNER", owner}, {"TABLE_NAME", name}}, 1);
     loadSection(SlotIndexes, AQ_Indexes, sql::indexes(), {{"OWNER", owner}, {"TABLE_NAME", name}}, 2);
     loadSection(SlotIndCols, AQ_Ind_Cols, sql::indexColumns(),
-                {{"OWNER1", owner}, {"OWNER2", owner}, {"OWNER3", owner},
-                 {"TABLE_NAME1", name}, {"TABLE_NAME2", name}},
+                {{"OWNER1", owner},
+                 {"OWNER2", owner},
+                 {"OWNER3", owner},
+                 {"TABLE_NAME1", name},
+                 {"TABLE_NAME2", name}},
                 3);
 }
 
 void TDataModule2::loadView()
 {
-    loadSection(SlotViews, AQ_Views, sql::views(), {{"OWNER", m_loaded.owner}, {"TABLE_NAME", m_loaded.name}}, 2);
+    loadSection(SlotViews, AQ_Views, sql::views(), {{"OWNER", m_loaded.owner}, {"TABLE_NAME", m_loaded.name}},
+                2);
 }
 
 void TDataModule2::loadColumns()
@@ -327,7 +318,8 @@ bool TDataModule2::loadObject(const ObjectKey& key)
             o.isSynonym = false;
             o.synonymTargetType.clear();
         }
-        const bool isTable = key.type == QLatin1String("TABLE") || o.synonymTargetType == QLatin1String("TABLE");
+        const bool isTable =
+            key.type == QLatin1String("TABLE") || o.synonymTargetType == QLatin1String("TABLE");
         const bool isView = key.type == QLatin1String("VIEW") || o.synonymTargetType == QLatin1String("VIEW");
         if (isTable)
             loadTable();
@@ -374,7 +366,8 @@ void TDataModule2::shareLoaded()
 
 bool TDataModule2::LoadTableDictionary()
 {
-    const bool ok = loadObject({m_session.settings.LAST_OWNER, m_session.state.TableName, m_session.state.TableType});
+    const bool ok =
+        loadObject({m_session.settings.LAST_OWNER, m_session.state.TableName, m_session.state.TableType});
     // Also after a failure: what the load changed before it stays changed.
     m_session.settings.LAST_OWNER = m_loaded.owner;
     shareLoaded();
@@ -389,7 +382,8 @@ Query& TDataModule2::openCatalog(CatalogForm form, const QString& owner, const Q
         // The one form that carries the owner in its text.
         AQ_Catalog.setSql(sql::catalogTableList(owner, sortKey));
     } else {
-        AQ_Catalog.setSql(form == CatalogForm::AllObjects ? sql::catalogAllObjects() : sql::catalogTablesOnly());
+        AQ_Catalog.setSql(form == CatalogForm::AllObjects ? sql::catalogAllObjects()
+                                                          : sql::catalogTablesOnly());
         AQ_Catalog.bind(QStringLiteral("OWNER"), owner);
     }
     AQ_Catalog.open();

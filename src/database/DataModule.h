@@ -14,8 +14,8 @@ namespace morvane {
 class IWaitDialog {
 public:
     virtual ~IWaitDialog() = default;
-    virtual void showProgress(int maximum) = 0;   // show (not modal), position 0, repaint
-    virtual void setProgress(int position) = 0;   // set and repaint at once
+    virtual void showProgress(int maximum) = 0; // show (not modal), position 0, repaint
+    virtual void setProgress(int position) = 0; // set and repaint at once
     virtual void hideProgress() = 0;
 };
 
@@ -40,20 +40,20 @@ class TDataModule2 : public QObject {
     Q_OBJECT
 public:
     explicit TDataModule2(Session& session, QObject* parent = nullptr);
-    ~TDataModule2() override;   // closes the connection
+    ~TDataModule2() override; // closes the connection
 
     Connection Database1_ADO;
-    Query AQ_Owner, AQ_Catalog, AQ_Tables, AQ_Indexes, AQ_Ind_Cols, AQ_Views,
-        AQ_Tab_Cols, AQ_Synonyms, AQ_Tab_Cols2, AQ_Count, AQ_Analyze;
+    Query AQ_Owner, AQ_Catalog, AQ_Tables, AQ_Indexes, AQ_Ind_Cols, AQ_Views, AQ_Tab_Cols, AQ_Synonyms,
+        AQ_Tab_Cols2, AQ_Count, AQ_Analyze;
 
     // Names the slot of QueryTable that the current operation works on.
     int Tag = 0;
 
     // Hooks into the windows; all optional.
     IWaitDialog* waitDialog = nullptr;
-    ILogonWindows* logonWindows = nullptr;   // none: a logon that needs a dialog is cancelled
-    std::function<void()> clearOwnerField;   // AdjustColumnWidths ends with it
-    std::function<void()> repaintSplash;     // before the start-up connection opens
+    ILogonWindows* logonWindows = nullptr; // none: a logon that needs a dialog is cancelled
+    std::function<void()> clearOwnerField; // AdjustColumnWidths ends with it
+    std::function<void()> repaintSplash;   // before the start-up connection opens
 
     // Start-up logon. Leaves an open connection or has requested termination.
     void DataModule2Create();

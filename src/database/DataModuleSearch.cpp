@@ -32,7 +32,7 @@ bool TDataModule2::search(const QString& field, const QString& text, bool forwar
             return false;
         }
         if (column < 0)
-            q->text(field);   // reports the unknown field as the query does
+            q->text(field); // reports the unknown field as the query does
         const QString value = cp932::leftBytes(q->valueAt(q->currentRow(), column), n);
         if (value.compare(text, Qt::CaseInsensitive) == 0) {
             off.release();

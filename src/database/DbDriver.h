@@ -18,7 +18,9 @@ class DbError : public std::runtime_error {
 public:
     explicit DbError(const QString& message, int oraCode = 0)
         : std::runtime_error(message.toStdString()), m_message(message),
-          m_oraCode(oraCode != 0 ? oraCode : leadingOraCode(message)) {}
+          m_oraCode(oraCode != 0 ? oraCode : leadingOraCode(message))
+    {
+    }
     const QString& message() const { return m_message; }
     int oraCode() const { return m_oraCode; }
 
@@ -35,6 +37,7 @@ public:
         }
         return code;
     }
+
 private:
     QString m_message;
     int m_oraCode = 0;
@@ -50,17 +53,17 @@ inline QString reasonOf(const std::exception& e)
 }
 
 struct LogonParams {
-    QString server;    // network service name
+    QString server; // network service name
     QString user;
-    QString password;  // handed over as typed: no connection-string quoting
+    QString password; // handed over as typed: no connection-string quoting
 };
 
 // Named text parameters in bind order; names without the leading colon.
 using BindList = QList<QPair<QString, QString>>;
 
 struct ColumnMeta {
-    QString name;          // as the select list names it, e.g. "COUNT(*)"
-    bool numeric = false;  // values are plain decimal digits
+    QString name;         // as the select list names it, e.g. "COUNT(*)"
+    bool numeric = false; // values are plain decimal digits
 };
 
 // A fetched result. A NULL value is a null QString (isNull() true); numbers
@@ -73,7 +76,7 @@ struct ResultSet {
 class IDbDriver {
 public:
     virtual ~IDbDriver() = default;
-    virtual void logon(const LogonParams& params) = 0;   // throws DbError
+    virtual void logon(const LogonParams& params) = 0; // throws DbError
     virtual void logoff() noexcept = 0;
     virtual bool isConnected() const = 0;
     // A statement with rows; binds are by name (":OWNER" in the text).

@@ -10,11 +10,11 @@ namespace morvane {
 struct ObjectKey {
     QString owner;
     QString name;
-    QString type;   // catalog type: "TABLE", "VIEW", "SYNONYM", ...
+    QString type; // catalog type: "TABLE", "VIEW", "SYNONYM", ...
 };
 
 struct LoadedObject {
-    ObjectKey chosen;   // as asked for
+    ObjectKey chosen; // as asked for
     // What every statement was bound to: a synonym's target.
     QString owner;
     QString name;

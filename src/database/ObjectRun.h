@@ -33,10 +33,10 @@ struct ObjectRunSteps {
     // the settings record: the owner stays the run's); the ANALYZE run loads
     // inside its own action.
     bool load = true;
-    std::function<void(const CatalogRow&)> chosen;       // TableName and TableType are set
-    std::function<bool(const CatalogRow&)> act;          // false counts the object as failed
-    std::function<void(const CatalogRow&)> loadFailed;   // after the load's own message
-    std::function<void()> between;                      // after each object
+    std::function<void(const CatalogRow&)> chosen;     // TableName and TableType are set
+    std::function<bool(const CatalogRow&)> act;        // false counts the object as failed
+    std::function<void(const CatalogRow&)> loadFailed; // after the load's own message
+    std::function<void()> between;                     // after each object
     // When set, each object's messages are kept there as OWNER.NAME's.
     FailureSummary* failures = nullptr;
 };

@@ -198,10 +198,7 @@ qint64 integerValue(const QString& t)
     return static_cast<qint64>(d);
 }
 
-qint64 Query::integer(const QString& field) const
-{
-    return integerValue(text(field));
-}
+qint64 Query::integer(const QString& field) const { return integerValue(text(field)); }
 
 bool Query::isNull(const QString& field) const
 {
@@ -214,8 +211,7 @@ bool Query::isNull(const QString& field) const
 
 QString Query::valueAt(int row, int column) const
 {
-    if (!m_open || row < 0 || row >= m_result.rows.size() || column < 0
-        || column >= m_result.columns.size())
+    if (!m_open || row < 0 || row >= m_result.rows.size() || column < 0 || column >= m_result.columns.size())
         return QString();
     return m_result.rows[row][column];
 }
@@ -239,10 +235,7 @@ void Query::setDisplayLabel(const QString& field, const QString& label)
     m_labels.insert(field.toUpper(), label);
 }
 
-void Query::setDisplayWidth(const QString& field, int chars)
-{
-    m_widths.insert(field.toUpper(), chars);
-}
+void Query::setDisplayWidth(const QString& field, int chars) { m_widths.insert(field.toUpper(), chars); }
 
 void Query::setFieldSize(const QString& field, int bytes) { m_sizes.insert(field.toUpper(), bytes); }
 

@@ -15,11 +15,11 @@ class Connection;
 struct FieldInfo {
     QString name;
     QString displayLabel;
-    int displayWidth = 0;   // characters; 0 = default
+    int displayWidth = 0; // characters; 0 = default
     bool numeric = false;
 };
 
-using Bookmark = int;   // row position in the open result
+using Bookmark = int; // row position in the open result
 
 // A column value as an integer: empty (NULL) as 0, a decimal cut to its whole
 // part; throws DbError for text that is no number.
@@ -40,8 +40,8 @@ public:
     const QStringList& sqlLines() const { return m_lines; }
     // Binds a named parameter (with or without the colon) to a text value.
     void bind(const QString& name, const QString& value);
-    void open();       // throws DbError
-    void execute();    // statement without rows; throws DbError
+    void open();    // throws DbError
+    void execute(); // statement without rows; throws DbError
     bool isOpen() const { return m_open; }
 
     // Fills the query from rows already fetched (generators, tests).
@@ -56,7 +56,7 @@ public:
     bool eof() const { return m_eof; }
     bool bof() const { return m_bof; }
     int recordCount() const;
-    int currentRow() const { return m_row; }   // -1 when empty or closed
+    int currentRow() const { return m_row; } // -1 when empty or closed
 
     // Positions on the first row whose field matches; false leaves the cursor.
     bool locateIgnoreCase(const QString& field, const QString& value);
@@ -64,11 +64,11 @@ public:
 
     // Current row's value; throws DbError when closed, empty or the field is unknown.
     QString text(const QString& field) const;
-    qint64 integer(const QString& field) const;   // empty/NULL reads as 0
+    qint64 integer(const QString& field) const; // empty/NULL reads as 0
     bool isNull(const QString& field) const;
     // Direct access for views over the result (grid models).
     QString valueAt(int row, int column) const;
-    int fieldIndex(const QString& field) const;   // -1 when unknown
+    int fieldIndex(const QString& field) const; // -1 when unknown
 
     QVector<FieldInfo> fields() const;
     void setDisplayLabel(const QString& field, const QString& label);
@@ -87,7 +87,7 @@ public:
     void gotoBookmark(Bookmark b);
 
 signals:
-    void resultChanged();          // opened or closed
+    void resultChanged(); // opened or closed
     void currentRowChanged(int row);
 
 private:
@@ -134,7 +134,7 @@ private:
 // normal cursor back.
 class QueryRunEnd {
 public:
-    explicit QueryRunEnd(Query& q) : m_query(q) {}
+    explicit QueryRunEnd(Query& q) : m_query(q) { }
     QueryRunEnd(const QueryRunEnd&) = delete;
     QueryRunEnd& operator=(const QueryRunEnd&) = delete;
     ~QueryRunEnd()

@@ -5,8 +5,9 @@
 
 namespace morvane {
 
-const QStringList kTableFigures = {"TABLESPACE_NAME", "PCT_FREE", "PCT_USED", "INITIAL_EXTENT", "NEXT_EXTENT",
-                                   "NUM_ROWS", "BLOCKS", "EMPTY_BLOCKS", "AVG_ROW_LEN"};
+const QStringList kTableFigures = {"TABLESPACE_NAME", "PCT_FREE",     "PCT_USED",
+                                   "INITIAL_EXTENT",  "NEXT_EXTENT",  "NUM_ROWS",
+                                   "BLOCKS",          "EMPTY_BLOCKS", "AVG_ROW_LEN"};
 const QStringList kIndexFigures = {"PCT_FREE", "INITIAL_EXTENT", "NEXT_EXTENT", "BLEVEL", "LEAF_BLOCKS"};
 
 namespace {
@@ -15,7 +16,7 @@ namespace {
 class Rows {
 public:
     // Holds its own (shared) copy: callers pass temporaries.
-    explicit Rows(ResultSet rs) : m_rs(std::move(rs)) {}
+    explicit Rows(ResultSet rs) : m_rs(std::move(rs)) { }
     int size() const { return m_rs.rows.size(); }
     QString at(int row, const char* name) { return at(row, QLatin1String(name)); }
     QString at(int row, const QString& column)
@@ -37,7 +38,8 @@ QString describeColumn(const SchemaColumn& c)
 {
     QString d = c.dataType;
     if (!c.precision.isEmpty())
-        d += '(' + c.precision + (c.scale.isEmpty() || c.scale == QLatin1String("0") ? QString() : ',' + c.scale) + ')';
+        d += '(' + c.precision
+             + (c.scale.isEmpty() || c.scale == QLatin1String("0") ? QString() : ',' + c.scale) + ')';
     else if (c.dataType.contains(QLatin1String("CHAR")) || c.dataType.contains(QLatin1String("RAW")))
         d += '(' + c.dataLength + ')';
     if (c.nullable == QLatin1String("N"))
@@ -60,7 +62,9 @@ const QStringList kSections = {"object", "comment", "column", "index", "storage"
 class Differ {
 public:
     Differ(QVector<SchemaChange>& out, const SchemaObject& a, const SchemaObject& b)
-        : m_out(out), m_a(a), m_b(b) {}
+        : m_out(out), m_a(a), m_b(b)
+    {
+    }
 
     void add(const QString& section, int position, const QString& item, const QString& change,
              const QString& attribute, const QString& from, const QString& to)
@@ -102,7 +106,8 @@ public:
             const SchemaColumn* o = old.value(n.name);
             const QString col = QStringLiteral("column");
             if (!o) {
-                add(col, n.position, n.name, QStringLiteral("added"), QString(), QString(), describeColumn(n));
+                add(col, n.position, n.name, QStringLiteral("added"), QString(), QString(),
+                    describeColumn(n));
                 continue;
             }
             attr(col, n.position, n.name, QStringLiteral("COLUMN_ID"), QString::number(o->position),
@@ -112,7 +117,8 @@ public:
             attr(col, n.position, n.name, QStringLiteral("DATA_PRECISION"), o->precision, n.precision);
             attr(col, n.position, n.name, QStringLiteral("DATA_SCALE"), o->scale, n.scale);
             attr(col, n.position, n.name, QStringLiteral("NULLABLE"), o->nullable, n.nullable);
-            attr(col, n.position, n.name, QStringLiteral("DEFAULT_LENGTH"), o->defaultLength, n.defaultLength);
+            attr(col, n.position, n.name, QStringLiteral("DEFAULT_LENGTH"), o->defaultLength,
+                 n.defaultLength);
             attr(col, n.position, n.name, QStringLiteral("COMMENTS"), o->comment, n.comment);
         }
     }
@@ -168,7 +174,8 @@ void compareObject(QVector<SchemaChange>& out, const SchemaObject& a, const Sche
         d.attr(QStringLiteral("view"), 0, QString(), QStringLiteral("TEXT"), a.viewText, b.viewText);
         out.back().diff = unifiedLineDiff(a.viewText, b.viewText);
     }
-    d.attr(QStringLiteral("synonym"), 0, QString(), QStringLiteral("TARGET"), a.synonymTarget, b.synonymTarget);
+    d.attr(QStringLiteral("synonym"), 0, QString(), QStringLiteral("TARGET"), a.synonymTarget,
+           b.synonymTarget);
 }
 
 } // namespace
@@ -193,7 +200,7 @@ SchemaModel buildSchemaModel(const QString& owner, const ViewReader& read)
         const auto it = objs.find(rows.at(r, nameColumn));
         return it == objs.end() ? nullptr : &*it;
     };
-    walk("ALL_USERS", [](Rows&, int) {});   // an owner that does not exist fails here
+    walk("ALL_USERS", [](Rows&, int) {}); // an owner that does not exist fails here
     walk("ALL_CATALOG", [&](Rows& rows, int r) {
         SchemaObject o;
         o.name = rows.at(r, "TABLE_NAME");
@@ -231,7 +238,8 @@ SchemaModel buildSchemaModel(const QString& owner, const ViewReader& read)
     });
     QHash<QString, QString> colComments;
     walk("ALL_COL_COMMENTS", [&](Rows& rows, int r) {
-        colComments.insert(rows.at(r, "TABLE_NAME") + '\n' + rows.at(r, "COLUMN_NAME"), rows.at(r, "COMMENTS"));
+        colComments.insert(rows.at(r, "TABLE_NAME") + '\n' + rows.at(r, "COLUMN_NAME"),
+                           rows.at(r, "COMMENTS"));
     });
     walk("ALL_TAB_COLUMNS", [&](Rows& rows, int r) {
         SchemaObject* o = object(rows, r, "TABLE_NAME");
@@ -319,7 +327,7 @@ std::vector<char> lineOps(const QStringList& a, const QStringList& b)
     const int n = a.size(), m = b.size();
     // Longest common subsequence by lines; view texts are short. Past the
     // limit the whole text counts as replaced.
-    std::vector<char> ops;   // '=', '-', '+'
+    std::vector<char> ops; // '=', '-', '+'
     int pre = 0;
     while (pre < n && pre < m && a[pre] == b[pre])
         ++pre;
@@ -349,11 +357,15 @@ std::vector<char> lineOps(const QStringList& a, const QStringList& b)
         }
         // Within a change, removals read better before additions.
         for (size_t s = 0; s < ops.size();) {
-            if (ops[s] == '=') { ++s; continue; }
+            if (ops[s] == '=') {
+                ++s;
+                continue;
+            }
             size_t e = s;
             while (e < ops.size() && ops[e] != '=')
                 ++e;
-            std::stable_partition(ops.begin() + long(s), ops.begin() + long(e), [](char c) { return c == '-'; });
+            std::stable_partition(ops.begin() + long(s), ops.begin() + long(e),
+                                  [](char c) { return c == '-'; });
             s = e;
         }
     } else {
@@ -418,7 +430,11 @@ QStringList unifiedLineDiff(const QString& from, const QString& to, int context)
                 ++bc;
             }
         }
-        out << QStringLiteral("@@ -%1,%2 +%3,%4 @@").arg(ac ? ai + 1 : ai).arg(ac).arg(bc ? bi + 1 : bi).arg(bc);
+        out << QStringLiteral("@@ -%1,%2 +%3,%4 @@")
+                   .arg(ac ? ai + 1 : ai)
+                   .arg(ac)
+                   .arg(bc ? bi + 1 : bi)
+                   .arg(bc);
         out << body;
         k = stop;
     }

@@ -12,29 +12,29 @@ namespace morvane {
 
 struct SchemaColumn {
     QString name;
-    int position = 0;   // COLUMN_ID
+    int position = 0; // COLUMN_ID
     QString dataType, dataLength, precision, scale, nullable, defaultLength, comment;
 };
 
 struct SchemaIndex {
-    QString key;        // INDEX_NAME, or OWNER.INDEX_NAME when another owner holds it
+    QString key; // INDEX_NAME, or OWNER.INDEX_NAME when another owner holds it
     QString uniqueness, tablespace;
-    QStringList columns;   // in COLUMN_POSITION order
-    QStringList figures;   // kIndexFigures, in that order
+    QStringList columns; // in COLUMN_POSITION order
+    QStringList figures; // kIndexFigures, in that order
 };
 
 struct SchemaObject {
     QString name, type, comment;
-    QVector<SchemaColumn> columns;   // by COLUMN_ID
-    QVector<SchemaIndex> indexes;    // by key
-    QStringList figures;             // kTableFigures; empty when no ALL_TABLES row
+    QVector<SchemaColumn> columns; // by COLUMN_ID
+    QVector<SchemaIndex> indexes;  // by key
+    QStringList figures;           // kTableFigures; empty when no ALL_TABLES row
     QString viewText;
-    QString synonymTarget;           // OWNER.NAME[@LINK]
+    QString synonymTarget; // OWNER.NAME[@LINK]
 };
 
 struct SchemaModel {
     QString owner;
-    QMap<QString, SchemaObject> objects;   // by name
+    QMap<QString, SchemaObject> objects; // by name
 };
 
 // Storage figures compared only on request.
@@ -51,13 +51,13 @@ SchemaModel readSchema(Connection& connection, const QString& owner);
 
 struct SchemaChange {
     QString object, objectType;
-    QString section;     // "object", "comment", "column", "index", "storage", "view", "synonym"
+    QString section; // "object", "comment", "column", "index", "storage", "view", "synonym"
     int position = 0;
-    QString item;        // column or index name; empty for the object itself
-    QString change;      // "added", "dropped", "changed"
-    QString attribute;   // what changed, e.g. DATA_TYPE; empty for added/dropped
+    QString item;      // column or index name; empty for the object itself
+    QString change;    // "added", "dropped", "changed"
+    QString attribute; // what changed, e.g. DATA_TYPE; empty for added/dropped
     QString from, to;
-    QStringList diff;    // view texts: the unified diff of their lines
+    QStringList diff; // view texts: the unified diff of their lines
 };
 
 // In a stable order: object, then section, then position.

@@ -81,7 +81,7 @@ QString sourceVersion(Connection& c, int* statements)
         const ResultSet rs = fetch(c, sql::serverVersion(), QString(), statements);
         return rs.rows.isEmpty() ? QString() : rs.rows.first().value(0);
     } catch (const DbError&) {
-        return {};   // a server that hides V$VERSION from this user
+        return {}; // a server that hides V$VERSION from this user
     }
 }
 
@@ -90,7 +90,8 @@ void writeInfo(sqlite3* db, const SnapshotInfo& info)
     exec(db, QStringLiteral("CREATE TABLE %1 (SERVICE_NAME TEXT, USER_NAME TEXT, TAKEN_AT TEXT, "
                             "SERVER_VERSION TEXT, OWNERS TEXT)")
                  .arg(QLatin1String(kSnapshotTable)));
-    Statement st(db, QStringLiteral("INSERT INTO %1 VALUES (?, ?, ?, ?, ?)").arg(QLatin1String(kSnapshotTable)));
+    Statement st(db,
+                 QStringLiteral("INSERT INTO %1 VALUES (?, ?, ?, ?, ?)").arg(QLatin1String(kSnapshotTable)));
     st.bindAll({info.service, info.user, info.takenAt, info.serverVersion, info.owners.join(' ')}).run();
 }
 
@@ -108,8 +109,8 @@ int resultColumn(const ResultSet& rs, const QString& name)
 
 ResultSet readOwnerView(Connection& c, const DictionaryView& v, const QString& owner, int* statements)
 {
-    ResultSet rs = fetch(c, sql::ownerRows(v.name, dictionaryColumns(v.name), v.ownerColumn, v.orderBy), owner,
-                         statements);
+    ResultSet rs = fetch(c, sql::ownerRows(v.name, dictionaryColumns(v.name), v.ownerColumn, v.orderBy),
+                         owner, statements);
     if (v.name == QLatin1String("ALL_USERS") && rs.rows.isEmpty())
         throw DbError(QStringLiteral("owner %1 does not exist on %2").arg(owner, c.logonParams().server));
     return rs;
@@ -147,10 +148,10 @@ void copyOwner(Connection& source, sqlite3* db, const QString& owner, const QSet
     for (const DictionaryView& v : kViews) {
         if (v.nameColumn.isEmpty())
             continue;
-        const ResultSet rs = fetch(source,
-                                   sql::synonymTargetRows(v.name, dictionaryColumns(v.name), v.ownerColumn,
-                                                          v.nameColumn, v.orderBy),
-                                   owner, &report->statements);
+        const ResultSet rs = fetch(
+            source,
+            sql::synonymTargetRows(v.name, dictionaryColumns(v.name), v.ownerColumn, v.nameColumn, v.orderBy),
+            owner, &report->statements);
         report->rows += insertRows(db, v.name, rs);
     }
 }
@@ -219,7 +220,7 @@ std::optional<SnapshotInfo> readSnapshotInfo(Connection& c)
     try {
         q.open();
     } catch (const DbError&) {
-        return std::nullopt;   // a server or a plain dictionary file
+        return std::nullopt; // a server or a plain dictionary file
     }
     if (q.eof())
         return std::nullopt;

@@ -15,7 +15,7 @@ class Connection;
 struct DictionaryView {
     QString name;
     QString ownerColumn;
-    QString nameColumn;    // empty for ALL_USERS
+    QString nameColumn; // empty for ALL_USERS
     QString orderBy;
 };
 // The views a snapshot copies, in the order they are read.
@@ -42,17 +42,17 @@ ResultSet readOwnerView(Connection& connection, const DictionaryView& view, cons
 inline constexpr const char* kSnapshotTable = "MORVANE_SNAPSHOT";
 
 struct SnapshotInfo {
-    QString service;        // the source's network service name
-    QString user;           // who read it (never the password)
-    QString takenAt;        // UTC, "2026-12-08 11:30:00 UTC"
-    QString serverVersion;  // empty where the driver cannot tell
+    QString service;       // the source's network service name
+    QString user;          // who read it (never the password)
+    QString takenAt;       // UTC, "2026-12-08 11:30:00 UTC"
+    QString serverVersion; // empty where the driver cannot tell
     QStringList owners;
 };
 
 struct SnapshotReport {
-    int statements = 0;     // statements sent to the source
-    qint64 rows = 0;        // dictionary rows written
-    qint64 objects = 0;     // catalog rows of the chosen owners
+    int statements = 0; // statements sent to the source
+    qint64 rows = 0;    // dictionary rows written
+    qint64 objects = 0; // catalog rows of the chosen owners
 };
 
 // Copies the owners' dictionary from the open connection into a new file at

@@ -22,8 +22,9 @@ void writeToFile(const TraceEntry& e)
     if (!f.open(QIODevice::Append | QIODevice::Text))
         return;
     QTextStream out(&f);
-    out << "-- " << QDateTime::currentDateTime().toString(Qt::ISODateWithMs) << ' '
-        << e.queryName << ' ' << e.kind << '\n' << e.sql << '\n';
+    out << "-- " << QDateTime::currentDateTime().toString(Qt::ISODateWithMs) << ' ' << e.queryName << ' '
+        << e.kind << '\n'
+        << e.sql << '\n';
     for (const auto& b : e.binds)
         out << "--   :" << b.first << " = '" << b.second << "'\n";
 }
@@ -32,7 +33,7 @@ void writeToFile(const TraceEntry& e)
 void SqlTrace::record(const TraceEntry& entry)
 {
     writeToFile(entry);
-    auto copy = listeners();   // a listener may unregister itself
+    auto copy = listeners(); // a listener may unregister itself
     for (auto& [id, l] : copy)
         l(entry);
 }

@@ -7,8 +7,8 @@
 namespace morvane {
 
 struct TraceEntry {
-    QString queryName;   // "AQ_Tab_Cols", "AQ_Count", ...
-    QString kind;        // "open" or "execute"
+    QString queryName; // "AQ_Tab_Cols", "AQ_Count", ...
+    QString kind;      // "open" or "execute"
     QString sql;
     BindList binds;
 };
@@ -30,6 +30,7 @@ public:
     TraceRecorder& operator=(const TraceRecorder&) = delete;
     const QVector<TraceEntry>& entries() const { return m_entries; }
     void clear() { m_entries.clear(); }
+
 private:
     int m_id;
     QVector<TraceEntry> m_entries;

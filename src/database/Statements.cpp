@@ -28,7 +28,8 @@ QStringList catalogTableList(const QString& owner, const QString& sortKey)
 {
     const QString o = quoteLiteral(owner);
     QStringList l = kCatalogHead;
-    l << "WHERE AC.OWNER = '" + o + "' AND" << "ATC.OWNER = '" + o + "' AND";
+    l << "WHERE AC.OWNER = '" + o + "' AND"
+      << "ATC.OWNER = '" + o + "' AND";
     l << kCatalogJoin << "ORDER BY " + sortKey;
     return l;
 }
@@ -50,7 +51,8 @@ QStringList catalogTablesOnly()
 
 QStringList adjustColumnWidths()
 {
-    return {"SELECT TABLE_NAME, COLUMN_NAME, DATA_LENGTH", "FROM ALL_TAB_COLUMNS",
+    return {"SELECT TABLE_NAME, COLUMN_NAME, DATA_LENGTH",
+            "FROM ALL_TAB_COLUMNS",
             "WHERE OWNER = 'SYS'",
             "AND (TABLE_NAME = 'ALL_TAB_COLUMNS' AND COLUMN_NAME = 'DATA_TYPE')",
             "OR (TABLE_NAME = 'ALL_COL_COMMENTS' AND COLUMN_NAME = 'COMMENTS')",
@@ -63,7 +65,9 @@ QStringList countRows(int tag)
     switch (tag) {
     case 2: tail = {"FROM ALL_TABLES", "WHERE OWNER = :OWNER AND", "TABLE_NAME = :TABLE_NAME"}; break;
     case 3: tail = {"FROM ALL_INDEXES", "WHERE TABLE_OWNER = :OWNER AND", "TABLE_NAME = :TABLE_NAME"}; break;
-    case 4: tail = {"FROM ALL_IND_COLUMNS", "WHERE TABLE_OWNER = :OWNER AND", "TABLE_NAME = :TABLE_NAME"}; break;
+    case 4:
+        tail = {"FROM ALL_IND_COLUMNS", "WHERE TABLE_OWNER = :OWNER AND", "TABLE_NAME = :TABLE_NAME"};
+        break;
     case 5: tail = {"FROM ALL_VIEWS", "WHERE OWNER = :OWNER AND", "VIEW_NAME = :TABLE_NAME"}; break;
     case 6: tail = {"FROM ALL_TAB_COLUMNS", "WHERE OWNER = :OWNER AND", "TABLE_NAME = :TABLE_NAME"}; break;
     case 7: tail = {"FROM ALL_SYNONYMS", "WHERE OWNER = :OWNER AND", "SYNONYM_NAME = :TABLE_NAME"}; break;
@@ -74,10 +78,14 @@ QStringList countRows(int tag)
 
 QStringList synonymLookup()
 {
-    return {"SELECT SYN.OWNER, SYNONYM_NAME, TABLE_OWNER,", "SYN.TABLE_NAME, TABLE_TYPE AS OLD_TYPE",
-            "FROM ALL_SYNONYMS SYN, ALL_CATALOG CAT", "WHERE SYN.OWNER = :OWNER AND",
-            "CAT.OWNER = :OWNER AND", "SYN.SYNONYM_NAME = :TABLE_NAME AND",
-            "SYN.TABLE_OWNER = CAT.OWNER AND", "SYN.TABLE_NAME  = CAT.TABLE_NAME",
+    return {"SELECT SYN.OWNER, SYNONYM_NAME, TABLE_OWNER,",
+            "SYN.TABLE_NAME, TABLE_TYPE AS OLD_TYPE",
+            "FROM ALL_SYNONYMS SYN, ALL_CATALOG CAT",
+            "WHERE SYN.OWNER = :OWNER AND",
+            "CAT.OWNER = :OWNER AND",
+            "SYN.SYNONYM_NAME = :TABLE_NAME AND",
+            "SYN.TABLE_OWNER = CAT.OWNER AND",
+            "SYN.TABLE_NAME  = CAT.TABLE_NAME",
             "ORDER BY SYNONYM_NAME"};
 }
 
@@ -91,26 +99,28 @@ QStringList tables()
 QStringList indexes()
 {
     return {"SELECT OWNER, INDEX_NAME, TABLESPACE_NAME, UNIQUENESS,",
-            "PCT_FREE, INITIAL_EXTENT, NEXT_EXTENT, BLEVEL, LEAF_BLOCKS", "FROM ALL_INDEXES",
-            "WHERE TABLE_OWNER = :OWNER AND", "TABLE_NAME = :TABLE_NAME", "ORDER BY INDEX_NAME"};
+            "PCT_FREE, INITIAL_EXTENT, NEXT_EXTENT, BLEVEL, LEAF_BLOCKS",
+            "FROM ALL_INDEXES",
+            "WHERE TABLE_OWNER = :OWNER AND",
+            "TABLE_NAME = :TABLE_NAME",
+            "ORDER BY INDEX_NAME"};
 }
 
 QStringList indexColumns()
 {
-    return {
-        "SELECT IC.INDEX_OWNER, IC.INDEX_NAME, IC.COLUMN_NAME, IC.COLUMN_POSITION,",
-        "       IC.COLUMN_LENGTH, TC.DATA_PRECISION, TC.DATA_SCALE",
-        "  FROM (select TABLE_OWNER, TABLE_NAME, INDEX_OWNER, INDEX_NAME, substr(COLUMN_NAME, 1, 25) "
-        "COLUMN_NAME, COLUMN_POSITION, COLUMN_LENGTH",
-        "          from ALL_IND_COLUMNS where INDEX_OWNER = :OWNER1 and TABLE_OWNER = :OWNER2 and "
-        "TABLE_NAME = :TABLE_NAME1) IC,",
-        "       (select OWNER, TABLE_NAME, substr(COLUMN_NAME, 1, 25) COLUMN_NAME, DATA_PRECISION, "
-        "DATA_SCALE",
-        "          from ALL_TAB_COLUMNS where OWNER = :OWNER3 and TABLE_NAME = :TABLE_NAME2) TC",
-        "WHERE IC.TABLE_OWNER = TC.OWNER",
-        "  AND IC.TABLE_NAME  = TC.TABLE_NAME",
-        "  AND IC.COLUMN_NAME = TC.COLUMN_NAME",
-        "ORDER BY IC.INDEX_NAME"};
+    return {"SELECT IC.INDEX_OWNER, IC.INDEX_NAME, IC.COLUMN_NAME, IC.COLUMN_POSITION,",
+            "       IC.COLUMN_LENGTH, TC.DATA_PRECISION, TC.DATA_SCALE",
+            "  FROM (select TABLE_OWNER, TABLE_NAME, INDEX_OWNER, INDEX_NAME, substr(COLUMN_NAME, 1, 25) "
+            "COLUMN_NAME, COLUMN_POSITION, COLUMN_LENGTH",
+            "          from ALL_IND_COLUMNS where INDEX_OWNER = :OWNER1 and TABLE_OWNER = :OWNER2 and "
+            "TABLE_NAME = :TABLE_NAME1) IC,",
+            "       (select OWNER, TABLE_NAME, substr(COLUMN_NAME, 1, 25) COLUMN_NAME, DATA_PRECISION, "
+            "DATA_SCALE",
+            "          from ALL_TAB_COLUMNS where OWNER = :OWNER3 and TABLE_NAME = :TABLE_NAME2) TC",
+            "WHERE IC.TABLE_OWNER = TC.OWNER",
+            "  AND IC.TABLE_NAME  = TC.TABLE_NAME",
+            "  AND IC.COLUMN_NAME = TC.COLUMN_NAME",
+            "ORDER BY IC.INDEX_NAME"};
 }
 
 QStringList views()
@@ -140,17 +150,22 @@ namespace {
 const QSet<QString>& reservedWords()
 {
     static const QSet<QString> words{
-        "ACCESS", "ADD", "ALL", "ALTER", "AND", "ANY", "AS", "ASC", "AUDIT", "BETWEEN", "BY", "CHAR",
-        "CHECK", "CLUSTER", "COLUMN", "COMMENT", "COMPRESS", "CONNECT", "CREATE", "CURRENT", "DATE",
-        "DECIMAL", "DEFAULT", "DELETE", "DESC", "DISTINCT", "DROP", "ELSE", "EXCLUSIVE", "EXISTS", "FILE",
-        "FLOAT", "FOR", "FROM", "GRANT", "GROUP", "HAVING", "IDENTIFIED", "IMMEDIATE", "IN", "INCREMENT",
-        "INDEX", "INITIAL", "INSERT", "INTEGER", "INTERSECT", "INTO", "IS", "LEVEL", "LIKE", "LOCK", "LONG",
-        "MAXEXTENTS", "MINUS", "MLSLABEL", "MODE", "MODIFY", "NOAUDIT", "NOCOMPRESS", "NOT", "NOWAIT",
-        "NULL", "NUMBER", "OF", "OFFLINE", "ON", "ONLINE", "OPTION", "OR", "ORDER", "PCTFREE", "PRIOR",
-        "PUBLIC", "RAW", "RENAME", "RESOURCE", "REVOKE", "ROW", "ROWID", "ROWNUM", "ROWS", "SELECT",
-        "SESSION", "SET", "SHARE", "SIZE", "SMALLINT", "START", "SUCCESSFUL", "SYNONYM", "SYSDATE", "TABLE",
-        "THEN", "TO", "TRIGGER", "UID", "UNION", "UNIQUE", "UPDATE", "USER", "VALIDATE", "VALUES",
-        "VARCHAR", "VARCHAR2", "VIEW", "WHENEVER", "WHERE", "WITH"};
+        "ACCESS",    "ADD",     "ALL",        "ALTER",      "AND",        "ANY",       "AS",
+        "ASC",       "AUDIT",   "BETWEEN",    "BY",         "CHAR",       "CHECK",     "CLUSTER",
+        "COLUMN",    "COMMENT", "COMPRESS",   "CONNECT",    "CREATE",     "CURRENT",   "DATE",
+        "DECIMAL",   "DEFAULT", "DELETE",     "DESC",       "DISTINCT",   "DROP",      "ELSE",
+        "EXCLUSIVE", "EXISTS",  "FILE",       "FLOAT",      "FOR",        "FROM",      "GRANT",
+        "GROUP",     "HAVING",  "IDENTIFIED", "IMMEDIATE",  "IN",         "INCREMENT", "INDEX",
+        "INITIAL",   "INSERT",  "INTEGER",    "INTERSECT",  "INTO",       "IS",        "LEVEL",
+        "LIKE",      "LOCK",    "LONG",       "MAXEXTENTS", "MINUS",      "MLSLABEL",  "MODE",
+        "MODIFY",    "NOAUDIT", "NOCOMPRESS", "NOT",        "NOWAIT",     "NULL",      "NUMBER",
+        "OF",        "OFFLINE", "ON",         "ONLINE",     "OPTION",     "OR",        "ORDER",
+        "PCTFREE",   "PRIOR",   "PUBLIC",     "RAW",        "RENAME",     "RESOURCE",  "REVOKE",
+        "ROW",       "ROWID",   "ROWNUM",     "ROWS",       "SELECT",     "SESSION",   "SET",
+        "SHARE",     "SIZE",    "SMALLINT",   "START",      "SUCCESSFUL", "SYNONYM",   "SYSDATE",
+        "TABLE",     "THEN",    "TO",         "TRIGGER",    "UID",        "UNION",     "UNIQUE",
+        "UPDATE",    "USER",    "VALIDATE",   "VALUES",     "VARCHAR",    "VARCHAR2",  "VIEW",
+        "WHENEVER",  "WHERE",   "WITH"};
     return words;
 }
 
@@ -192,20 +207,17 @@ QStringList ownerRows(const QString& view, const QStringList& columns, const QSt
             "ORDER BY " + orderBy};
 }
 
-QStringList synonymTargetRows(const QString& view, const QStringList& columns,
-                              const QString& ownerColumn, const QString& nameColumn,
-                              const QString& orderBy)
+QStringList synonymTargetRows(const QString& view, const QStringList& columns, const QString& ownerColumn,
+                              const QString& nameColumn, const QString& orderBy)
 {
-    return {"SELECT " + columns.join(", "), "FROM " + view + " D",
+    return {"SELECT " + columns.join(", "),
+            "FROM " + view + " D",
             "WHERE EXISTS (SELECT 1 FROM ALL_SYNONYMS S",
             "              WHERE S.OWNER = :OWNER AND S.TABLE_OWNER = D." + ownerColumn,
             "                AND S.TABLE_NAME = D." + nameColumn + ")",
             "ORDER BY " + orderBy};
 }
 
-QStringList serverVersion()
-{
-    return {"SELECT BANNER FROM V$VERSION WHERE BANNER LIKE 'Oracle%'"};
-}
+QStringList serverVersion() { return {"SELECT BANNER FROM V$VERSION WHERE BANNER LIKE 'Oracle%'"}; }
 
 } // namespace morvane::sql

@@ -7,8 +7,8 @@ namespace morvane::sql {
 QStringList ownerList();
 // Table list form: the owner is written into the text (quotes doubled).
 QStringList catalogTableList(const QString& owner, const QString& sortKey);
-QStringList catalogAllObjects();     // binds :OWNER
-QStringList catalogTablesOnly();     // binds :OWNER
+QStringList catalogAllObjects(); // binds :OWNER
+QStringList catalogTablesOnly(); // binds :OWNER
 QStringList adjustColumnWidths();
 // "SELECT COUNT(*)" and the three lines of the section of tag 2..7; empty for other tags.
 QStringList countRows(int tag);
@@ -31,9 +31,8 @@ QString quoteIdentifier(const QString& name);
 QStringList ownerRows(const QString& view, const QStringList& columns, const QString& ownerColumn,
                       const QString& orderBy);
 // The rows of a view that the synonyms of :OWNER point at (one level).
-QStringList synonymTargetRows(const QString& view, const QStringList& columns,
-                              const QString& ownerColumn, const QString& nameColumn,
-                              const QString& orderBy);
+QStringList synonymTargetRows(const QString& view, const QStringList& columns, const QString& ownerColumn,
+                              const QString& nameColumn, const QString& orderBy);
 // The server's version banner (Oracle only).
 QStringList serverVersion();
 

@@ -14,22 +14,23 @@ int usage(const char* why, int code = 2)
 {
     if (why)
         std::fprintf(stderr, "morvane-gendict: %s\n", why);
-    std::fprintf(stderr,
-                 "usage: morvane-gendict --out PATH [--owners N] [--objects N] [--columns N]\n"
-                 "                       [--indexes N] [--big] [--big-objects N] [--big-columns N]\n"
-                 "                       [--big-indexes N] [--odd] [--overflow] [--password TEXT] [--force]\n"
-                 "  --owners N       owners OWNER01.. (default 3)\n"
-                 "  --objects N      catalog entries per owner (default 200)\n"
-                 "  --columns N      columns per table (default 12)\n"
-                 "  --indexes N      indexes per table (default 3)\n"
-                 "  --big            add owner BIG with table BIG_T300\n"
-                 "  --big-objects N  catalog entries of BIG (default 20000)\n"
-                 "  --big-columns N  columns of BIG_T300 (default 300)\n"
-                 "  --big-indexes N  indexes of BIG_T300 (default 20)\n"
-                 "  --odd            add owner ODD: long, wide, colliding and chained names\n"
-                 "  --overflow       add owner OVER: 500 columns, 45 indexes, 1,000-line and 40,000-character views\n"
-                 "  --password TEXT  password of SYS (default DEMO)\n"
-                 "  --force          replace an existing file\n");
+    std::fprintf(
+        stderr,
+        "usage: morvane-gendict --out PATH [--owners N] [--objects N] [--columns N]\n"
+        "                       [--indexes N] [--big] [--big-objects N] [--big-columns N]\n"
+        "                       [--big-indexes N] [--odd] [--overflow] [--password TEXT] [--force]\n"
+        "  --owners N       owners OWNER01.. (default 3)\n"
+        "  --objects N      catalog entries per owner (default 200)\n"
+        "  --columns N      columns per table (default 12)\n"
+        "  --indexes N      indexes per table (default 3)\n"
+        "  --big            add owner BIG with table BIG_T300\n"
+        "  --big-objects N  catalog entries of BIG (default 20000)\n"
+        "  --big-columns N  columns of BIG_T300 (default 300)\n"
+        "  --big-indexes N  indexes of BIG_T300 (default 20)\n"
+        "  --odd            add owner ODD: long, wide, colliding and chained names\n"
+        "  --overflow       add owner OVER: 500 columns, 45 indexes, 1,000-line and 40,000-character views\n"
+        "  --password TEXT  password of SYS (default DEMO)\n"
+        "  --force          replace an existing file\n");
     return code;
 }
 
@@ -98,8 +99,8 @@ int main(int argc, char** argv)
         const auto r = morvane::embedded::generateDictionary(out, o);
         std::printf("%s: %lld catalog entries (%lld tables, %lld views, %lld synonyms, %lld sequences), "
                     "%lld columns, %lld indexes in %.1f s\n",
-                    qPrintable(out), r.catalogRows(), r.tables, r.views, r.synonyms, r.sequences,
-                    r.columns, r.indexes, timer.elapsed() / 1000.0);
+                    qPrintable(out), r.catalogRows(), r.tables, r.views, r.synonyms, r.sequences, r.columns,
+                    r.indexes, timer.elapsed() / 1000.0);
     } catch (const morvane::DbError& e) {
         std::fprintf(stderr, "morvane-gendict: %s\n", qPrintable(e.message()));
         return 1;

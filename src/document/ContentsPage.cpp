@@ -11,10 +11,7 @@ const QVector<int> kRules = {50, 150, 750, 950, 1750, 1950};
 // Left-aligned cells start this far right of their rule, and keep as much clear of the next.
 constexpr int kInset = 10;
 
-QString oneLine(const QString& text)
-{
-    return splitTextLines(text).join(QLatin1Char(' '));
-}
+QString oneLine(const QString& text) { return splitTextLines(text).join(QLatin1Char(' ')); }
 
 void drawContentsHeader(PageContext& page, const ContentsData& d)
 {
@@ -65,7 +62,8 @@ QString elideToWidth(ICanvas& canvas, const QString& text, int width)
 PageResult DrawContentsPage(ICanvas& canvas, int resolution, int n, const ContentsData& d,
                             QVector<ContentsRowBox>* rows)
 {
-    const QString warning = QStringLiteral("目次") + QString::number(n) + QStringLiteral("ページ作成エラー。");
+    const QString warning =
+        QStringLiteral("目次") + QString::number(n) + QStringLiteral("ページ作成エラー。");
     try {
         PageContext page(canvas, resolution);
         page.usePageFace();

@@ -12,8 +12,8 @@ namespace morvane::document {
 struct ContentsEntry {
     QString name;
     QString type;
-    QString comment;     // as stored, without brackets
-    int startPage = 0;   // page of the whole document; 0: the object could not be written
+    QString comment;   // as stored, without brackets
+    int startPage = 0; // page of the whole document; 0: the object could not be written
 };
 
 struct ContentsData {

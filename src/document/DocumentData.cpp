@@ -61,8 +61,7 @@ QString fieldText(const ResultSet& rows, int row, const QString& field)
         const QString& v = rows.rows.at(row).at(c);
         return v.isNull() ? QString("") : v;
     }
-    throw std::runtime_error(
-        QStringLiteral("フィールド '%1' が見つかりません").arg(field).toStdString());
+    throw std::runtime_error(QStringLiteral("フィールド '%1' が見つかりません").arg(field).toStdString());
 }
 
 qint64 fieldInteger(const ResultSet& rows, int row, const QString& field)

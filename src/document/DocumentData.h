@@ -11,18 +11,18 @@ namespace morvane::document {
 
 struct DocumentData {
     // Header values.
-    QString owner;          // the owner the statements were bound to
+    QString owner; // the owner the statements were bound to
     QString tableName;
     QString tableType;
-    QString tableComment;   // "(" + comment + ")" or empty
+    QString tableComment; // "(" + comment + ")" or empty
     QString printName;
     bool isSynonym = false;
     QString synonymOwner;
     QString synonymName;
     QString synonymTargetType;
 
-    int maxPageRow = kDefaultMaxPageRow;   // the setting; pages hold what fits of it
-    std::array<int, 9> rowCounts{};   // slots 2..6
+    int maxPageRow = kDefaultMaxPageRow; // the setting; pages hold what fits of it
+    std::array<int, 9> rowCounts{};      // slots 2..6
 
     // Rows of the dictionary load.
     ResultSet tables, indexes, indCols, views, tabCols;

@@ -75,12 +75,9 @@ GridSpec viewGrid()
 GridSpec gridOf(const GridPart& part, int n1)
 {
     switch (part.grid) {
-    case FrontGrid::Storage:
-        return storageGrid(n1);
-    case FrontGrid::Indexes:
-        return indexGrid(part.headingRow, part.bands - 2);
-    case FrontGrid::IndexColumns:
-        break;
+    case FrontGrid::Storage: return storageGrid(n1);
+    case FrontGrid::Indexes: return indexGrid(part.headingRow, part.bands - 2);
+    case FrontGrid::IndexColumns: break;
     }
     return indexColumnGrid(part.headingRow, part.bands - 2);
 }
@@ -88,12 +85,9 @@ GridSpec gridOf(const GridPart& part, int n1)
 const ResultSet& rowsOf(const GridPart& part, const DocumentData& d)
 {
     switch (part.grid) {
-    case FrontGrid::Storage:
-        return d.tables;
-    case FrontGrid::Indexes:
-        return d.indexes;
-    case FrontGrid::IndexColumns:
-        break;
+    case FrontGrid::Storage: return d.tables;
+    case FrontGrid::Indexes: return d.indexes;
+    case FrontGrid::IndexColumns: break;
     }
     return d.indCols;
 }
@@ -123,8 +117,7 @@ int viewLineY(int viewPitch, int band, int i)
     return static_cast<int>(roundHalfEven(viewPitch * i * 0.8 + (band + 1) * viewPitch));
 }
 
-void drawViewLayout(PageContext& page, const DocumentData& d, int viewPitch, const FrontPlan& plan,
-                    int p)
+void drawViewLayout(PageContext& page, const DocumentData& d, int viewPitch, const FrontPlan& plan, int p)
 {
     const GridSpec grid = viewGrid();
     page.drawGridFrame(grid);

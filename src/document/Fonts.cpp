@@ -36,8 +36,8 @@ QFont minchoFont(int pixelHeight)
 QFont uiFont(int pixelHeight)
 {
     // "MS UI Gothic" is proportional: its stand-in must be too.
-    return face({QStringLiteral("MS UI Gothic"), QStringLiteral("IPAPGothic"), kSansFallback},
-                pixelHeight, QFont::SansSerif, false);
+    return face({QStringLiteral("MS UI Gothic"), QStringLiteral("IPAPGothic"), kSansFallback}, pixelHeight,
+                QFont::SansSerif, false);
 }
 
 QFont pGothicFont(int pixelHeight)

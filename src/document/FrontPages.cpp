@@ -38,7 +38,7 @@ void flowGrid(FrontPlan& plan, int& h, FrontGrid grid, int total, int filled)
         if (remaining <= fit || recordsLeft <= fit) {
             const int shown = std::min(remaining, fit);
             plan.pages.last().grids.push_back({grid, h, from, shown});
-            h += shown + 3;   // the label band, the bottom rule and one empty band
+            h += shown + 3; // the label band, the bottom rule and one empty band
             return;
         }
         plan.pages.last().grids.push_back({grid, h, from, fit});
@@ -67,7 +67,7 @@ void planView(FrontPlan& plan, const DocumentData& d)
     try {
         plan.viewLines = viewTextLines(fieldText(d.views, 0, QStringLiteral("TEXT")));
     } catch (const std::exception&) {
-        return;   // drawing the page reports the missing field
+        return; // drawing the page reports the missing field
     }
     const int perPage = viewLinesPerPage();
     const int total = plan.viewLines.size();
@@ -87,7 +87,7 @@ double advanceAt9Points(char32_t c)
     const auto it = known.constFind(c);
     if (it != known.constEnd())
         return it.value();
-    constexpr int kReferencePixels = 508;   // 9 points are 31.75 page units: 1/16 of it
+    constexpr int kReferencePixels = 508; // 9 points are 31.75 page units: 1/16 of it
     const QFontMetricsF fm(minchoFont(kReferencePixels));
     const QString text = c == U'\t' ? QStringLiteral("    ") : QString::fromUcs4(&c, 1);
     const double w = fm.horizontalAdvance(text) * (9 * 254.0 / 72.0) / kReferencePixels;
@@ -102,8 +102,7 @@ int viewLinesPerPage()
     const int bottom = kLastPageRow * kRowPitch;
     const int lineHeight = static_cast<int>(std::ceil(kViewLinePitch * 0.8));
     int n = 0;
-    while (roundHalfEven(kViewLinePitch * (n + 1) * 0.8 + (kViewRecordBand + 1) * kViewLinePitch)
-               + lineHeight
+    while (roundHalfEven(kViewLinePitch * (n + 1) * 0.8 + (kViewRecordBand + 1) * kViewLinePitch) + lineHeight
            <= bottom)
         ++n;
     return n;
@@ -114,7 +113,7 @@ QStringList wrapLine(const QString& line, double width, const std::function<doub
     QStringList out;
     int start = 0;
     double used = 0;
-    int blankEnd = -1;   // just after the last blank of the piece
+    int blankEnd = -1; // just after the last blank of the piece
     double usedAtBlank = 0;
     int i = 0;
     while (i < line.size()) {
@@ -136,7 +135,7 @@ QStringList wrapLine(const QString& line, double width, const std::function<doub
                 start = i;
             }
             blankEnd = -1;
-            continue;   // the same character against the new line
+            continue; // the same character against the new line
         }
         used += w;
         i += len;

@@ -16,21 +16,21 @@ enum class FrontGrid { Storage, Indexes, IndexColumns };
 struct GridPart {
     FrontGrid grid = FrontGrid::Storage;
     int headingRow = 6;
-    int firstBand = 0;   // first record band of the grid shown here, from 0
-    int bands = 0;       // record bands shown here (records and empty ones)
+    int firstBand = 0; // first record band of the grid shown here, from 0
+    int bands = 0;     // record bands shown here (records and empty ones)
 };
 
 struct FrontPage {
-    QVector<GridPart> grids;   // table layout
-    int firstLine = 0;         // view layout: the text lines shown here
+    QVector<GridPart> grids; // table layout
+    int firstLine = 0;       // view layout: the text lines shown here
     int lines = 0;
 };
 
 struct FrontPlan {
     bool tableLayout = false;
-    bool viewRecords = false;   // a view whose rows were loaded
-    QStringList viewLines;      // the first view's text, split and wrapped
-    QVector<FrontPage> pages;   // at least one
+    bool viewRecords = false; // a view whose rows were loaded
+    QStringList viewLines;    // the first view's text, split and wrapped
+    QVector<FrontPage> pages; // at least one
 };
 
 FrontPlan planFrontPages(const DocumentData& data);

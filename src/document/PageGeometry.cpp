@@ -64,8 +64,7 @@ QString ownerLineText(const DocumentData& d)
     return d.isSynonym ? ownerLineName(d) : ownerLineName(d) + QStringLiteral(" ") + d.tableComment;
 }
 
-PageContext::PageContext(ICanvas& canvas, int resolution)
-    : m_canvas(canvas), m_resolution(resolution)
+PageContext::PageContext(ICanvas& canvas, int resolution) : m_canvas(canvas), m_resolution(resolution)
 {
     if (resolution < 1)
         throw std::invalid_argument("page resolution below 1 dot per inch");

@@ -35,7 +35,7 @@ QString ownerLineName(const DocumentData& data);
 
 struct GridColumn {
     QString label;
-    QString field;   // empty: the column gets no value from the record walk
+    QString field; // empty: the column gets no value from the record walk
 };
 
 // One ruled grid: heading row h, x rules x0..xk, B bands enclosed by the

@@ -10,8 +10,8 @@ namespace morvane::document {
 
 struct PageResult {
     bool ok = true;
-    QString warning;   // the page's own warning text
-    QString cause;     // what went wrong
+    QString warning; // the page's own warning text
+    QString cause;   // what went wrong
     // The warning followed by its cause, for a report in one line or box.
     QString message() const;
 };

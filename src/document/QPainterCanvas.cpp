@@ -20,7 +20,7 @@ struct QPainterCanvas::Shaped {
 // used leaving first.
 class ShapedTexts {
 public:
-    explicit ShapedTexts(int capacity) : m_cache(capacity) {}
+    explicit ShapedTexts(int capacity) : m_cache(capacity) { }
     std::shared_ptr<const QPainterCanvas::Shaped> find(const QString& key) const
     {
         const auto* hit = m_cache.object(key);
@@ -43,8 +43,7 @@ constexpr int kScopeCapacity = 2000;
 constexpr int kCanvasCapacity = 500;
 } // namespace
 
-ShapingScope::ShapingScope()
-    : m_outer(t_scope), m_texts(std::make_shared<ShapedTexts>(kScopeCapacity))
+ShapingScope::ShapingScope() : m_outer(t_scope), m_texts(std::make_shared<ShapedTexts>(kScopeCapacity))
 {
     t_scope = this;
 }

@@ -4,7 +4,7 @@
 
 namespace morvane::document {
 
-RecordingCanvas::RecordingCanvas() : m_font(minchoFont(13)) {}
+RecordingCanvas::RecordingCanvas() : m_font(minchoFont(13)) { }
 
 CanvasOp RecordingCanvas::make(CanvasOp::Kind kind) const
 {
@@ -45,10 +45,7 @@ void RecordingCanvas::setFontColor(const QColor& color)
     m_ops.push_back(op);
 }
 
-int RecordingCanvas::textWidth(const QString& text)
-{
-    return QFontMetrics(m_font).horizontalAdvance(text);
-}
+int RecordingCanvas::textWidth(const QString& text) { return QFontMetrics(m_font).horizontalAdvance(text); }
 
 void RecordingCanvas::textOut(int x, int y, const QString& text)
 {

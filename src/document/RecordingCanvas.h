@@ -10,9 +10,9 @@ namespace morvane::document {
 struct CanvasOp {
     enum class Kind { FontFace, FontHeight, FontColor, Text, Line, Rect, PenColor, PenWidth, BrushColor };
     Kind kind = Kind::Text;
-    int x1 = 0, y1 = 0, x2 = 0, y2 = 0;   // Text: x1, y1; FontHeight/PenWidth: x1 is the value
-    QString text;                          // Text; FontFace: the family list joined by ","
-    QColor color;                          // colour operations
+    int x1 = 0, y1 = 0, x2 = 0, y2 = 0; // Text: x1, y1; FontHeight/PenWidth: x1 is the value
+    QString text;                       // Text; FontFace: the family list joined by ","
+    QColor color;                       // colour operations
     // State at the time of the operation.
     int fontHeight = 0;
     QColor fontColor, penColor, brushColor;

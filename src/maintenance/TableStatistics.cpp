@@ -20,7 +20,8 @@ AnalyzeResult analyzeChosenTable(TDataModule2& dm)
         // The load shows its own wait dialog and its own failure message.
         if (!dm.LoadTableDictionary()) {
             platform::setNormalCursor();
-            platform::warning(QStringLiteral("ＯＲＡＣＬＥデータベース再オープンエラー。ＯＲＡＣＬＥ管理者に確認して下さい。"));
+            platform::warning(QStringLiteral(
+                "ＯＲＡＣＬＥデータベース再オープンエラー。ＯＲＡＣＬＥ管理者に確認して下さい。"));
             result = AnalyzeResult::ReloadFailed;
         }
     } catch (const std::exception& e) {
@@ -45,8 +46,8 @@ ObjectRunResult analyzeAllTables(TDataModule2& dm, const QString& owner, const A
 
     ObjectRunSteps run;
     run.failures = &failures;
-    run.setComment = false;   // the comment is shown, TableComment stays
-    run.load = false;         // the one-table run loads after its ANALYZE
+    run.setComment = false; // the comment is shown, TableComment stays
+    run.load = false;       // the one-table run loads after its ANALYZE
     run.chosen = steps.chosen;
     run.act = [&](const CatalogRow&) {
         platform::setBusyCursor();

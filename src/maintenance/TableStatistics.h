@@ -13,9 +13,9 @@ class TDataModule2;
 namespace morvane::maintenance {
 
 enum class AnalyzeResult {
-    Reloaded,       // analysed and loaded again
-    ReloadFailed,   // analysed; the load failed and said so
-    AnalyzeFailed   // the statement failed: "ANALYZE TABLEエラー"
+    Reloaded,     // analysed and loaded again
+    ReloadFailed, // analysed; the load failed and said so
+    AnalyzeFailed // the statement failed: "ANALYZE TABLEエラー"
 };
 
 // ANALYZE of LAST_OWNER.TableName (one line; both names as they stand
@@ -24,9 +24,9 @@ enum class AnalyzeResult {
 AnalyzeResult analyzeChosenTable(TDataModule2& dm);
 
 struct AllTablesSteps {
-    std::function<void(const CatalogRow&)> chosen;   // TableName and TableType set: show them
-    std::function<bool()> analyze;                   // the one-table run; false when it failed
-    std::function<void()> between;                   // after each table
+    std::function<void(const CatalogRow&)> chosen; // TableName and TableType set: show them
+    std::function<bool()> analyze;                 // the one-table run; false when it failed
+    std::function<void()> between;                 // after each table
 };
 
 // Every table of the owner in name order (the tables-only catalog), each

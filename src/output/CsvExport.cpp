@@ -14,28 +14,23 @@ namespace {
 
 FileOpener g_opener;
 
-bool openWithDesktop(const QString& path)
-{
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
-}
+bool openWithDesktop(const QString& path) { return QDesktopServices::openUrl(QUrl::fromLocalFile(path)); }
 
 // The table list leaves out its last field, the type.
 QStringList fieldsOf(CsvSource source)
 {
     if (source == CsvSource::TableList)
         return {QStringLiteral("OWNER"), QStringLiteral("TABLE_NAME"), QStringLiteral("COMMENTS")};
-    return {QStringLiteral("COLUMN_ID"),    QStringLiteral("COLUMN_NAME"),
-            QStringLiteral("COMMENTS"),     QStringLiteral("DATA_TYPE"),
-            QStringLiteral("DATA_LENGTH"),  QStringLiteral("DATA_PRECISION"),
-            QStringLiteral("DATA_SCALE"),   QStringLiteral("NULLABLE"),
-            QStringLiteral("DEFAULT_LENGTH")};
+    return {QStringLiteral("COLUMN_ID"),  QStringLiteral("COLUMN_NAME"), QStringLiteral("COMMENTS"),
+            QStringLiteral("DATA_TYPE"),  QStringLiteral("DATA_LENGTH"), QStringLiteral("DATA_PRECISION"),
+            QStringLiteral("DATA_SCALE"), QStringLiteral("NULLABLE"),    QStringLiteral("DEFAULT_LENGTH")};
 }
 
 // What runs after every export, also when the file could not be written:
 // the cursor, and the query back on its first row before its views follow it again.
 class EndSteps {
 public:
-    explicit EndSteps(Query& q) : m_query(q) {}
+    explicit EndSteps(Query& q) : m_query(q) { }
     ~EndSteps()
     {
         platform::setNormalCursor();
@@ -81,7 +76,7 @@ CsvTable csvTableFrom(Query& q, CsvSource source)
         QStringList row;
         row.reserve(columns.size());
         for (int c : columns)
-            row << q.valueAt(q.currentRow(), c);   // NULL reads as empty
+            row << q.valueAt(q.currentRow(), c); // NULL reads as empty
         table.rows.push_back(std::move(row));
     }
     return table;
@@ -91,7 +86,7 @@ void ExportCsv(TDataModule2& dm, CsvSource source)
 {
     dm.Tag = source == CsvSource::TableList ? SlotCatalog : SlotTabCols;
     Query& q = *dm.currentQuery();
-    std::optional<ViewsPaused> paused;   // ends after end's steps
+    std::optional<ViewsPaused> paused; // ends after end's steps
     EndSteps end(q);
     platform::setBusyCursor();
 
@@ -119,8 +114,8 @@ void ExportCsv(TDataModule2& dm, CsvSource source)
     file.commit();
 
     platform::setNormalCursor();
-    const MessageResult answer = platform::messages().show(
-        MessageKind::Confirmation, csvOpenQuestion(), MessageButtons::YesNo);
+    const MessageResult answer =
+        platform::messages().show(MessageKind::Confirmation, csvOpenQuestion(), MessageButtons::YesNo);
     if (answer == MessageResult::Yes) {
         const FileOpener opener = g_opener ? g_opener : FileOpener(openWithDesktop);
         opener(path);

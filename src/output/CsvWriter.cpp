@@ -27,13 +27,15 @@ QString nativePath(const QString& path) { return QDir::toNativeSeparators(path);
 QString ownFolderProblem(const QString& folder)
 {
     const QByteArray p = QFile::encodeName(folder);
-    struct stat st {};
+    struct stat st { };
     if (::lstat(p.constData(), &st) != 0)
         return QStringLiteral("フォルダ %1 を作成できません: %2").arg(nativePath(folder), systemText(errno));
     if (!S_ISDIR(st.st_mode) || st.st_uid != ::getuid())
-        return QStringLiteral("フォルダ %1 は自分のフォルダではないため使用できません。").arg(nativePath(folder));
+        return QStringLiteral("フォルダ %1 は自分のフォルダではないため使用できません。")
+            .arg(nativePath(folder));
     if ((st.st_mode & 077) != 0 && ::chmod(p.constData(), 0700) != 0)
-        return QStringLiteral("フォルダ %1 の権限を変更できません: %2").arg(nativePath(folder), systemText(errno));
+        return QStringLiteral("フォルダ %1 の権限を変更できません: %2")
+            .arg(nativePath(folder), systemText(errno));
     return QString();
 }
 
@@ -100,8 +102,8 @@ CsvEncoding csvEncodingFor(const CsvTable& table, CsvCharset charset)
         const QString line = items.join(QChar(0x1F));
         for (QChar c : line)
             if (c.unicode() >= 0x80)
-                return bool(cp932::encodeExact(line));   // one conversion a line, not a value
-        return true;                                     // ASCII always fits
+                return bool(cp932::encodeExact(line)); // one conversion a line, not a value
+        return true;                                   // ASCII always fits
     };
     if (!fits(table.header))
         return CsvEncoding::Utf8WithBom;
@@ -123,8 +125,7 @@ QString csvExportFolder()
     const QString temp = QDir::tempPath();
     // Qt reports a missing temporary folder as an empty path, which would mean "/".
     if (temp.isEmpty())
-        throw CsvError(QStringLiteral("一時フォルダ %1 がありません")
-                           .arg(qEnvironmentVariable("TMPDIR")));
+        throw CsvError(QStringLiteral("一時フォルダ %1 がありません").arg(qEnvironmentVariable("TMPDIR")));
 #ifdef _WIN32
     // The temporary folder of a Windows account is the user's own already.
     return temp;
@@ -133,7 +134,8 @@ QString csvExportFolder()
     const QByteArray p = QFile::encodeName(folder);
     QString problem;
     if (::mkdir(p.constData(), 0700) != 0 && errno != EEXIST)
-        problem = QStringLiteral("フォルダ %1 を作成できません: %2").arg(nativePath(folder), systemText(errno));
+        problem =
+            QStringLiteral("フォルダ %1 を作成できません: %2").arg(nativePath(folder), systemText(errno));
     else
         problem = ownFolderProblem(folder);
     if (problem.isEmpty())
@@ -145,8 +147,9 @@ QString csvExportFolder()
         return g_fallbackFolder;
     QByteArray pattern = QFile::encodeName(folder + QStringLiteral("-XXXXXX"));
     if (!::mkdtemp(pattern.data()))
-        throw CsvError(problem + QStringLiteral(" ") + QStringLiteral("フォルダ %1 も作成できません: %2")
-                                   .arg(nativePath(QFile::decodeName(pattern)), systemText(errno)));
+        throw CsvError(problem + QStringLiteral(" ")
+                       + QStringLiteral("フォルダ %1 も作成できません: %2")
+                             .arg(nativePath(QFile::decodeName(pattern)), systemText(errno)));
     g_fallbackFolder = QFile::decodeName(pattern);
     qWarning("Morvane: %s; writing to %s instead", qPrintable(problem), qPrintable(g_fallbackFolder));
     return g_fallbackFolder;
@@ -159,8 +162,8 @@ void CsvFile::create(const QString& path, CsvEncoding encoding)
     m_encoding = encoding;
     m_file = std::make_unique<WholeFile>(path);
     if (!m_file->open())
-        throw CsvError(QStringLiteral("ファイル %1 を作成できません: %2")
-                           .arg(nativePath(path), m_file->errorText()));
+        throw CsvError(
+            QStringLiteral("ファイル %1 を作成できません: %2").arg(nativePath(path), m_file->errorText()));
     if (encoding == CsvEncoding::Utf8WithBom)
         writeBytes(QByteArray("\xEF\xBB\xBF", 3));
 }
@@ -170,8 +173,8 @@ void CsvFile::writeBytes(const QByteArray& bytes)
     if (!isOpen())
         throw CsvError(QStringLiteral("ファイル %1 は開かれていません").arg(nativePath(m_path)));
     if (m_file->write(bytes) != bytes.size() || m_file->failed())
-        throw CsvError(QStringLiteral("ファイル %1 に書き込めません: %2")
-                           .arg(nativePath(m_path), m_file->errorText()));
+        throw CsvError(
+            QStringLiteral("ファイル %1 に書き込めません: %2").arg(nativePath(m_path), m_file->errorText()));
 }
 
 void CsvFile::commit()

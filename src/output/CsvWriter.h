@@ -15,9 +15,11 @@ namespace morvane::output {
 // A file that cannot be made or written; the message names the path.
 class CsvError : public std::runtime_error {
 public:
-    explicit CsvError(const QString& message)
-        : std::runtime_error(message.toStdString()), m_message(message) {}
+    explicit CsvError(const QString& message) : std::runtime_error(message.toStdString()), m_message(message)
+    {
+    }
     const QString& message() const { return m_message; }
+
 private:
     QString m_message;
 };
@@ -87,7 +89,6 @@ private:
 void WriteCsvLine(CsvFile& file, const QString& line);
 
 // Writes the header and the rows as the whole file at path.
-void writeCsvFile(const QString& path, const CsvTable& table,
-                  CsvCharset charset = CsvCharset::Automatic);
+void writeCsvFile(const QString& path, const CsvTable& table, CsvCharset charset = CsvCharset::Automatic);
 
 } // namespace morvane::output

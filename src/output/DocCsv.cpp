@@ -20,8 +20,8 @@ bool writeColumnListCsv(TDataModule2& dm, const QString& path, CsvCharset charse
     return false;
 }
 
-bool writeTableListCsv(TDataModule2& dm, const QString& owner, const QString& path,
-                       CsvCharset charset, QString* why)
+bool writeTableListCsv(TDataModule2& dm, const QString& owner, const QString& path, CsvCharset charset,
+                       QString* why)
 {
     Query& q = dm.AQ_Catalog;
     try {

@@ -15,7 +15,7 @@ namespace morvane::output {
 bool writeColumnListCsv(TDataModule2& dm, const QString& path, CsvCharset charset, QString* why);
 
 // The owner's table list, as the table list window opens it (by type, then name).
-bool writeTableListCsv(TDataModule2& dm, const QString& owner, const QString& path,
-                       CsvCharset charset, QString* why);
+bool writeTableListCsv(TDataModule2& dm, const QString& owner, const QString& path, CsvCharset charset,
+                       QString* why);
 
 } // namespace morvane::output

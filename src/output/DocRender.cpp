@@ -24,9 +24,8 @@ QPageLayout pdfPageLayout()
                        QPageLayout::Point);
 }
 
-bool writeDocumentPdf(const document::DocumentData& data, const QString& path,
-                      const QPageLayout& layout, int resolution, QString* error,
-                      const PageFailureSink& pageFailed)
+bool writeDocumentPdf(const document::DocumentData& data, const QString& path, const QPageLayout& layout,
+                      int resolution, QString* error, const PageFailureSink& pageFailed)
 {
     // Drawn in memory first: the text maps are completed before anything
     // reaches the disk, and the file is then written whole or not at all.
@@ -38,7 +37,7 @@ bool writeDocumentPdf(const document::DocumentData& data, const QString& path,
     {
         QPdfWriter writer(&buffer);
         writer.setPageLayout(layout);
-        writer.setResolution(resolution);   // before the painter begins, or it is ignored
+        writer.setResolution(resolution); // before the painter begins, or it is ignored
         writer.setTitle(documentTitle(data.tableName));
         writer.setCreator(QStringLiteral("Morvane"));
         QPainter painter;
@@ -76,19 +75,15 @@ bool writeDocumentPdf(const document::DocumentData& data, const QString& path,
 
 namespace {
 // Millimetres, since the point sizes of the paper sizes are rounded to whole points.
-int mmToPixels(double mm, int dpi)
-{
-    return static_cast<int>(roundHalfEven(mm * dpi / 25.4));
-}
+int mmToPixels(double mm, int dpi) { return static_cast<int>(roundHalfEven(mm * dpi / 25.4)); }
 } // namespace
 
-QImage renderPageImage(const document::DocumentData& data, int page, int dpi,
-                       const QPageLayout& layout, document::PageResult* result)
+QImage renderPageImage(const document::DocumentData& data, int page, int dpi, const QPageLayout& layout,
+                       document::PageResult* result)
 {
     const QRectF sheet = layout.fullRect(QPageLayout::Millimeter);
     const QRectF area = layout.paintRect(QPageLayout::Millimeter);
-    QImage image(mmToPixels(sheet.width(), dpi), mmToPixels(sheet.height(), dpi),
-                 QImage::Format_RGB32);
+    QImage image(mmToPixels(sheet.width(), dpi), mmToPixels(sheet.height(), dpi), QImage::Format_RGB32);
     image.fill(Qt::white);
     const int dotsPerMetre = static_cast<int>(roundHalfEven(dpi / 0.0254));
     image.setDotsPerMeterX(dotsPerMetre);
@@ -136,12 +131,13 @@ struct PngSink {
 void pngWrite(png_structp png, png_bytep data, size_t size)
 {
     auto* sink = static_cast<PngSink*>(png_get_io_ptr(png));
-    if (!sink->failed && sink->device->write(reinterpret_cast<const char*>(data), qint64(size)) != qint64(size))
+    if (!sink->failed
+        && sink->device->write(reinterpret_cast<const char*>(data), qint64(size)) != qint64(size))
         sink->failed = true;
 }
-void pngFlush(png_structp) {}
+void pngFlush(png_structp) { }
 void pngError(png_structp png, png_const_charp) { png_longjmp(png, 1); }
-void pngWarning(png_structp, png_const_charp) {}
+void pngWarning(png_structp, png_const_charp) { }
 
 // A grey page as PNG with every row stored unfiltered. Qt leaves libpng to
 // try all five filters on every row of a grey image, which costs more than
@@ -181,8 +177,7 @@ bool savePng(const QImage& page, QIODevice* device)
 }
 
 bool writeDocumentPng(const document::DocumentData& data, const std::function<QString(int)>& pathForPage,
-                      const QPageLayout& layout, int dpi, QString* error,
-                      const PageFailureSink& pageFailed)
+                      const QPageLayout& layout, int dpi, QString* error, const PageFailureSink& pageFailed)
 {
     const int pages = document::documentPageCount(data);
     for (int p = 1; p <= pages; ++p) {

@@ -23,14 +23,13 @@ using PageFailureSink = std::function<void(int page, const document::PageResult&
 
 // The whole document as one PDF at the given resolution; false and a reason
 // when the file cannot be written.
-bool writeDocumentPdf(const document::DocumentData& data, const QString& path,
-                      const QPageLayout& layout, int resolution, QString* error,
-                      const PageFailureSink& pageFailed = {});
+bool writeDocumentPdf(const document::DocumentData& data, const QString& path, const QPageLayout& layout,
+                      int resolution, QString* error, const PageFailureSink& pageFailed = {});
 
 // One page as a picture of the sheet at dpi, the page drawn at the printable
 // area's offset and clipped to it.
-QImage renderPageImage(const document::DocumentData& data, int page, int dpi,
-                       const QPageLayout& layout, document::PageResult* result = nullptr);
+QImage renderPageImage(const document::DocumentData& data, int page, int dpi, const QPageLayout& layout,
+                       document::PageResult* result = nullptr);
 // The picture a PNG stores: 8-bit grey when the page holds only greys (the
 // same pixels), else the page as it is.
 QImage pngImage(const QImage& page);

@@ -58,9 +58,9 @@ public:
         QString line = text;
         line.replace(QLatin1String("\n\r"), QLatin1String(" ")).replace(QLatin1Char('\n'), QLatin1Char(' '));
         *m_err << "morvane-doc: " << (m_object.isEmpty() ? QString() : printable(m_object) + ": ")
-              << platform::captionFor(kind) << ": " << printable(line) << Qt::endl;
+               << platform::captionFor(kind) << ": " << printable(line) << Qt::endl;
         ++m_count;
-        return buttons == MessageButtons::YesNo ? MessageResult::No
+        return buttons == MessageButtons::YesNo      ? MessageResult::No
                : buttons == MessageButtons::OkCancel ? MessageResult::Cancel
                                                      : MessageResult::Ok;
     }
@@ -186,38 +186,57 @@ bool parseDocArguments(const QStringList& args, DocOptions* o, QString* error)
                                     "set MORVANE_PASSWORD or type it on standard input");
             return false;
         }
-        static const QStringList known = {"--server", "--user", "--owner", "--object",
-                                          "--format", "--dpi",  "--out", "--encoding", "--jobs"};
+        static const QStringList known = {"--server", "--user", "--owner",    "--object", "--format",
+                                          "--dpi",    "--out",  "--encoding", "--jobs"};
         if (!known.contains(name)) {
             *error = QStringLiteral("unknown argument %1").arg(a);
             return false;
         }
         if (!takeValue(args, i, name, &value, error))
             return false;
-        if (name == QLatin1String("--server")) o->server = value;
-        else if (name == QLatin1String("--user")) o->user = value;
-        else if (name == QLatin1String("--owner")) o->owner = value;
-        else if (name == QLatin1String("--object")) { if (!o->objects.contains(value)) o->objects << value; }
-        else if (name == QLatin1String("--format")) format = value;
-        else if (name == QLatin1String("--dpi")) dpi = value;
-        else if (name == QLatin1String("--out")) o->outDir = value;
-        else if (name == QLatin1String("--encoding")) o->encoding = value;
-        else if (name == QLatin1String("--jobs")) jobs = value;
+        if (name == QLatin1String("--server"))
+            o->server = value;
+        else if (name == QLatin1String("--user"))
+            o->user = value;
+        else if (name == QLatin1String("--owner"))
+            o->owner = value;
+        else if (name == QLatin1String("--object")) {
+            if (!o->objects.contains(value))
+                o->objects << value;
+        } else if (name == QLatin1String("--format"))
+            format = value;
+        else if (name == QLatin1String("--dpi"))
+            dpi = value;
+        else if (name == QLatin1String("--out"))
+            o->outDir = value;
+        else if (name == QLatin1String("--encoding"))
+            o->encoding = value;
+        else if (name == QLatin1String("--jobs"))
+            jobs = value;
     }
     QStringList missing;
-    if (o->server.isEmpty()) missing << "--server";
-    if (o->user.isEmpty()) missing << "--user";
-    if (o->owner.isEmpty()) missing << "--owner";
-    if (format.isEmpty()) missing << "--format";
-    if (o->outDir.isEmpty()) missing << "--out";
+    if (o->server.isEmpty())
+        missing << "--server";
+    if (o->user.isEmpty())
+        missing << "--user";
+    if (o->owner.isEmpty())
+        missing << "--owner";
+    if (format.isEmpty())
+        missing << "--format";
+    if (o->outDir.isEmpty())
+        missing << "--out";
     if (!missing.isEmpty()) {
         *error = QStringLiteral("missing %1").arg(missing.join(", "));
         return false;
     }
-    if (format == QLatin1String("pdf")) o->format = DocFormat::Pdf;
-    else if (format == QLatin1String("png")) o->format = DocFormat::Png;
-    else if (format == QLatin1String("csv")) o->format = DocFormat::Csv;
-    else if (format == QLatin1String("xlsx")) o->format = DocFormat::Xlsx;
+    if (format == QLatin1String("pdf"))
+        o->format = DocFormat::Pdf;
+    else if (format == QLatin1String("png"))
+        o->format = DocFormat::Png;
+    else if (format == QLatin1String("csv"))
+        o->format = DocFormat::Csv;
+    else if (format == QLatin1String("xlsx"))
+        o->format = DocFormat::Xlsx;
     else {
         *error = QStringLiteral("--format must be pdf, png, csv or xlsx, not %1").arg(format);
         return false;
@@ -281,7 +300,7 @@ public:
     }
 
 private:
-    QSet<QString> m_used;   // case-folded: some file systems ignore case
+    QSet<QString> m_used; // case-folded: some file systems ignore case
 };
 
 void readStoredSettings(Session& session, QTextStream& err)
@@ -351,8 +370,8 @@ int runWorkbook(TDataModule2& dm, Session& session, StderrMessages& messages, co
     steps.chosen = announceEach(o, int(work.size()), messages, err, label);
     steps.act = [&](const CatalogRow& row) {
         QString sheet;
-        if (!book.addObject({row.name, row.type, row.comment}, document::documentDataFrom(session, dm.loaded()),
-                            &sheet, &why)) {
+        if (!book.addObject({row.name, row.type, row.comment},
+                            document::documentDataFrom(session, dm.loaded()), &sheet, &why)) {
             err << "morvane-doc: " << printable(label) << ": " << printable(why) << Qt::endl;
             return false;
         }
@@ -362,8 +381,8 @@ int runWorkbook(TDataModule2& dm, Session& session, StderrMessages& messages, co
     };
     // Once the file has failed, loading the other objects is of no use.
     const RowSource rows = listRows(work);
-    const ObjectRunResult result =
-        runPerObject(dm, o.owner, [&](CatalogRow& row) { return !book.spoiled() && rows(row); }, steps);
+    const ObjectRunResult result = runPerObject(
+        dm, o.owner, [&](CatalogRow& row) { return !book.spoiled() && rows(row); }, steps);
     messages.begin(QString());
     if (!book.commit(&why)) {
         err << "morvane-doc: " << printable(why) << Qt::endl;
@@ -439,7 +458,8 @@ public:
     {
         const int jobs = o.format == DocFormat::Csv ? 1 : (o.jobs > 0 ? o.jobs : QThread::idealThreadCount());
         if (jobs > 1) {
-            m_pool = std::make_unique<OrderedJobs>(jobs, [&err](const QString& text) { err << text << Qt::flush; });
+            m_pool = std::make_unique<OrderedJobs>(jobs,
+                                                   [&err](const QString& text) { err << text << Qt::flush; });
             m_messages.redirect(m_held);
         }
     }
@@ -493,8 +513,8 @@ private:
     {
         const QString base = m_names.take(m_o.owner, row.name);
         if (base != fileNameSafe(m_o.owner) + QLatin1Char('.') + fileNameSafe(row.name))
-            say() << "morvane-doc: " << printable(m_label) << ": file name taken by another object; written as "
-                  << printable(base) << Qt::endl;
+            say() << "morvane-doc: " << printable(m_label)
+                  << ": file name taken by another object; written as " << printable(base) << Qt::endl;
         if (m_o.format == DocFormat::Csv)
             return writeCsv(base);
         OrderedJobs::Task task = documentTask(base);
@@ -531,8 +551,8 @@ private:
             QString why;
             bool written = false;
             if (o.format == DocFormat::Pdf) {
-                written = writeDocumentPdf(data, out.filePath(base + QStringLiteral(".pdf")), layout, dpi, &why,
-                                           pageFailed);
+                written = writeDocumentPdf(data, out.filePath(base + QStringLiteral(".pdf")), layout, dpi,
+                                           &why, pageFailed);
             } else {
                 written = writeDocumentPng(
                     data, [&](int page) { return out.filePath(base + QStringLiteral("-%1.png").arg(page)); },
@@ -641,8 +661,7 @@ QVector<CatalogRow> chooseWork(const DocOptions& o, const QVector<CatalogRow>& c
 
 } // namespace
 
-int runDocRenderer(const DocOptions& o, const QString& password, QTextStream& err,
-                   const QPageLayout& layout)
+int runDocRenderer(const DocOptions& o, const QString& password, QTextStream& err, const QPageLayout& layout)
 {
     // Installed first: nothing below may open a box.
     StderrMessages messages(err);

@@ -16,15 +16,15 @@ struct DocOptions {
     QString server;
     QString user;
     QString owner;
-    QStringList objects;   // empty: every object of the owner
+    QStringList objects; // empty: every object of the owner
     DocFormat format = DocFormat::Pdf;
-    int dpi = 0;           // 0: 96 for PNG, 600 for PDF
+    int dpi = 0; // 0: 96 for PNG, 600 for PDF
     QString outDir;
     bool help = false;
-    bool tableList = false;   // csv: the owner's table list instead of column lists
-    QString encoding;         // csv: "auto", "cp932", "utf8"; empty: the stored choice
-    bool oneFile = false;     // pdf: DIR/OWNER.pdf with contents, outline and links
-    int jobs = 0;             // threads that draw and write; 0: one per core
+    bool tableList = false; // csv: the owner's table list instead of column lists
+    QString encoding;       // csv: "auto", "cp932", "utf8"; empty: the stored choice
+    bool oneFile = false;   // pdf: DIR/OWNER.pdf with contents, outline and links
+    int jobs = 0;           // threads that draw and write; 0: one per core
 };
 
 // Exit statuses of the command.

@@ -40,10 +40,10 @@ private:
 
     std::function<void(const QString&)> m_emit;
     std::mutex m_mutex;
-    std::condition_variable m_wake;       // workers: a job or the end
-    std::condition_variable m_room;       // producer: fewer unreported
+    std::condition_variable m_wake; // workers: a job or the end
+    std::condition_variable m_room; // producer: fewer unreported
     std::deque<std::pair<long, Job>> m_queue;
-    std::map<long, QString> m_finished;   // reports waiting for an earlier one
+    std::map<long, QString> m_finished; // reports waiting for an earlier one
     long m_added = 0;
     long m_emitted = 0;
     long m_limit;

@@ -20,9 +20,9 @@ struct OwnerDocumentWriter::State {
     QPageLayout layout;
     int dpi;
     document::ContentsData contents;
-    QVector<int> firstWritten;   // per entry: first page as written (0-based), -1 when failed
+    QVector<int> firstWritten; // per entry: first page as written (0-based), -1 when failed
     QVector<int> pageCounts;
-    int written = 0;             // pages drawn so far
+    int written = 0; // pages drawn so far
 
     std::unique_ptr<WholeFile> file;
     std::unique_ptr<PdfTap> tap;
@@ -80,7 +80,7 @@ bool OwnerDocumentWriter::begin(QString* error)
     d->tap->open(QIODevice::WriteOnly);
     d->writer = std::make_unique<QPdfWriter>(d->tap.get());
     d->writer->setPageLayout(d->layout);
-    d->writer->setResolution(d->dpi);   // before the painter begins, or it is ignored
+    d->writer->setResolution(d->dpi); // before the painter begins, or it is ignored
     d->writer->setTitle(documentTitle(d->contents.owner));
     d->writer->setCreator(QStringLiteral("Morvane"));
     if (!d->painter.begin(d->writer.get())) {
@@ -102,7 +102,8 @@ bool OwnerDocumentWriter::addObject(const OwnerEntry& entry, const document::Doc
     for (int p = 1; p <= pages; ++p) {
         if (!d->nextPage(error))
             return false;
-        const document::PageResult r = document::drawDocumentPage(*d->canvas, d->writer->logicalDpiY(), p, data);
+        const document::PageResult r =
+            document::drawDocumentPage(*d->canvas, d->writer->logicalDpiY(), p, data);
         if (!r.ok) {
             ok = false;
             if (pageFailed)
@@ -138,8 +139,8 @@ bool OwnerDocumentWriter::finish(QString* error)
         if (d->firstWritten.at(i) < 0)
             continue;
         entries[i].startPage = static_cast<int>(nav.order.size()) + 1;
-        nav.outline.push_back({outlineTitle(entries.at(i).name, entries.at(i).comment),
-                               static_cast<int>(nav.order.size())});
+        nav.outline.push_back(
+            {outlineTitle(entries.at(i).name, entries.at(i).comment), static_cast<int>(nav.order.size())});
         for (int p = 0; p < d->pageCounts.at(i); ++p)
             nav.order.push_back(d->firstWritten.at(i) + p);
     }

@@ -15,8 +15,7 @@ struct OwnerEntry {
 };
 
 // Contents order: by type, then by name, as the table list shows them.
-template <typename Row>
-void sortForContents(QVector<Row>& rows)
+template <typename Row> void sortForContents(QVector<Row>& rows)
 {
     std::stable_sort(rows.begin(), rows.end(), [](const Row& a, const Row& b) {
         return a.type != b.type ? a.type < b.type : a.name < b.name;

@@ -34,7 +34,7 @@ QByteArray number(double v) { return QByteArray::number(v, 'f', 2); }
 
 class Reader {
 public:
-    Reader(const QByteArray& kept, qint64 keptFrom) : m_kept(kept), m_from(keptFrom) {}
+    Reader(const QByteArray& kept, qint64 keptFrom) : m_kept(kept), m_from(keptFrom) { }
 
     bool parse(QString* error)
     {
@@ -52,7 +52,8 @@ public:
         offsets.resize(size);
         for (int i = 0; i < size; ++i)
             offsets[i] = m_kept.mid(entries + 20 * i, 10).toLongLong();
-        const QString trailer = QString::fromLatin1(m_kept.mid(entries + 20 * size, sx - entries - 20 * size));
+        const QString trailer =
+            QString::fromLatin1(m_kept.mid(entries + 20 * size, sx - entries - 20 * size));
         static const QRegularExpression rootRe(QStringLiteral("/Root (\\d+) 0 R"));
         static const QRegularExpression infoRe(QStringLiteral("/Info (\\d+) 0 R"));
         root = rootRe.match(trailer).captured(1).toInt();
@@ -128,7 +129,7 @@ QByteArray pdfNavigationUpdate(const QByteArray& kept, qint64 keptFrom, qint64 f
     }
     const auto dest = [&](int page) { return "[" + ref(pages.at(page)) + " /Fit]"; };
 
-    QMap<int, QByteArray> objects;   // new versions and new objects, by number
+    QMap<int, QByteArray> objects; // new versions and new objects, by number
     if (moreObjects)
         objects = moreObjects(r.offsets);
     int next = r.size;
@@ -139,10 +140,11 @@ QByteArray pdfNavigationUpdate(const QByteArray& kept, qint64 keptFrom, qint64 f
     kids += " ]";
     QString dict = QString::fromLatin1(r.pagesDict);
     dict.replace(QRegularExpression(QStringLiteral("/Kids\\s*\\[[^\\]]*\\]")), QString::fromLatin1(kids));
-    dict.replace(QRegularExpression(QStringLiteral("/Count \\d+")), QStringLiteral("/Count %1").arg(pages.size()));
+    dict.replace(QRegularExpression(QStringLiteral("/Count \\d+")),
+                 QStringLiteral("/Count %1").arg(pages.size()));
     objects[r.pagesObj] = dict.toLatin1();
 
-    QMap<int, QByteArray> annots;   // link list object -> its references
+    QMap<int, QByteArray> annots; // link list object -> its references
     for (const PdfPageLink& l : nav.links) {
         if (l.page < 0 || l.page >= pages.size() || l.target < 0 || l.target >= pages.size())
             continue;
@@ -178,8 +180,8 @@ QByteArray pdfNavigationUpdate(const QByteArray& kept, qint64 keptFrom, qint64 f
             objects[first + i] = item + " >>";
         }
         objects[root] = "<< /Type /Outlines /First " + ref(first) + " /Last "
-                         + ref(first + static_cast<int>(nav.outline.size()) - 1) + " /Count "
-                         + QByteArray::number(nav.outline.size()) + " >>";
+                        + ref(first + static_cast<int>(nav.outline.size()) - 1) + " /Count "
+                        + QByteArray::number(nav.outline.size()) + " >>";
         catalog += "/Outlines " + ref(root) + "\n/PageMode /UseOutlines\n";
     }
     objects[r.root] = catalog + ">>";
@@ -207,7 +209,8 @@ QByteArray pdfNavigationUpdate(const QByteArray& kept, qint64 keptFrom, qint64 f
     out += "trailer\n<<\n/Size " + QByteArray::number(next) + "\n/Root " + ref(r.root) + "\n";
     if (r.info > 0)
         out += "/Info " + ref(r.info) + "\n";
-    out += "/Prev " + QByteArray::number(r.xref) + "\n>>\nstartxref\n" + QByteArray::number(xref) + "\n%%EOF\n";
+    out +=
+        "/Prev " + QByteArray::number(r.xref) + "\n>>\nstartxref\n" + QByteArray::number(xref) + "\n%%EOF\n";
     return out;
 }
 

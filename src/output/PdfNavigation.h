@@ -18,7 +18,7 @@ namespace morvane::output {
 // back without reading the file.
 class PdfTap : public QIODevice {
 public:
-    explicit PdfTap(QIODevice& out) : m_out(out) {}
+    explicit PdfTap(QIODevice& out) : m_out(out) { }
     void keepFromHere()
     {
         m_keeping = true;
@@ -43,17 +43,17 @@ private:
 
 struct PdfOutlineItem {
     QString title;
-    int page = 0;   // index in the new page order
+    int page = 0; // index in the new page order
 };
 
 struct PdfPageLink {
-    int page = 0;     // index in the new page order of the page holding the link
-    QRectF rect;      // PDF user space: points, origin bottom left
-    int target = 0;   // index in the new page order
+    int page = 0;   // index in the new page order of the page holding the link
+    QRectF rect;    // PDF user space: points, origin bottom left
+    int target = 0; // index in the new page order
 };
 
 struct PdfNavigation {
-    QVector<int> order;   // the pages as written (0-based), in their new order; pages left out are dropped
+    QVector<int> order; // the pages as written (0-based), in their new order; pages left out are dropped
     QVector<PdfOutlineItem> outline;
     QVector<PdfPageLink> links;
 };

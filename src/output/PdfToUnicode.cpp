@@ -15,8 +15,7 @@ namespace {
 
 QString faceKey(const QRawFont& f) { return f.familyName() + QLatin1Char('|') + f.styleName(); }
 
-template <typename Fn>
-void forEachRun(const QString& text, const QFont& font, Fn fn)
+template <typename Fn> void forEachRun(const QString& text, const QFont& font, Fn fn)
 {
     QTextLayout layout(text, font);
     layout.beginLayout();
@@ -133,7 +132,7 @@ QString missingEntries(const QMap<int, QString>& mapped, const Replay& replay)
         }
         if (fits && agree > 0) {
             if (!fitting.isEmpty())
-                return QString();   // two faces fit: nothing is certain
+                return QString(); // two faces fit: nothing is certain
             fitting = f.key();
         }
     }
@@ -204,8 +203,8 @@ void TextKeepingCanvas::textOut(int x, int y, const QString& text)
     m_inner.textOut(x, y, text);
 }
 
-QMap<int, QByteArray> completedToUnicodeMaps(const QByteArray& pdf, qint64 from, const QVector<qint64>& offsets,
-                                             const QVector<DrawnText>& drawn)
+QMap<int, QByteArray> completedToUnicodeMaps(const QByteArray& pdf, qint64 from,
+                                             const QVector<qint64>& offsets, const QVector<DrawnText>& drawn)
 {
     QMap<int, QByteArray> out;
     const Replay replay(drawn);
@@ -228,8 +227,8 @@ QMap<int, QByteArray> completedToUnicodeMaps(const QByteArray& pdf, qint64 from,
         if (end < 0 || added.isEmpty())
             continue;
         const QByteArray newMap = cmap.left(end).toLatin1() + added.toLatin1() + cmap.mid(end).toLatin1();
-        out[obj] = "<< /Length " + QByteArray::number(newMap.size()) + " >>\nstream\n" + newMap
-                   + "\nendstream";
+        out[obj] =
+            "<< /Length " + QByteArray::number(newMap.size()) + " >>\nstream\n" + newMap + "\nendstream";
     }
     return out;
 }

@@ -52,8 +52,8 @@ private:
 // New bodies ("<< /Length n >>\nstream\n…endstream") of the ToUnicode maps
 // that lack characters, by object number. pdf holds the file from offset
 // from on; offsets are the cross-reference table's.
-QMap<int, QByteArray> completedToUnicodeMaps(const QByteArray& pdf, qint64 from, const QVector<qint64>& offsets,
-                                             const QVector<DrawnText>& drawn);
+QMap<int, QByteArray> completedToUnicodeMaps(const QByteArray& pdf, qint64 from,
+                                             const QVector<qint64>& offsets, const QVector<DrawnText>& drawn);
 
 // The PDF with the missing characters added to its ToUnicode maps; the bytes
 // as they were when nothing is missing or the file is not laid out as Qt

@@ -21,10 +21,10 @@ struct PrinterFigures {
 };
 
 struct PreviewLayout {
-    double scale = 0;        // printer dots to screen pixels
-    QSize sheet;             // sheet in screen pixels
-    QRect area;              // printable area inside the sheet
-    int drawResolution = 0;  // dots per inch handed to the page routines
+    double scale = 0;       // printer dots to screen pixels
+    QSize sheet;            // sheet in screen pixels
+    QRect area;             // printable area inside the sheet
+    int drawResolution = 0; // dots per inch handed to the page routines
 };
 
 // Sheet and area round halves to even; the drawing resolution rounds halves away from zero.

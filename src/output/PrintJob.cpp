@@ -68,8 +68,8 @@ QString reservePdfFile(const QString& folder, const QString& title, QString* err
     }
     const QString base = fileNameSafe(title);
     for (int n = 1; n < 10000; ++n) {
-        const QString name = n == 1 ? base + QStringLiteral(".pdf")
-                                    : QStringLiteral("%1 (%2).pdf").arg(base).arg(n);
+        const QString name =
+            n == 1 ? base + QStringLiteral(".pdf") : QStringLiteral("%1 (%2).pdf").arg(base).arg(n);
         const QString path = QDir(folder).filePath(name);
         QFile f(path);
         // NewOnly: an existing file is never opened, so never overwritten.
@@ -77,7 +77,7 @@ QString reservePdfFile(const QString& folder, const QString& title, QString* err
             return path;
         // A link, even one pointing nowhere, takes the name too.
         if (!f.exists() && !QFileInfo(path).isSymLink())
-            return refused(path, f.errorString());   // not a name clash: the folder refuses files
+            return refused(path, f.errorString()); // not a name clash: the folder refuses files
     }
     return refused(folder, systemErrorText(EEXIST));
 }

@@ -24,7 +24,7 @@ public:
     virtual bool endDoc() = 0;
     virtual void abortDoc() = 0;
     virtual document::ICanvas& canvas() = 0;
-    virtual int resolution() = 0;   // vertical dots per inch, read before each page
+    virtual int resolution() = 0; // vertical dots per inch, read before each page
 };
 
 // Prints the document as one job titled documentTitle(name). A page that fails

@@ -62,8 +62,9 @@ std::optional<QMarginsF> ppdA4Margins(const QByteArray& ppd)
 {
     // *Keyword A4[/translation]: "numbers"
     const auto numbers = [&ppd](const char* keyword) -> QList<double> {
-        const QRegularExpression line(QStringLiteral(R"re(^\*%1\s+A4(/[^:]*)?:\s*"([^"]*)")re").arg(QLatin1String(keyword)),
-                                      QRegularExpression::MultilineOption);
+        const QRegularExpression line(
+            QStringLiteral(R"re(^\*%1\s+A4(/[^:]*)?:\s*"([^"]*)")re").arg(QLatin1String(keyword)),
+            QRegularExpression::MultilineOption);
         const auto m = line.match(QString::fromLatin1(ppd));
         QList<double> values;
         if (!m.hasMatch())

@@ -94,10 +94,10 @@ QByteArray diffCsv(const QVector<SchemaChange>& changes)
 {
     CsvTable table;
     table.header = QStringList{"OBJECT", "OBJECT_TYPE", "SECTION", "POSITION", "ITEM",
-                               "CHANGE", "ATTRIBUTE", "FROM", "TO"};
+                               "CHANGE", "ATTRIBUTE",   "FROM",    "TO"};
     for (const SchemaChange& c : changes)
-        table.rows.push_back({c.object, c.objectType, c.section, QString::number(c.position), c.item, c.change,
-                              c.attribute, c.from, c.to});
+        table.rows.push_back({c.object, c.objectType, c.section, QString::number(c.position), c.item,
+                              c.change, c.attribute, c.from, c.to});
     const bool utf8 = csvEncodingFor(table) == CsvEncoding::Utf8WithBom;
     QByteArray out = utf8 ? QByteArray("\xEF\xBB\xBF", 3) : QByteArray();
     auto line = [&](const QStringList& items) {
@@ -122,7 +122,7 @@ bool writeDiffPdf(const QVector<SchemaChange>& changes, const QString& owner, co
     QPdfWriter writer(&file);
     writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
                                      QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter));
-    writer.setResolution(kDpi);   // before the painter begins, or it is ignored
+    writer.setResolution(kDpi); // before the painter begins, or it is ignored
     writer.setTitle(QStringLiteral("スキーマ比較( ") + owner + QStringLiteral(" )"));
     writer.setCreator(QStringLiteral("Morvane"));
     QPainter painter;
@@ -132,8 +132,8 @@ bool writeDiffPdf(const QVector<SchemaChange>& changes, const QString& owner, co
     }
     const int width = writer.width();
     const int height = writer.height();
-    const QFont body = document::minchoFont(kDpi * 9 / 72);     // 9 pt
-    const QFont title = document::minchoFont(kDpi * 14 / 72);   // 14 pt
+    const QFont body = document::minchoFont(kDpi * 9 / 72);   // 9 pt
+    const QFont title = document::minchoFont(kDpi * 14 / 72); // 14 pt
     const QFontMetrics bm(body, &writer);
     const int pitch = bm.height() * 5 / 4;
 
@@ -161,7 +161,7 @@ bool writeDiffPdf(const QVector<SchemaChange>& changes, const QString& owner, co
     fold(QStringLiteral("比較先: ") + printable(describeSide(to)), sides);
 
     const QFontMetrics tm(title, &writer);
-    const int ruleY = tm.height() + pitch / 2 + int(sides.size()) * pitch;   // below the last side line
+    const int ruleY = tm.height() + pitch / 2 + int(sides.size()) * pitch; // below the last side line
     const int firstLine = ruleY + pitch;
     const int perPage = std::max(1, (height - firstLine - 2 * pitch) / pitch + 1);
     const int pages = (int(lines.size()) + perPage - 1) / perPage;

@@ -13,7 +13,7 @@ namespace morvane::output {
 struct DiffSide {
     QString server;
     QString user;
-    QString readAt;                          // when this run read it (UTC)
+    QString readAt; // when this run read it (UTC)
     std::optional<SnapshotInfo> snapshot;
 };
 

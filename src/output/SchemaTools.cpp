@@ -39,7 +39,10 @@ bool refusePassword(const QString& name, QString* error)
 
 QString oneLine(const std::exception& e) { return printable(QString::fromUtf8(e.what()).simplified()); }
 
-QString nowUtc() { return QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss 'UTC'")); }
+QString nowUtc()
+{
+    return QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss 'UTC'"));
+}
 
 } // namespace
 
@@ -72,16 +75,24 @@ bool parseSnapshotArguments(const QStringList& args, SnapshotOptions* o, QString
             *error = QStringLiteral("unknown argument %1").arg(a);
             return false;
         }
-        if (name == QLatin1String("--server")) o->server = value.toUpper();
-        else if (name == QLatin1String("--user")) o->user = value.toUpper();
-        else if (name == QLatin1String("--out")) o->out = value;
-        else if (!o->owners.contains(value)) o->owners << value;
+        if (name == QLatin1String("--server"))
+            o->server = value.toUpper();
+        else if (name == QLatin1String("--user"))
+            o->user = value.toUpper();
+        else if (name == QLatin1String("--out"))
+            o->out = value;
+        else if (!o->owners.contains(value))
+            o->owners << value;
     }
     QStringList missing;
-    if (o->server.isEmpty()) missing << "--server";
-    if (o->user.isEmpty()) missing << "--user";
-    if (o->owners.isEmpty()) missing << "--owner";
-    if (o->out.isEmpty()) missing << "--out";
+    if (o->server.isEmpty())
+        missing << "--server";
+    if (o->user.isEmpty())
+        missing << "--user";
+    if (o->owners.isEmpty())
+        missing << "--owner";
+    if (o->out.isEmpty())
+        missing << "--out";
     if (!missing.isEmpty()) {
         *error = QStringLiteral("missing %1").arg(missing.join(", "));
         return false;
@@ -139,7 +150,8 @@ bool parseDiffArguments(const QStringList& args, DiffOptions* o, QString* error)
         }
         if (refusePassword(name, error))
             return false;
-        static const QStringList known = {"--from", "--to", "--owner", "--user", "--to-user", "--format", "--out"};
+        static const QStringList known = {"--from",    "--to",     "--owner", "--user",
+                                          "--to-user", "--format", "--out"};
         if (!known.contains(name)) {
             *error = QStringLiteral("unknown argument %1").arg(a);
             return false;
@@ -147,26 +159,40 @@ bool parseDiffArguments(const QStringList& args, DiffOptions* o, QString* error)
         QString value;
         if (!nextValue(args, i, name, &value, error))
             return false;
-        if (name == QLatin1String("--from")) o->from = value.toUpper();
-        else if (name == QLatin1String("--to")) o->to = value.toUpper();
-        else if (name == QLatin1String("--owner")) o->owner = value;
-        else if (name == QLatin1String("--user")) o->user = value.toUpper();
-        else if (name == QLatin1String("--to-user")) o->toUser = value.toUpper();
-        else if (name == QLatin1String("--format")) format = value;
-        else o->out = value;
+        if (name == QLatin1String("--from"))
+            o->from = value.toUpper();
+        else if (name == QLatin1String("--to"))
+            o->to = value.toUpper();
+        else if (name == QLatin1String("--owner"))
+            o->owner = value;
+        else if (name == QLatin1String("--user"))
+            o->user = value.toUpper();
+        else if (name == QLatin1String("--to-user"))
+            o->toUser = value.toUpper();
+        else if (name == QLatin1String("--format"))
+            format = value;
+        else
+            o->out = value;
     }
     QStringList missing;
-    if (o->from.isEmpty()) missing << "--from";
-    if (o->to.isEmpty()) missing << "--to";
-    if (o->owner.isEmpty()) missing << "--owner";
-    if (o->user.isEmpty()) missing << "--user";
+    if (o->from.isEmpty())
+        missing << "--from";
+    if (o->to.isEmpty())
+        missing << "--to";
+    if (o->owner.isEmpty())
+        missing << "--owner";
+    if (o->user.isEmpty())
+        missing << "--user";
     if (!missing.isEmpty()) {
         *error = QStringLiteral("missing %1").arg(missing.join(", "));
         return false;
     }
-    if (format.isEmpty() || format == QLatin1String("text")) o->format = DiffFormat::Text;
-    else if (format == QLatin1String("csv")) o->format = DiffFormat::Csv;
-    else if (format == QLatin1String("pdf")) o->format = DiffFormat::Pdf;
+    if (format.isEmpty() || format == QLatin1String("text"))
+        o->format = DiffFormat::Text;
+    else if (format == QLatin1String("csv"))
+        o->format = DiffFormat::Csv;
+    else if (format == QLatin1String("pdf"))
+        o->format = DiffFormat::Pdf;
     else {
         *error = QStringLiteral("--format must be text, csv or pdf, not %1").arg(format);
         return false;
@@ -214,8 +240,9 @@ int runDiff(const DiffOptions& o, const QString& password, const QString& toPass
         }
         return status;
     }
-    const QByteArray bytes = o.format == DiffFormat::Csv ? diffCsv(changes)
-                                                         : diffText(changes, o.owner, sides[0], sides[1]).toUtf8();
+    const QByteArray bytes = o.format == DiffFormat::Csv
+                                 ? diffCsv(changes)
+                                 : diffText(changes, o.owner, sides[0], sides[1]).toUtf8();
     if (!o.out.isEmpty()) {
         if (!writeWholeFile(o.out, bytes, &why)) {
             err << "morvane-diff: " << printable(why) << Qt::endl;

@@ -26,9 +26,9 @@ struct DiffOptions {
     QString to;
     QString owner;
     QString user;
-    QString toUser;       // empty: B is logged on to as user, with the same password
+    QString toUser; // empty: B is logged on to as user, with the same password
     DiffFormat format = DiffFormat::Text;
-    QString out;          // empty: standard output (text, csv)
+    QString out; // empty: standard output (text, csv)
     bool storage = false;
     bool help = false;
 };
@@ -46,8 +46,7 @@ int runSnapshot(const SnapshotOptions& options, const QString& password, QTextSt
 bool parseDiffArguments(const QStringList& args, DiffOptions* options, QString* error);
 QString diffUsage();
 // Text and CSV go to out unless --out names a file; messages go to err.
-int runDiff(const DiffOptions& options, const QString& password, const QString& toPassword,
-            QIODevice& out, QTextStream& err);
-
+int runDiff(const DiffOptions& options, const QString& password, const QString& toPassword, QIODevice& out,
+            QTextStream& err);
 
 } // namespace morvane::output

@@ -29,7 +29,7 @@ constexpr double kWidestColumn = 50;
 // Rows in larger type: a row without a height keeps the default one in some spreadsheets.
 constexpr double kTitleHeight = 21;
 constexpr double kOwnerLineHeight = 17;
-constexpr double kLineHeight = 13.5;   // a line of 10-point text
+constexpr double kLineHeight = 13.5; // a line of 10-point text
 // The contents' columns: No, name, type, comment, number of columns.
 const QVector<double> kContentsWidths = {7, 36, 19, 50, 9};
 
@@ -143,10 +143,7 @@ bool exactNumber(const QString& text, double* value)
 // Width units are the default font's digits; faces that stand in for the
 // Japanese one run wider, so the width has room to spare. What is wider
 // than the widest column wraps within the cell.
-double columnWidth(double characters)
-{
-    return std::min(std::max(characters * 1.2 + 2, 6.0), kWidestColumn);
-}
+double columnWidth(double characters) { return std::min(std::max(characters * 1.2 + 2, 6.0), kWidestColumn); }
 
 // Lines a wrapped cell takes in a column of that width.
 int wrappedLines(const QString& text, double width)
@@ -160,10 +157,7 @@ int wrappedLines(const QString& text, double width)
     return lines;
 }
 
-bool wraps(CellStyle s)
-{
-    return s == CellStyle::Label || s == CellStyle::Text || s == CellStyle::Link;
-}
+bool wraps(CellStyle s) { return s == CellStyle::Label || s == CellStyle::Text || s == CellStyle::Link; }
 
 // Spreadsheets differ in whether they fit a row to wrapped text on opening:
 // a row of several lines gets its height written.
@@ -218,8 +212,8 @@ public:
         QVector<SheetCell> cells;
         for (int c = 0; c < s.fields.size(); ++c) {
             const Field& f = s.fields.at(c);
-            cells.push_back(valueCell(c, f.style, document::fieldText(rows, r, f.field),
-                                      isNumericField(rows, f.field)));
+            cells.push_back(
+                valueCell(c, f.style, document::fieldText(rows, r, f.field), isNumericField(rows, f.field)));
         }
         row(cells);
     }
@@ -267,10 +261,7 @@ QString sheetReference(const QString& sheet, const QString& cell)
     return QLatin1Char('\'') + quoted + QStringLiteral("'!") + cell;
 }
 
-QString columnLetter(int column)
-{
-    return QString(QChar('A' + column));
-}
+QString columnLetter(int column) { return QString(QChar('A' + column)); }
 
 } // namespace
 
@@ -395,7 +386,7 @@ struct DefinitionWorkbook::Impl {
     SheetNames names;
     int contentsRow = 0;
     int objects = 0;
-    QString spoiled;   // the first failure of the file
+    QString spoiled; // the first failure of the file
 
     ~Impl()
     {
@@ -421,19 +412,15 @@ struct DefinitionWorkbook::Impl {
             formats[i] = f;
             format_set_font_name(f, kFace);
             format_set_font_size(f, 10);
-            format_set_font_family(f, 1);   // Roman: a Mincho face
+            format_set_font_family(f, 1); // Roman: a Mincho face
             format_set_align(f, LXW_ALIGN_VERTICAL_TOP);
             switch (CellStyle(i)) {
             case CellStyle::Title:
                 format_set_font_size(f, 14);
                 format_set_bold(f);
                 break;
-            case CellStyle::OwnerLine:
-                format_set_font_size(f, 12);
-                break;
-            case CellStyle::Heading:
-                format_set_bold(f);
-                break;
+            case CellStyle::OwnerLine: format_set_font_size(f, 12); break;
+            case CellStyle::Heading: format_set_bold(f); break;
             case CellStyle::Label:
                 format_set_border(f, LXW_BORDER_THIN);
                 format_set_bg_color(f, 0xD9E1F2);
@@ -460,8 +447,7 @@ struct DefinitionWorkbook::Impl {
                 format_set_font_color(f, LXW_COLOR_BLUE);
                 break;
             case CellStyle::Plain:
-            case CellStyle::ViewText:
-                break;
+            case CellStyle::ViewText: break;
             }
         }
     }
@@ -505,7 +491,7 @@ struct DefinitionWorkbook::Impl {
 
     void printSetup(lxw_worksheet* ws, int headerRows)
     {
-        worksheet_set_paper(ws, 9);   // A4
+        worksheet_set_paper(ws, 9); // A4
         worksheet_set_portrait(ws);
         worksheet_fit_to_pages(ws, 1, 0);
         worksheet_set_margins(ws, 0.5, 0.5, 0.6, 0.6);
@@ -545,8 +531,8 @@ bool DefinitionWorkbook::open(const WorkbookHeader& header, QString* error)
     // The library writes to a name: it gets one in a folder of our own,
     // made exclusively beside the target, and the file is renamed in when whole.
     const QFileInfo info(d->target);
-    d->folder = std::make_unique<QTemporaryDir>(info.absolutePath() + QStringLiteral("/.")
-                                                + info.fileName() + QStringLiteral("-XXXXXX"));
+    d->folder = std::make_unique<QTemporaryDir>(info.absolutePath() + QStringLiteral("/.") + info.fileName()
+                                                + QStringLiteral("-XXXXXX"));
     if (!d->folder->isValid()) {
         *error = info.absolutePath() + QStringLiteral(": ") + d->folder->errorString();
         return false;
@@ -581,10 +567,11 @@ bool DefinitionWorkbook::open(const WorkbookHeader& header, QString* error)
     d->sheets.push_back(d->contents);
     for (int c = 0; c < kContentsWidths.size(); ++c)
         worksheet_set_column(d->contents, lxw_col_t(c), lxw_col_t(c), kContentsWidths.at(c), nullptr);
-    d->contentsLine({textCell(0, CellStyle::Title, QStringLiteral("データベース定義ファイル　目次"))}, kTitleHeight);
+    d->contentsLine({textCell(0, CellStyle::Title, QStringLiteral("データベース定義ファイル　目次"))},
+                    kTitleHeight);
     // The header lines of the pages: owner, date and author.
-    d->contentsLine({textCell(0, CellStyle::OwnerLine, QStringLiteral("◎ＯＷＮＥＲ：｢") + header.owner
-                                                           + QStringLiteral("｣"))},
+    d->contentsLine({textCell(0, CellStyle::OwnerLine,
+                              QStringLiteral("◎ＯＷＮＥＲ：｢") + header.owner + QStringLiteral("｣"))},
                     kOwnerLineHeight);
     d->contentsLine({textCell(0, CellStyle::Plain, QStringLiteral("作成日：") + header.date),
                      textCell(2, CellStyle::Plain, QStringLiteral("作成者：") + header.printName)});
@@ -678,10 +665,7 @@ bool DefinitionWorkbook::addObject(const ContentsEntry& entry, const document::D
     return true;
 }
 
-bool DefinitionWorkbook::spoiled() const
-{
-    return !d->spoiled.isEmpty();
-}
+bool DefinitionWorkbook::spoiled() const { return !d->spoiled.isEmpty(); }
 
 bool DefinitionWorkbook::commit(QString* error)
 {

@@ -14,7 +14,7 @@ namespace morvane::output {
 
 struct WorkbookHeader {
     QString owner;
-    QString date;        // as the page header shows it
+    QString date; // as the page header shows it
     QString printName;
 };
 
@@ -32,11 +32,23 @@ public:
     QString take(const QString& objectName);
 
 private:
-    QSet<QString> m_used;   // case-folded
+    QSet<QString> m_used; // case-folded
 };
 
 // One cell of a sheet, in the order it is written.
-enum class CellStyle { Title, OwnerLine, Plain, Heading, Label, Text, Code, Number, Link, ViewText, BackLink };
+enum class CellStyle {
+    Title,
+    OwnerLine,
+    Plain,
+    Heading,
+    Label,
+    Text,
+    Code,
+    Number,
+    Link,
+    ViewText,
+    BackLink
+};
 
 struct SheetCell {
     int column = 0;
@@ -44,21 +56,21 @@ struct SheetCell {
     QString text;
     bool isNumber = false;
     double number = 0;
-    QString link;   // a place in the workbook: "'Sheet'!A1"
+    QString link; // a place in the workbook: "'Sheet'!A1"
 };
 
 struct SheetRow {
     QVector<SheetCell> cells;
-    double height = 0;   // points; 0: as the spreadsheet finds it
+    double height = 0; // points; 0: as the spreadsheet finds it
 };
 
 // An object's sheet before it is written: every value is taken (and every
 // missing field found) before the first cell goes to the file.
 struct SheetPlan {
     QVector<SheetRow> rows;
-    int headerRows = 0;         // frozen and repeated on every printed sheet
-    int columnListRow = -1;     // the column list starts a printed page
-    QVector<double> widths;     // in characters, by column
+    int headerRows = 0;     // frozen and repeated on every printed sheet
+    int columnListRow = -1; // the column list starts a printed page
+    QVector<double> widths; // in characters, by column
 };
 
 // linkBack: where the sheet's link to 「目次」 points.

@@ -30,10 +30,11 @@ int main(int argc, char** argv)
     int qtArgc = 1;
     QGuiApplication app(qtArgc, argv);
     const QString password = readToolPassword("MORVANE_PASSWORD", QStringLiteral("Password: "), err);
-    const QString toPassword = options.toUser.isEmpty()
-                                   ? password
-                                   : readToolPassword("MORVANE_TO_PASSWORD",
-                                                      QStringLiteral("Password of %1: ").arg(options.toUser), err);
+    const QString toPassword =
+        options.toUser.isEmpty()
+            ? password
+            : readToolPassword("MORVANE_TO_PASSWORD", QStringLiteral("Password of %1: ").arg(options.toUser),
+                               err);
     QFile out;
     if (!out.open(stdout, QIODevice::WriteOnly)) {
         err << "morvane-diff: cannot write to standard output" << Qt::endl;

@@ -45,10 +45,7 @@ void CatalogGridModel::cursorMoved(int row)
         emit dataChanged(index(row, 0), index(row, last), {Qt::BackgroundRole});
 }
 
-int CatalogGridModel::rowCount(const QModelIndex& parent) const
-{
-    return parent.isValid() ? 0 : m_rows;
-}
+int CatalogGridModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : m_rows; }
 
 int CatalogGridModel::columnCount(const QModelIndex& parent) const
 {
@@ -65,16 +62,14 @@ QVariant CatalogGridModel::data(const QModelIndex& index, int role) const
         return v.isNull() ? QString("") : v;
     }
     case Qt::TextAlignmentRole:
-        return QVariant::fromValue(
-            Qt::Alignment((gridColumns()[index.column()].centred ? Qt::AlignHCenter : Qt::AlignLeft)
-                          | Qt::AlignVCenter));
+        return QVariant::fromValue(Qt::Alignment(
+            (gridColumns()[index.column()].centred ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignVCenter));
     case Qt::BackgroundRole:
         // The cursor row stays visible also when it is not among the selected rows.
         if (index.row() == m_currentRow)
             return QBrush(QColor(0xCC, 0xE0, 0xF4));
         return {};
-    default:
-        return {};
+    default: return {};
     }
 }
 

@@ -10,7 +10,7 @@ namespace morvane {
 struct GridColumn {
     QString field;
     QString title;
-    int displayWidth;   // characters
+    int displayWidth; // characters
     bool centred;
 };
 
@@ -25,8 +25,7 @@ public:
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
-    QVariant headerData(int section, Qt::Orientation orientation,
-                        int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
     Query& query() const { return m_query; }
@@ -37,7 +36,7 @@ private:
 
     Query& m_query;
     int m_rows = 0;
-    QVector<int> m_fieldIndex;   // grid column -> result column, -1 when absent
+    QVector<int> m_fieldIndex; // grid column -> result column, -1 when absent
     int m_currentRow = -1;
 };
 

@@ -48,8 +48,9 @@ void fitColumnsToGrid(QTableView& grid)
     int total = 0;
     for (int c = 0; c < n; ++c) {
         width[c] = header.sectionSize(c);
-        least[c] = header.fontMetrics().horizontalAdvance(
-                       header.model()->headerData(c, Qt::Horizontal).toString()) + 16;
+        least[c] =
+            header.fontMetrics().horizontalAdvance(header.model()->headerData(c, Qt::Horizontal).toString())
+            + 16;
         total += width[c];
     }
     if (total <= room)
@@ -182,9 +183,9 @@ void TF_Table::buildGrid()
 
     // The hint shows over the rows and over the titles alike.
     const QString gridHint = QStringLiteral("タイトルをクリックすると、ソートします。");
-    for (QWidget* w : {static_cast<QWidget*>(DBGrid1), DBGrid1->viewport(),
-                       static_cast<QWidget*>(DBGrid1->horizontalHeader()),
-                       DBGrid1->horizontalHeader()->viewport()})
+    for (QWidget* w :
+         {static_cast<QWidget*>(DBGrid1), DBGrid1->viewport(),
+          static_cast<QWidget*>(DBGrid1->horizontalHeader()), DBGrid1->horizontalHeader()->viewport()})
         w->setToolTip(gridHint);
 
     m_model = new CatalogGridModel(m_dm.AQ_Catalog, this);
@@ -194,8 +195,8 @@ void TF_Table::buildGrid()
     const QFontMetrics titleMetrics(DBGrid1->horizontalHeader()->font());
     for (int c = 0; c < cols.size(); ++c) {
         // A title wider than the values widens its column, so it is never cut.
-        const int w = std::max(cols[c].displayWidth * charWidth,
-                               titleMetrics.horizontalAdvance(cols[c].title) + 8);
+        const int w =
+            std::max(cols[c].displayWidth * charWidth, titleMetrics.horizontalAdvance(cols[c].title) + 8);
         DBGrid1->horizontalHeader()->resizeSection(c, w + 8);
     }
 }
@@ -325,8 +326,7 @@ void TF_Table::DBGrid1TitleClick(int column)
     Edit1->clear();
     const QString field = cols[column].field;
     SharedState& st = m_session.state;
-    st.CatalogSortKey = field == QLatin1String("TABLE_TYPE") ? QString::fromLatin1(kCompoundKey)
-                                                             : field;
+    st.CatalogSortKey = field == QLatin1String("TABLE_TYPE") ? QString::fromLatin1(kCompoundKey) : field;
     st.CatalogSortCaption = cols[column].title;
     RefreshCatalog();
 }

@@ -24,18 +24,18 @@ public:
     TF_Table(TDataModule2& dm, Session& session, QWidget* parent = nullptr);
     ~TF_Table() override;
 
-    QLineEdit* Edit2;         // sort field
-    QLineEdit* Edit1;         // search field
+    QLineEdit* Edit2; // sort field
+    QLineEdit* Edit1; // search field
     QPushButton* SpeedPrior;
     QPushButton* SpeedNext;
-    QPushButton* BitBtn1;     // "Excelへ出力"
-    QPushButton* BitBtn3;     // "マルチ印刷"
+    QPushButton* BitBtn1; // "Excelへ出力"
+    QPushButton* BitBtn3; // "マルチ印刷"
     QPushButton* BitFind;
     QPushButton* BitClose;
     QTableView* DBGrid1;
     TableNavigator* DBNavigator;
-    QFrame* Panel1;           // top panel
-    QFrame* Panel2;           // border around the grid
+    QFrame* Panel1; // top panel
+    QFrame* Panel2; // border around the grid
 
     // Filled by the main window; the buttons do nothing without them.
     std::function<void()> onExport;
@@ -75,9 +75,9 @@ protected:
 
 private:
     void buildControls();
-    void buildToolPanel();    // Panel1: sort order, search field and buttons, navigator, command buttons
-    void buildGrid();         // Panel2: the catalog grid, its model and column widths
-    void connectControls();   // the grid, the query's cursor and the buttons to their handlers
+    void buildToolPanel();  // Panel1: sort order, search field and buttons, navigator, command buttons
+    void buildGrid();       // Panel2: the catalog grid, its model and column widths
+    void connectControls(); // the grid, the query's cursor and the buttons to their handlers
     void layoutControls();
     void followCursor(int row);
     void gridCurrentChanged(const QModelIndex& current);

@@ -60,8 +60,8 @@ void showCursor(bool busy)
 
 namespace platform {
 
-std::unique_ptr<QMessageBox> makeMessageBox(MessageKind kind, const QString& text,
-                                            MessageButtons buttons, QWidget* parent)
+std::unique_ptr<QMessageBox> makeMessageBox(MessageKind kind, const QString& text, MessageButtons buttons,
+                                            QWidget* parent)
 {
     auto box = std::make_unique<QMessageBox>(parent);
     // A box over the preview would take the page's Mincho face from it.
@@ -107,8 +107,8 @@ bool installQtTranslations()
     if (translator)
         return true;
     auto* t = new QTranslator(QCoreApplication::instance());
-    if (!t->load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"),
-                 QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    if (!t->load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"), QStringLiteral("_"),
+                 QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
         qWarning("Morvane: Qt's Japanese translations (qtbase_ja.qm) are not installed");
         delete t;
         return false;

@@ -32,8 +32,8 @@ bool installQtTranslations();
 
 // The message box of one kind, in the window face whatever window is in front.
 inline constexpr int kMessageBoxPixels = 15;
-std::unique_ptr<QMessageBox> makeMessageBox(MessageKind kind, const QString& text,
-                                            MessageButtons buttons, QWidget* parent);
+std::unique_ptr<QMessageBox> makeMessageBox(MessageKind kind, const QString& text, MessageButtons buttons,
+                                            QWidget* parent);
 } // namespace platform
 
 } // namespace morvane

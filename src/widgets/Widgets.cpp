@@ -70,15 +70,9 @@ void setPanelColour(QWidget* w, const QColor& colour)
     w->setAutoFillBackground(true);
 }
 
-void setOuterSize(QWidget* window, int width, int height)
-{
-    window->resize(width - 8, height - 34);
-}
+void setOuterSize(QWidget* window, int width, int height) { window->resize(width - 8, height - 34); }
 
-void place(QWidget* w, int left, int top, int width, int height)
-{
-    w->setGeometry(left, top, width, height);
-}
+void place(QWidget* w, int left, int top, int width, int height) { w->setGeometry(left, top, width, height); }
 
 void placeAt(QWidget* w, int left, int top)
 {

@@ -33,7 +33,7 @@ void setOuterSize(QWidget* window, int width, int height);
 
 // Places a child at Left, Top, Width, Height (pixels at 96 dpi).
 void place(QWidget* w, int left, int top, int width, int height);
-void placeAt(QWidget* w, int left, int top);   // natural size
+void placeAt(QWidget* w, int left, int top); // natural size
 
 // A button with a small glyph of the style's standard set.
 QPushButton* glyphButton(const QString& caption, QStyle::StandardPixmap glyph, QWidget* parent);

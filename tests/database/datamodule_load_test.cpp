@@ -52,7 +52,8 @@ struct Dictionary {
             return noRows({"OWNER", "SYNONYM_NAME", "TABLE_OWNER", "TABLE_NAME", "OLD_TYPE"});
         }
         if (sql == joined(sql::tables()))
-            return oneRow({"TABLESPACE_NAME", "NUM_ROWS"}, {"USERS", bind("TABLE_NAME") == "EMP" ? "14" : "0"});
+            return oneRow({"TABLESPACE_NAME", "NUM_ROWS"},
+                          {"USERS", bind("TABLE_NAME") == "EMP" ? "14" : "0"});
         if (sql == joined(sql::indexes()))
             return oneRow({"OWNER", "INDEX_NAME"}, {"SCOTT", "PK_" + bind("TABLE_NAME")});
         if (sql == joined(sql::indexColumns()))
@@ -129,11 +130,16 @@ TEST_F(LoadTest, TableSendsEveryStatementInOrderWithItsBinds)
         {"AQ_Count", sql::countRows(3), ownerName},
         {"AQ_Indexes", sql::indexes(), ownerName},
         {"AQ_Count", sql::countRows(4), ownerName},
-        {"AQ_Ind_Cols", sql::indexColumns(),
-         {{"OWNER1", "SCOTT"}, {"OWNER2", "SCOTT"}, {"OWNER3", "SCOTT"},
-          {"TABLE_NAME1", "EMP"}, {"TABLE_NAME2", "EMP"}}},
+        {"AQ_Ind_Cols",
+         sql::indexColumns(),
+         {{"OWNER1", "SCOTT"},
+          {"OWNER2", "SCOTT"},
+          {"OWNER3", "SCOTT"},
+          {"TABLE_NAME1", "EMP"},
+          {"TABLE_NAME2", "EMP"}}},
         {"AQ_Count", sql::countRows(6), ownerName},
-        {"AQ_Tab_Cols", sql::tableColumns(),
+        {"AQ_Tab_Cols",
+         sql::tableColumns(),
          {{"OWNER", "SCOTT"}, {"OWNER1", "SCOTT"}, {"TABLE_NAME", "EMP"}}},
     };
     const QVector<Sent> got = sent(trace);
@@ -158,8 +164,7 @@ TEST_F(LoadTest, ExactStatementTextsOfTheDictionaryLoad)
 {
     // Spot checks on the texts themselves, line by line.
     EXPECT_EQ(sql::countRows(7), QStringList({"SELECT COUNT(*)", "FROM ALL_SYNONYMS",
-                                               "WHERE OWNER = :OWNER AND",
-                                               "SYNONYM_NAME = :TABLE_NAME"}));
+                                              "WHERE OWNER = :OWNER AND", "SYNONYM_NAME = :TABLE_NAME"}));
     EXPECT_EQ(sql::countRows(5).at(3), "VIEW_NAME = :TABLE_NAME");
     EXPECT_TRUE(sql::countRows(1).isEmpty());
     EXPECT_EQ(sql::synonymLookup().at(7), "SYN.TABLE_NAME  = CAT.TABLE_NAME");
@@ -185,7 +190,7 @@ TEST_F(LoadTest, ViewKeepsTheEarlierTableSectionsAndCountsItsColumns)
     EXPECT_EQ(wait.steps, QStringList({"show 4", "2", "4", "hide"}));
     EXPECT_EQ(dm.AQ_Views.text("VIEW_NAME"), "EMP_V");
     dm.AQ_Tables.first();
-    EXPECT_EQ(dm.AQ_Tables.text("NUM_ROWS"), "14");   // the table's rows, untouched
+    EXPECT_EQ(dm.AQ_Tables.text("NUM_ROWS"), "14"); // the table's rows, untouched
     EXPECT_EQ(session.state.RowCounts[6], 56);
     EXPECT_EQ(session.state.ColumnPageCount, 2);
 }
@@ -226,7 +231,7 @@ TEST_F(LoadTest, UnresolvableSynonymFailsAndKeepsOwnerAndName)
     EXPECT_FALSE(load("DEPT_SYN", "SYNONYM"));
     EXPECT_EQ(session.settings.LAST_OWNER, "SCOTT");
     EXPECT_EQ(session.state.TableName, "DEPT_SYN");
-    EXPECT_EQ(trace.entries().size(), 1);   // the lookup only
+    EXPECT_EQ(trace.entries().size(), 1); // the lookup only
     ASSERT_EQ(messages.shown.size(), 1);
     EXPECT_EQ(messages.shown[0].kind, MessageKind::Error);
     EXPECT_TRUE(messages.shown[0].text.contains("SCOTT.DEPT_SYN"));
@@ -239,10 +244,19 @@ TEST_F(LoadTest, ColumnPageCountRoundsUpAndSurvivesFailedCountsAndZeroLimit)
         int columns;
         int maxPageRow;
         int pages;
-    } cases[] = {{55, 55, 1}, {56, 55, 2}, {0, 55, 0}, {110, 55, 2}, {25, 10, 3},
-                 {56, 0, 2}, {56, -3, 2}, {1, 1, 1},
+    } cases[] = {{55, 55, 1},
+                 {56, 55, 2},
+                 {0, 55, 0},
+                 {110, 55, 2},
+                 {25, 10, 3},
+                 {56, 0, 2},
+                 {56, -3, 2},
+                 {1, 1, 1},
                  // A page holds 56 rows whatever the setting asks for.
-                 {56, 56, 1}, {57, 57, 2}, {500, 100, 9}, {500, 999, 9}};
+                 {56, 56, 1},
+                 {57, 57, 2},
+                 {500, 100, 9},
+                 {500, 999, 9}};
     for (const Case& c : cases) {
         dict.columnCount = c.columns;
         session.settings.MaxPageRow = c.maxPageRow;
@@ -251,7 +265,7 @@ TEST_F(LoadTest, ColumnPageCountRoundsUpAndSurvivesFailedCountsAndZeroLimit)
     }
     dict.failCount = true;
     messages.shown.clear();
-    ASSERT_TRUE(load("EMP", "TABLE"));   // a failed count does not stop the load
+    ASSERT_TRUE(load("EMP", "TABLE")); // a failed count does not stop the load
     EXPECT_EQ(session.state.RowCounts[6], -1);
     EXPECT_EQ(session.state.RowCounts[2], -1);
     EXPECT_EQ(session.state.ColumnPageCount, 0);
@@ -265,7 +279,7 @@ TEST_F(LoadTest, StatementFailureHidesTheWaitDialogAndReports)
     EXPECT_EQ(messages.texts(),
               QStringList({"データベースＯＰＥＮ失敗\n\rORA-03113: end-of-file on communication channel"}));
     EXPECT_EQ(wait.steps.last(), "hide");
-    EXPECT_TRUE(dm.AQ_Tables.isOpen());   // what was reloaded before the failure stays
+    EXPECT_TRUE(dm.AQ_Tables.isOpen()); // what was reloaded before the failure stays
 }
 
 TEST_F(LoadTest, AdjustColumnWidthsWidensTheColumnListFields)
@@ -274,7 +288,7 @@ TEST_F(LoadTest, AdjustColumnWidthsWidensTheColumnListFields)
     dm.clearOwnerField = [&] { cleared = true; };
     ASSERT_TRUE(load("EMP", "TABLE"));
     dm.AQ_Tab_Cols.first();
-    EXPECT_EQ(dm.AQ_Tab_Cols.text("DATA_TYPE"), "TIMESTAMP(6)");   // whole before as after
+    EXPECT_EQ(dm.AQ_Tab_Cols.text("DATA_TYPE"), "TIMESTAMP(6)"); // whole before as after
     dm.AdjustColumnWidths();
     EXPECT_TRUE(cleared);
     EXPECT_EQ(dm.Tag, 7);

@@ -62,10 +62,11 @@ protected:
             return std::make_unique<SqliteDriver>(path);
         if (!standIn)
             standIn = std::make_unique<UseStandIn>(dir.path());
-        EXPECT_TRUE(StandIn::get().ok()) << "stand-in controls not found in " << StandIn::path().toStdString();
+        EXPECT_TRUE(StandIn::get().ok())
+            << "stand-in controls not found in " << StandIn::path().toStdString();
         auto d = std::make_unique<OciDriver>();
-        d->setFetchRows(4);          // several fetch calls for every longer result
-        d->setLongPieceBytes(100);   // LONG values cross many pieces
+        d->setFetchRows(4);        // several fetch calls for every longer result
+        d->setLongPieceBytes(100); // LONG values cross many pieces
         return d;
     }
 
@@ -97,9 +98,11 @@ protected:
         };
         exec("INSERT INTO ALL_VIEWS (OWNER, VIEW_NAME, TEXT_LENGTH, TEXT) VALUES ('SCOTT', 'LONG_V', ?, ?)",
              {QString::number(longText.toUtf8().size()), longText});
-        exec("INSERT INTO ALL_CATALOG (OWNER, TABLE_NAME, TABLE_TYPE) VALUES ('SCOTT', ?, 'TABLE')", {longName});
-        exec("INSERT INTO ALL_TAB_COMMENTS (OWNER, TABLE_NAME, TABLE_TYPE, COMMENTS) VALUES ('SCOTT', ?, 'TABLE', ?)",
-             {longName, longComment});
+        exec("INSERT INTO ALL_CATALOG (OWNER, TABLE_NAME, TABLE_TYPE) VALUES ('SCOTT', ?, 'TABLE')",
+             {longName});
+        exec(
+            "INSERT INTO ALL_TAB_COMMENTS (OWNER, TABLE_NAME, TABLE_TYPE, COMMENTS) VALUES ('SCOTT', ?, 'TABLE', ?)",
+            {longName, longComment});
         sqlite3_close(db);
     }
 
@@ -175,8 +178,11 @@ TEST_P(DbContract, ANameUsedTwiceIsBoundOnce)
 TEST_P(DbContract, StatementsArriveAsTheProgramWroteThem)
 {
     const QString text = sql::indexColumns().join('\n');
-    const ResultSet rs = driver->query(text, {{"OWNER1", "SCOTT"}, {"OWNER2", "SCOTT"}, {"OWNER3", "SCOTT"},
-                                              {"TABLE_NAME1", "EMP"}, {"TABLE_NAME2", "EMP"}});
+    const ResultSet rs = driver->query(text, {{"OWNER1", "SCOTT"},
+                                              {"OWNER2", "SCOTT"},
+                                              {"OWNER3", "SCOTT"},
+                                              {"TABLE_NAME1", "EMP"},
+                                              {"TABLE_NAME2", "EMP"}});
     EXPECT_FALSE(rs.rows.isEmpty());
     if (oci()) {
         ASSERT_NE(StandIn::get().statement(0), nullptr);
@@ -190,7 +196,8 @@ TEST_P(DbContract, NumbersArePlainDecimalText)
     const ResultSet rs = run(sql::tables(), {{"OWNER", "SCOTT"}, {"TABLE_NAME", "EMP"}});
     ASSERT_EQ(rs.rows.size(), 1);
     const QRegularExpression plain("^-?[0-9]+(\\.[0-9]*[1-9])?$");
-    for (const char* field : {"PCT_FREE", "INITIAL_EXTENT", "NEXT_EXTENT", "NUM_ROWS", "BLOCKS", "AVG_ROW_LEN"}) {
+    for (const char* field :
+         {"PCT_FREE", "INITIAL_EXTENT", "NEXT_EXTENT", "NUM_ROWS", "BLOCKS", "AVG_ROW_LEN"}) {
         const QString name = QString::fromLatin1(field);
         const int c = col(rs, name);
         EXPECT_TRUE(rs.columns[c].numeric) << name.toStdString();
@@ -278,7 +285,8 @@ TEST_P(DbContract, ErrorsCarryTextAndNumberAndLeaveTheConnectionUsable)
     EXPECT_TRUE(lastError.startsWith("ORA-00942")) << lastError.toStdString();
     EXPECT_TRUE(driver->isConnected());
     EXPECT_EQ(errorCodeOf([&] { driver->execute(sql::analyzeTable("SCOTT", "NO_SUCH_TABLE"), {}); }), 942);
-    EXPECT_EQ(errorCodeOf([&] { driver->query("SELECT USERNAME FROM ALL_USERS WHERE USERNAME = :X", {}); }), 1008);
+    EXPECT_EQ(errorCodeOf([&] { driver->query("SELECT USERNAME FROM ALL_USERS WHERE USERNAME = :X", {}); }),
+              1008);
     const ResultSet rs = run(sql::ownerList());
     EXPECT_FALSE(rs.rows.isEmpty());
 }

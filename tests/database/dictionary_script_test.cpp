@@ -11,10 +11,13 @@ TEST(DictionaryScript, WordsThatBeginWithAnalyzeAreReportedWithTheirLine)
 {
     sqlite3* db = nullptr;
     ASSERT_EQ(sqlite3_open(":memory:", &db), SQLITE_OK);
-    struct Case { QByteArray script; QString where; } cases[] = {
+    struct Case {
+        QByteArray script;
+        QString where;
+    } cases[] = {
         {"CREATE TABLE T (A);\nANALYZED_T;\n", "t.sql 2行目"},
         {"analyzer;", "t.sql 1行目"},
-        {"\n\nANALYZE TABLE;", "t.sql 3行目"},   // the engine's statement, malformed
+        {"\n\nANALYZE TABLE;", "t.sql 3行目"}, // the engine's statement, malformed
     };
     for (const Case& c : cases) {
         try {

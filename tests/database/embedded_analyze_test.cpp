@@ -29,7 +29,7 @@ TEST_F(EmbeddedAnalyze, ComputesFiguresOfNeverAnalysedTable)
     const auto t = figures(run(sql::tables(), bonus));
     EXPECT_EQ(t["NUM_ROWS"], "6");
     EXPECT_EQ(t["BLOCKS"], "1");
-    EXPECT_EQ(t["EMPTY_BLOCKS"], "7");   // 64 KB initial extent = 8 blocks
+    EXPECT_EQ(t["EMPTY_BLOCKS"], "7"); // 64 KB initial extent = 8 blocks
     // 3 header + ENAME (1+9..11) + JOB (1+5..9) + SAL (1+2..3) + COMM (1+2..3) + PAY_DATE (1+7)
     const int avg = t["AVG_ROW_LEN"].toInt();
     EXPECT_GE(avg, 35);
@@ -47,12 +47,15 @@ TEST_F(EmbeddedAnalyze, RowLengthFollowsOracleStorage)
     driver->execute("ANALYZE TABLE SCOTT.DEPT COMPUTE STATISTICS", {});
     const auto t = figures(run(sql::tables(), ownerName("SCOTT", "DEPT")));
     EXPECT_EQ(t["NUM_ROWS"], "4");
-    EXPECT_EQ(t["AVG_ROW_LEN"], "20");   // 19.5 rounded
+    EXPECT_EQ(t["AVG_ROW_LEN"], "20"); // 19.5 rounded
     EXPECT_EQ(t["BLOCKS"], "1");
 
-    struct Case { const char* value; int bytes; };
-    const Case numbers[] = {{"0", 1}, {"7", 2}, {"10", 2}, {"100", 2}, {"7369", 3}, {"-3", 3},
-                            {"1300.5", 4}, {"0.25", 2}, {"12.50", 3}, {"1e-5", 2}};
+    struct Case {
+        const char* value;
+        int bytes;
+    };
+    const Case numbers[] = {{"0", 1},  {"7", 2},      {"10", 2},   {"100", 2},   {"7369", 3},
+                            {"-3", 3}, {"1300.5", 4}, {"0.25", 2}, {"12.50", 3}, {"1e-5", 2}};
     for (const Case& c : numbers)
         EXPECT_EQ(embedded::oracleNumberBytes(c.value), c.bytes) << c.value;
 }
@@ -87,11 +90,14 @@ TEST_F(EmbeddedAnalyze, ManyRowsGrowBlocksAndIndexLevels)
 
 TEST_F(EmbeddedAnalyze, RejectsWhatOracleRejects)
 {
-    struct Case { QString sql; const char* code; };
+    struct Case {
+        QString sql;
+        const char* code;
+    };
     const Case cases[] = {
         {sql::analyzeTable("SCOTT", "NO_SUCH_TABLE"), "ORA-00942"},
-        {"ANALYZE TABLE SCOTT.lower_case_tbl COMPUTE STATISTICS", "ORA-00942"},   // upper-cased unquoted
-        {sql::analyzeTable("SCOTT", "EMP_DEPT_V"), "ORA-00942"},       // a view has no statistics
+        {"ANALYZE TABLE SCOTT.lower_case_tbl COMPUTE STATISTICS", "ORA-00942"}, // upper-cased unquoted
+        {sql::analyzeTable("SCOTT", "EMP_DEPT_V"), "ORA-00942"},                // a view has no statistics
         {sql::analyzeTable("NOBODY", "EMP"), "ORA-00942"},
         {sql::analyzeTable("", "EMP"), "ORA-01490"},
         {"ANALYZE TABLE SCOTT.EMP", "ORA-01490"},
@@ -137,7 +143,10 @@ namespace {
 
 TEST(EmbeddedAnalyzeParse, UnquotedNamesInAnyScript)
 {
-    struct Case { QString sql; QString owner, table; } cases[] = {
+    struct Case {
+        QString sql;
+        QString owner, table;
+    } cases[] = {
         {"ANALYZE TABLE 販売.売上 COMPUTE STATISTICS", "販売", "売上"},
         {"analyze table scott.emp_2$ compute statistics", "SCOTT", "EMP_2$"},
         {"ANALYZE TABLE 受注明細 COMPUTE STATISTICS", "SYS", "受注明細"},
@@ -151,7 +160,7 @@ TEST(EmbeddedAnalyzeParse, UnquotedNamesInAnyScript)
     }
     // A name may not start with a digit or a sign, in any script.
     for (const QString& bad : {QString("ANALYZE TABLE 販売.1売上 COMPUTE STATISTICS"),
-                              QString("ANALYZE TABLE 販売.＃売上 COMPUTE STATISTICS")})
+                               QString("ANALYZE TABLE 販売.＃売上 COMPUTE STATISTICS")})
         EXPECT_THROW(embedded::parseAnalyze(bad, "SYS"), DbError) << bad.toStdString();
 }
 
@@ -166,7 +175,8 @@ TEST(AnalyzeStatement, PlainNamesStandOthersAreQuoted)
         {"販売", "売上", "ANALYZE TABLE 販売.売上 COMPUTE STATISTICS"},
         {"SYS", "T$1#_X", "ANALYZE TABLE SYS.T$1#_X COMPUTE STATISTICS"},
         {"SCOTT", "lower_case_tbl", "ANALYZE TABLE \"SCOTT\".\"lower_case_tbl\" COMPUTE STATISTICS"},
-        {"INJ", "T DELETE STATISTICS --", "ANALYZE TABLE \"INJ\".\"T DELETE STATISTICS --\" COMPUTE STATISTICS"},
+        {"INJ", "T DELETE STATISTICS --",
+         "ANALYZE TABLE \"INJ\".\"T DELETE STATISTICS --\" COMPUTE STATISTICS"},
         {"O\"X", "TABLE", "ANALYZE TABLE \"O\"\"X\".\"TABLE\" COMPUTE STATISTICS"},
         {"SCOTT", "1ST", "ANALYZE TABLE \"SCOTT\".\"1ST\" COMPUTE STATISTICS"},
         {"scott", "EMP", "ANALYZE TABLE \"scott\".\"EMP\" COMPUTE STATISTICS"},

@@ -16,8 +16,7 @@ QStringList typed(const ResultSet& rs)
 
 TEST_F(EmbeddedCatalog, OwnerListLeavesOutSysAndSystem)
 {
-    EXPECT_EQ(column(run(sql::ownerList()), "USERNAME"),
-              (QStringList{"GUEST", "HR", "SALES", "SCOTT"}));
+    EXPECT_EQ(column(run(sql::ownerList()), "USERNAME"), (QStringList{"GUEST", "HR", "SALES", "SCOTT"}));
 }
 
 TEST_F(EmbeddedCatalog, ThreeFormsKeepOrDropSynonymsLikeOracle)
@@ -33,9 +32,13 @@ TEST_F(EmbeddedCatalog, ThreeFormsKeepOrDropSynonymsLikeOracle)
                                      "lower_case_tbl:TABLE:引用符付きの小文字名で作成された表"};
     const Case cases[] = {
         // ATC.OWNER without the marker turns the outer join into an inner one.
-        {"table list", sql::catalogTableList("SCOTT", "TABLE_TYPE, TABLE_NAME"), {},
+        {"table list",
+         sql::catalogTableList("SCOTT", "TABLE_TYPE, TABLE_NAME"),
+         {},
          scottTables + QStringList{"EMP_DEPT_V:VIEW:社員部門ビュー"}},
-        {"all objects", sql::catalogAllObjects(), {{"OWNER", "SCOTT"}},
+        {"all objects",
+         sql::catalogAllObjects(),
+         {{"OWNER", "SCOTT"}},
          {"BONUS:TABLE:賞与実績（統計情報未取得）", "DEPT:TABLE:部門マスタ", "EMP:TABLE:社員マスタ",
           "EMPLOYEES:SYNONYM:<null>", "EMP_DEPT_V:VIEW:社員部門ビュー", "SALGRADE:TABLE:給与等級",
           "lower_case_tbl:TABLE:引用符付きの小文字名で作成された表"}},
@@ -73,7 +76,7 @@ TEST_F(EmbeddedCatalog, CommentSortPutsMissingCommentsLast)
     QStringList present = comments.mid(0, comments.size() - 1);
     QStringList sorted = present;
     std::sort(sorted.begin(), sorted.end(), [](const QString& a, const QString& b) {
-        return a.toUtf8() < b.toUtf8();   // SQLite's BINARY collation
+        return a.toUtf8() < b.toUtf8(); // SQLite's BINARY collation
     });
     EXPECT_EQ(present, sorted);
     for (const QString& c : present)

@@ -51,15 +51,16 @@ protected:
 
 TEST_F(EmbeddedDialect, OuterJoinsSelectOraclesRows)
 {
-    struct Case { const char* oracle; QStringList expected; };
+    struct Case {
+        const char* oracle;
+        QStringList expected;
+    };
     const Case cases[] = {
-        {"SELECT A.ID, B.KIND FROM A, B WHERE A.ID = B.ID(+) ORDER BY A.ID",
-         {"1|X", "2|Y", "3|X", "4|-"}},
+        {"SELECT A.ID, B.KIND FROM A, B WHERE A.ID = B.ID(+) ORDER BY A.ID", {"1|X", "2|Y", "3|X", "4|-"}},
         // A filter on the outer-joined table without the marker makes the join inner.
         // A bare ORDER BY name is the select-list column, though both tables have one.
         {"SELECT A.ID, B.KIND FROM A, B WHERE A.ID = B.ID(+) ORDER BY ID DESC", {"4|-", "3|X", "2|Y", "1|X"}},
-        {"SELECT A.ID, B.KIND FROM A, B WHERE A.ID = B.ID(+) AND B.KIND = 'X' ORDER BY A.ID",
-         {"1|X", "3|X"}},
+        {"SELECT A.ID, B.KIND FROM A, B WHERE A.ID = B.ID(+) AND B.KIND = 'X' ORDER BY A.ID", {"1|X", "3|X"}},
         // With the marker it belongs to the join and keeps every row of A.
         {"SELECT A.ID, B.KIND FROM A, B WHERE A.ID = B.ID(+) AND B.KIND(+) = 'X' ORDER BY A.ID",
          {"1|X", "2|-", "3|X", "4|-"}},
@@ -72,8 +73,7 @@ TEST_F(EmbeddedDialect, OuterJoinsSelectOraclesRows)
         {"SELECT A.ID, '(+)' FROM B, A WHERE A.ID = B.ID(+) AND A.NAME = B.NOTE(+) AND "
          "A.ID BETWEEN 1 AND 3 ORDER BY A.ID",
          {"1|(+)", "2|(+)", "3|(+)"}},
-        {"SELECT COUNT(*) FROM (SELECT A.ID FROM A, C WHERE A.ID = C.ID(+) AND C.INFO IS NULL) X",
-         {"2"}},
+        {"SELECT COUNT(*) FROM (SELECT A.ID FROM A, C WHERE A.ID = C.ID(+) AND C.INFO IS NULL) X", {"2"}},
         {"SELECT A.ID FROM A, C WHERE A.ID = C.ID(+) AND A.ID IN (SELECT B.ID FROM B, C WHERE "
          "B.ID = C.ID(+) AND C.ID IS NULL) ORDER BY 1",
          {"2", "3"}},
@@ -84,7 +84,10 @@ TEST_F(EmbeddedDialect, OuterJoinsSelectOraclesRows)
 
 TEST_F(EmbeddedDialect, OrderByPutsNullsWhereOracleDoes)
 {
-    struct Case { const char* oracle; QStringList expected; };
+    struct Case {
+        const char* oracle;
+        QStringList expected;
+    };
     const Case cases[] = {
         {"SELECT NAME FROM A ORDER BY NAME", {"one", "three", "two", "-"}},
         {"SELECT NAME FROM A ORDER BY NAME ASC", {"one", "three", "two", "-"}},
@@ -103,7 +106,8 @@ TEST_F(EmbeddedDialect, TextOutsideTheRewriteStaysAsWritten)
     // SQLite names unaliased columns by their text, so the select list must not change.
     const QString plain = "SELECT COUNT(*)\nFROM A\nWHERE ID = :OWNER";
     EXPECT_EQ(embedded::toSqlite(plain), plain);
-    const QString joined = embedded::toSqlite("SELECT substr(A.NAME, 1, 2), B.KIND FROM A, B WHERE A.ID = B.ID(+)");
+    const QString joined =
+        embedded::toSqlite("SELECT substr(A.NAME, 1, 2), B.KIND FROM A, B WHERE A.ID = B.ID(+)");
     EXPECT_TRUE(joined.startsWith("SELECT substr(A.NAME, 1, 2), B.KIND FROM A LEFT JOIN B ON A.ID = B.ID"))
         << joined.toStdString();
     EXPECT_FALSE(joined.contains("(+)"));
@@ -111,7 +115,10 @@ TEST_F(EmbeddedDialect, TextOutsideTheRewriteStaysAsWritten)
 
 TEST_F(EmbeddedDialect, UntranslatableFormsFailWithOracleCodes)
 {
-    struct Case { const char* oracle; const char* code; };
+    struct Case {
+        const char* oracle;
+        const char* code;
+    };
     const Case cases[] = {
         {"SELECT * FROM A, B WHERE A.ID = B.ID(+) OR A.ID = 1", "ORA-01719"},
         {"SELECT * FROM A, B WHERE A.ID(+) = B.ID(+)", "ORA-01468"},

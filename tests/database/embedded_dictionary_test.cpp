@@ -8,13 +8,25 @@ using EmbeddedDictionary = EmbeddedDemo;
 
 TEST_F(EmbeddedDictionary, RowCountsPerSection)
 {
-    struct Case { int tag; const char* owner; const char* name; const char* count; };
+    struct Case {
+        int tag;
+        const char* owner;
+        const char* name;
+        const char* count;
+    };
     const Case cases[] = {
-        {2, "SCOTT", "EMP", "1"}, {3, "SCOTT", "EMP", "3"}, {4, "SCOTT", "EMP", "5"},
-        {5, "SCOTT", "EMP", "0"}, {6, "SCOTT", "EMP", "8"}, {7, "SCOTT", "EMPLOYEES", "1"},
-        {3, "SCOTT", "SALGRADE", "0"}, {4, "SCOTT", "SALGRADE", "0"},
-        {5, "SALES", "V_ORDER_LIST", "1"}, {6, "SALES", "V_ORDER_LIST", "5"},
-        {6, "SALES", "MONTHLY_SALES", "65"}, {2, "SCOTT", "NO_SUCH", "0"},
+        {2, "SCOTT", "EMP", "1"},
+        {3, "SCOTT", "EMP", "3"},
+        {4, "SCOTT", "EMP", "5"},
+        {5, "SCOTT", "EMP", "0"},
+        {6, "SCOTT", "EMP", "8"},
+        {7, "SCOTT", "EMPLOYEES", "1"},
+        {3, "SCOTT", "SALGRADE", "0"},
+        {4, "SCOTT", "SALGRADE", "0"},
+        {5, "SALES", "V_ORDER_LIST", "1"},
+        {6, "SALES", "V_ORDER_LIST", "5"},
+        {6, "SALES", "MONTHLY_SALES", "65"},
+        {2, "SCOTT", "NO_SUCH", "0"},
     };
     for (const Case& c : cases) {
         const ResultSet rs = run(sql::countRows(c.tag), ownerName(c.owner, c.name));
@@ -42,8 +54,11 @@ TEST_F(EmbeddedDictionary, SynonymLookupBindsOwnerTwice)
 
 TEST_F(EmbeddedDictionary, IndexColumnsJoinSharedPrefixTwice)
 {
-    const BindList binds = {{"OWNER1", "HR"}, {"OWNER2", "HR"}, {"OWNER3", "HR"},
-                            {"TABLE_NAME1", "EMP_LICENSE"}, {"TABLE_NAME2", "EMP_LICENSE"}};
+    const BindList binds = {{"OWNER1", "HR"},
+                            {"OWNER2", "HR"},
+                            {"OWNER3", "HR"},
+                            {"TABLE_NAME1", "EMP_LICENSE"},
+                            {"TABLE_NAME2", "EMP_LICENSE"}};
     const ResultSet rs = run(sql::indexColumns(), binds);
     QStringList got;
     for (const auto& r : rs.rows)
@@ -115,8 +130,9 @@ TEST_F(EmbeddedDictionary, ViewTextIsMultiLine)
 
 TEST_F(EmbeddedDictionary, DemoHasTheAwkwardCases)
 {
-    EXPECT_EQ(scalar("SELECT COMMENTS FROM ALL_TAB_COMMENTS WHERE OWNER = 'SALES' AND TABLE_NAME = 'PRODUCT'"),
-              "商品マスタ（\"標準品\", \"特注品\"を含む）\n単価は税抜きで登録する");
+    EXPECT_EQ(
+        scalar("SELECT COMMENTS FROM ALL_TAB_COMMENTS WHERE OWNER = 'SALES' AND TABLE_NAME = 'PRODUCT'"),
+        "商品マスタ（\"標準品\", \"特注品\"を含む）\n単価は税抜きで登録する");
     EXPECT_EQ(scalar("SELECT COUNT(*) FROM ALL_USERS WHERE USERNAME NOT IN ('SYS', 'SYSTEM')"), "4");
     EXPECT_EQ(scalar("SELECT COUNT(*) FROM ALL_TABLES WHERE TABLE_NAME = 'lower_case_tbl'"), "1");
     EXPECT_EQ(scalar("SELECT COUNT(*) FROM ALL_TABLES WHERE NUM_ROWS IS NULL"), "2");
@@ -125,7 +141,10 @@ TEST_F(EmbeddedDictionary, DemoHasTheAwkwardCases)
               "1");
     EXPECT_EQ(scalar("SELECT COUNT(*) FROM ALL_TAB_COLUMNS WHERE DATA_TYPE = 'DATE'") != "0", true);
     EXPECT_EQ(scalar("SELECT COUNT(*) FROM (SELECT TABLE_NAME FROM ALL_IND_COLUMNS "
-                     "GROUP BY INDEX_OWNER, INDEX_NAME HAVING COUNT(*) > 1)").toInt() >= 3, true);
+                     "GROUP BY INDEX_OWNER, INDEX_NAME HAVING COUNT(*) > 1)")
+                      .toInt()
+                  >= 3,
+              true);
 }
 
 // Every view of the dictionary agrees with the others, and the analysed figures with the rows.
@@ -166,16 +185,17 @@ TEST_F(EmbeddedDictionary, DemoIsConsistent)
 
     // Stored rows: one data table per demo table, with the dictionary's columns in order.
     const ResultSet tables = driver->query("SELECT OWNER, TABLE_NAME, NUM_ROWS FROM ALL_TABLES "
-                                           "WHERE OWNER <> 'SYS'", {});
+                                           "WHERE OWNER <> 'SYS'",
+                                           {});
     ASSERT_GE(tables.rows.size(), 12);
     for (const auto& t : tables.rows) {
         const QString store = "\"DATA$" + t[0] + "$" + t[1] + "\"";
-        const QStringList stored =
-            column(driver->query("SELECT name FROM pragma_table_info('" + store.mid(1, store.size() - 2) + "')", {}),
-                   "name");
-        const QStringList described = column(
-            run(sql::tableColumns(), {{"OWNER", t[0]}, {"OWNER1", t[0]}, {"TABLE_NAME", t[1]}}),
-            "COLUMN_NAME");
+        const QStringList stored = column(
+            driver->query("SELECT name FROM pragma_table_info('" + store.mid(1, store.size() - 2) + "')", {}),
+            "name");
+        const QStringList described =
+            column(run(sql::tableColumns(), {{"OWNER", t[0]}, {"OWNER1", t[0]}, {"TABLE_NAME", t[1]}}),
+                   "COLUMN_NAME");
         EXPECT_EQ(stored, described) << t[1].toStdString();
         if (!t[2].isNull()) {
             EXPECT_EQ(scalar("SELECT COUNT(*) FROM " + store), t[2]) << t[1].toStdString();

@@ -22,11 +22,15 @@ QString failure(const std::function<void()>& f)
 
 TEST_F(EmbeddedDriver, LogonChecksAccount)
 {
-    struct Case { const char* user; const char* password; bool ok; };
+    struct Case {
+        const char* user;
+        const char* password;
+        bool ok;
+    };
     const Case cases[] = {
-        {"SYS", "DEMO", true}, {"sys", "DEMO", true},   // names are upper-cased
-        {"SYS", "demo", false},                         // passwords are case-sensitive
-        {"SYS", "", false}, {"SYS", "DEMO ", false}, {"SCOTT", "DEMO", false}, {"", "", false},
+        {"SYS", "DEMO", true},  {"sys", "DEMO", true}, // names are upper-cased
+        {"SYS", "demo", false},                        // passwords are case-sensitive
+        {"SYS", "", false},     {"SYS", "DEMO ", false}, {"SCOTT", "DEMO", false}, {"", "", false},
     };
     for (const Case& c : cases) {
         SqliteDriver d(path);
@@ -35,7 +39,8 @@ TEST_F(EmbeddedDriver, LogonChecksAccount)
             EXPECT_EQ(err, "<no error>") << c.user << "/" << c.password;
             EXPECT_TRUE(d.isConnected());
         } else {
-            EXPECT_EQ(err, "ORA-01017: invalid username/password; logon denied") << c.user << "/" << c.password;
+            EXPECT_EQ(err, "ORA-01017: invalid username/password; logon denied")
+                << c.user << "/" << c.password;
             EXPECT_FALSE(d.isConnected());
             EXPECT_TRUE(failure([&] { d.query("SELECT 1", {}); }).startsWith("ORA-03114"));
         }
@@ -61,7 +66,12 @@ TEST(EmbeddedFiles, BadDictionaryFilesFailCleanly)
     sqlite3_exec(plain, "CREATE TABLE T(X); INSERT INTO T VALUES (1);", nullptr, nullptr, nullptr);
     sqlite3_close(plain);
 
-    struct Case { const char* name; QByteArray bytes; bool write; const char* expect; };
+    struct Case {
+        const char* name;
+        QByteArray bytes;
+        bool write;
+        const char* expect;
+    };
     const Case cases[] = {
         {"missing.db", {}, false, "ORA-12154"},
         {"empty.db", {}, true, "ORA-01034"},
@@ -108,7 +118,8 @@ TEST_F(EmbeddedDriver, ValuesConvertLikeTheClientLayer)
 {
     const ResultSet rs = driver->query(
         "SELECT 12.5 AS A, 0.25 AS B, 1e-5 AS C, 3.0 AS D, NULL AS E, 'テキスト' AS F, 42 AS G, "
-        "1e20 AS H, -7.125 AS I, COUNT(*) FROM ALL_USERS", {});
+        "1e20 AS H, -7.125 AS I, COUNT(*) FROM ALL_USERS",
+        {});
     ASSERT_EQ(rs.rows.size(), 1);
     EXPECT_EQ(rs.rows[0], (QVector<QString>{"12.5", "0.25", "0.00001", "3", QString(), "テキスト", "42",
                                             "100000000000000000000", "-7.125", "6"}));
@@ -125,7 +136,10 @@ TEST_F(EmbeddedDriver, BindsAndRejectedStatements)
     EXPECT_EQ(scalar("SELECT :X IS NULL, :Y", {{"X", ""}, {"Y", "y"}}), "1");
     EXPECT_EQ(scalar("SELECT :owner", {{"OWNER", "SCOTT"}}), "SCOTT");
     EXPECT_TRUE(failure([&] { driver->query("SELECT :A, :B", {{"A", "1"}}); }).startsWith("ORA-01008"));
-    struct Case { const char* sql; const char* code; };
+    struct Case {
+        const char* sql;
+        const char* code;
+    };
     const Case cases[] = {
         {"SELECT * FROM NO_SUCH_VIEW", "ORA-00942"},
         {"SELECT NO_SUCH_COLUMN FROM ALL_USERS", "ORA-00904"},

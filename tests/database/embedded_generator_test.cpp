@@ -59,12 +59,16 @@ TEST(EmbeddedGenerator, CatalogHasTheRequestedObjects)
     const BindList big = {{"OWNER", "BIG"}, {"OWNER1", "BIG"}, {"TABLE_NAME", "BIG_T300"}};
     EXPECT_EQ(count(sql::tableColumns(), big), 75);
     EXPECT_EQ(count(sql::indexes(), big), 6);
-    EXPECT_EQ(d.query(sql::countRows(4).join('\n'), big).rows[0][0], "11");   // 1 + 5 * 2 key columns
-    const BindList ic = {{"OWNER1", "BIG"}, {"OWNER2", "BIG"}, {"OWNER3", "BIG"},
-                         {"TABLE_NAME1", "BIG_T300"}, {"TABLE_NAME2", "BIG_T300"}};
+    EXPECT_EQ(d.query(sql::countRows(4).join('\n'), big).rows[0][0], "11"); // 1 + 5 * 2 key columns
+    const BindList ic = {{"OWNER1", "BIG"},
+                         {"OWNER2", "BIG"},
+                         {"OWNER3", "BIG"},
+                         {"TABLE_NAME1", "BIG_T300"},
+                         {"TABLE_NAME2", "BIG_T300"}};
     EXPECT_EQ(count(sql::indexColumns(), ic), 11);
     EXPECT_EQ(d.query(sql::synonymLookup().join('\n'), {{"OWNER", "OWNER01"}, {"TABLE_NAME", "S_00009"}})
-                  .rows.value(0).value(3),
+                  .rows.value(0)
+                  .value(3),
               "T_00006");
     EXPECT_EQ(count(sql::views(), {{"OWNER", "OWNER02"}, {"TABLE_NAME", "V_00007"}}), 1);
 

@@ -38,8 +38,9 @@ TEST_F(ObjectRunTest, LoadsEachObjectActsAndCountsFailuresGoingOn)
     ObjectRunSteps steps;
     steps.chosen = [&](const CatalogRow& r) { chosen << r.name; };
     steps.act = [&](const CatalogRow& r) {
-        acted << r.name + "|" + session.state.TableComment + "|" + QString::number(session.state.RowCounts[SlotTabCols]);
-        return r.name != "ORDERS";   // the action itself may fail
+        acted << r.name + "|" + session.state.TableComment + "|"
+                     + QString::number(session.state.RowCounts[SlotTabCols]);
+        return r.name != "ORDERS"; // the action itself may fail
     };
     steps.loadFailed = [&](const CatalogRow& r) { loadFailed << r.name; };
     steps.between = [&] { ++between; };
@@ -49,9 +50,9 @@ TEST_F(ObjectRunTest, LoadsEachObjectActsAndCountsFailuresGoingOn)
     EXPECT_EQ(chosen, (QStringList{"CUSTOMER", "MONTHLY_SALES", "ORDERS", "ORDER_DETAIL", "ORDER_LIST",
                                    "PRODUCT", "STAFF", "V_ORDER_LIST", "V_PRODUCT_SALES"}));
     EXPECT_EQ(loadFailed, QStringList{"STAFF"});
-    EXPECT_EQ(messages.shown.size(), 1);   // the load's own message
+    EXPECT_EQ(messages.shown.size(), 1); // the load's own message
     EXPECT_EQ(r.objects, 9);
-    EXPECT_EQ(r.failed, 2);                 // STAFF's load and ORDERS' action
+    EXPECT_EQ(r.failed, 2); // STAFF's load and ORDERS' action
     EXPECT_EQ(acted.size(), 8);
     EXPECT_EQ(between, 9);
     // Each object acts on its own comment and its own loaded columns.
@@ -105,7 +106,7 @@ TEST_F(ObjectRunTest, TheRunsOwnerTravelsAsAValueAndTheSettingsRecordStaysAsChos
     EXPECT_EQ(r.failed, 0);
     ASSERT_EQ(seen.size(), 2);
     EXPECT_TRUE(seen[0].startsWith("SALES.V_ORDER_LIST via SALES.ORDER_LIST ")) << seen[0].toStdString();
-    EXPECT_TRUE(seen[0].endsWith("|V_ORDER_LIST")) << seen[0].toStdString();   // the windows see the target
+    EXPECT_TRUE(seen[0].endsWith("|V_ORDER_LIST")) << seen[0].toStdString(); // the windows see the target
     EXPECT_TRUE(seen[1].startsWith("SALES.CUSTOMER ")) << seen[1].toStdString();
     EXPECT_NE(seen[1].section(' ', 1).section('|', 0, 0), "0");
     EXPECT_EQ(session.settings.LAST_OWNER, "HR");
@@ -133,11 +134,13 @@ TEST_F(ObjectRunTest, ASummaryKeepsEachFailureWithItsObjectAndShowsThemOnceAtThe
         steps.act = [&](const CatalogRow& r) {
             if (r.name == "ORDERS")
                 platform::warning("印刷エラー。\n\rthe queue refused it");
-            if (r.name == "PRODUCT")   // information and questions are not held back
+            if (r.name == "PRODUCT") // information and questions are not held back
                 platform::messages().show(MessageKind::Confirmation, "?", MessageButtons::YesNo);
             return r.name != "ORDERS";
         };
-        steps.loadFailed = [](const CatalogRow&) { platform::warning("ＯＲＡＣＬＥデータベースオープンエラー。"); };
+        steps.loadFailed = [](const CatalogRow&) {
+            platform::warning("ＯＲＡＣＬＥデータベースオープンエラー。");
+        };
         runPerObject(dm, "SALES", queryRows(openCatalog("SALES")), steps);
         ASSERT_EQ(messages.shown.size(), 1);
         EXPECT_EQ(messages.shown[0].kind, MessageKind::Confirmation);
@@ -160,6 +163,9 @@ TEST_F(ObjectRunTest, ASummaryKeepsEachFailureWithItsObjectAndShowsThemOnceAtThe
 
     // A run where nothing failed ends without a box.
     messages.shown.clear();
-    { FailureSummary quiet; quiet.beginObject("A"); }
+    {
+        FailureSummary quiet;
+        quiet.beginObject("A");
+    }
     EXPECT_TRUE(messages.shown.isEmpty());
 }

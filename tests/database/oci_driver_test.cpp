@@ -83,8 +83,9 @@ TEST(OciNumber, DocumentedFormsReadAsPlainDecimals)
     EXPECT_EQ(documented(false, 62, {10}), "1" + zeros124 + "0");
     EXPECT_EQ(documented(false, 62, std::vector<int>(19, 99)), QString(38, '9') + QString(88, '0'));
     EXPECT_EQ(documented(true, 62, std::vector<int>(19, 99)), "-" + QString(38, '9') + QString(88, '0'));
-    EXPECT_EQ(documented(false, 18, {12, 34, 56, 78, 90, 12, 34, 56, 78, 90, 12, 34, 56, 78, 90, 12, 34, 56, 78}),
-              "12345678901234567890123456789012345678");
+    EXPECT_EQ(
+        documented(false, 18, {12, 34, 56, 78, 90, 12, 34, 56, 78, 90, 12, 34, 56, 78, 90, 12, 34, 56, 78}),
+        "12345678901234567890123456789012345678");
     // 1/3 to 40 digits: 20 digits, so a negative one has no terminator.
     EXPECT_EQ(documented(false, -1, std::vector<int>(20, 33)), "0." + QString(40, '3'));
     EXPECT_EQ(documented(true, -1, std::vector<int>(20, 33)), "-0." + QString(40, '3'));
@@ -95,10 +96,11 @@ TEST(OciNumber, DocumentedFormsReadAsPlainDecimals)
 
 TEST(OciNumber, TheStandInsEncoderAndTheDecoderAgree)
 {
-    for (const char* text : {"0.5", "-0.5", "0.05", "0.000001", "12.25", "-12.25", "1000000", "7369", "2147483645",
-                             "12345678901234567890123456789012345678", "-99999999999999999999999999999999999999",
-                             "10000000000000000000000000000000000000", "1234567890.0987654321",
-                             "0.3333333333333333333333333333333333333333"}) {
+    for (const char* text :
+         {"0.5", "-0.5", "0.05", "0.000001", "12.25", "-12.25", "1000000", "7369", "2147483645",
+          "12345678901234567890123456789012345678", "-99999999999999999999999999999999999999",
+          "10000000000000000000000000000000000000", "1234567890.0987654321",
+          "0.3333333333333333333333333333333333333333"}) {
         const QString v = QString::fromLatin1(text);
         EXPECT_EQ(roundTrip(v), v);
     }
@@ -121,7 +123,8 @@ TEST(OciNumber, InvalidBytesGiveANullText)
 TEST(OciBinds, EachNameOnceInOrderOutsideQuotesAndComments)
 {
     EXPECT_EQ(oci::placeholderNames(sql::synonymLookup().join('\n')), QStringList({"OWNER", "TABLE_NAME"}));
-    EXPECT_EQ(oci::placeholderNames(sql::tableColumns().join('\n')), QStringList({"OWNER", "OWNER1", "TABLE_NAME"}));
+    EXPECT_EQ(oci::placeholderNames(sql::tableColumns().join('\n')),
+              QStringList({"OWNER", "OWNER1", "TABLE_NAME"}));
     const QString tricky = "SELECT ':NOT' FROM X -- :NOR\nWHERE A = :a /* :NEITHER */ AND \":Q\" = :B";
     EXPECT_EQ(oci::placeholderNames(tricky), QStringList({"A", "B"}));
     // The stand-in's own scan finds the same.
@@ -147,7 +150,8 @@ TEST(OciLoading, OverrideAloneIsSearchedWhenSet)
         d.logon({"ORCL", "SCOTT", "tiger"});
         FAIL() << "logon without a library";
     } catch (const DbError& e) {
-        EXPECT_TRUE(e.message().contains("MORVANE_OCI_LIBRARY=/nonexistent/libclntsh.so")) << e.message().toStdString();
+        EXPECT_TRUE(e.message().contains("MORVANE_OCI_LIBRARY=/nonexistent/libclntsh.so"))
+            << e.message().toStdString();
         EXPECT_TRUE(e.message().contains("ファイルがありません")) << e.message().toStdString();
     }
     EXPECT_FALSE(d.isConnected());
@@ -342,8 +346,12 @@ TEST_F(OciOnStandIn, TheWholeProgramSequenceMatchesTheEmbeddedEngine)
         {sql::synonymLookup(), {{"OWNER", "SALES"}, {"TABLE_NAME", "STAFF"}}},
         {sql::tables(), ownerEmp},
         {sql::indexes(), ownerEmp},
-        {sql::indexColumns(), {{"OWNER1", "SCOTT"}, {"OWNER2", "SCOTT"}, {"OWNER3", "SCOTT"},
-                               {"TABLE_NAME1", "EMP"}, {"TABLE_NAME2", "EMP"}}},
+        {sql::indexColumns(),
+         {{"OWNER1", "SCOTT"},
+          {"OWNER2", "SCOTT"},
+          {"OWNER3", "SCOTT"},
+          {"TABLE_NAME1", "EMP"},
+          {"TABLE_NAME2", "EMP"}}},
         {sql::views(), {{"OWNER", "SALES"}, {"TABLE_NAME", "V_ORDER_LIST"}}},
         {sql::tableColumns(), {{"OWNER", "SCOTT"}, {"OWNER1", "SCOTT"}, {"TABLE_NAME", "EMP"}}},
     };
@@ -383,11 +391,12 @@ TEST_F(OciOnStandIn, ASessionTheServerEndedReportsItselfDisconnected)
         int code;
         bool dead;
     };
-    const Case cases[] = {{22, true},   {28, true},   {31, true},   {45, true},   {378, true},  {602, true},
-                          {603, true},  {609, true},  {1012, true}, {1041, true}, {1043, true}, {1089, true},
-                          {1092, true}, {2396, true}, {3113, true}, {3122, true}, {3135, true}, {12153, true},
-                          {12537, true}, {12547, true}, {12570, true}, {12583, true}, {27146, true},
-                          {28511, true}, {56600, true}, {1013, false}, {1722, false}};
+    const Case cases[] = {{22, true},    {28, true},    {31, true},    {45, true},    {378, true},
+                          {602, true},   {603, true},   {609, true},   {1012, true},  {1041, true},
+                          {1043, true},  {1089, true},  {1092, true},  {2396, true},  {3113, true},
+                          {3122, true},  {3135, true},  {12153, true}, {12537, true}, {12547, true},
+                          {12570, true}, {12583, true}, {27146, true}, {28511, true}, {56600, true},
+                          {1013, false}, {1722, false}};
     OciDriver d;
     d.setFetchRows(2);
     for (const Case& c : cases) {

@@ -91,9 +91,10 @@ protected:
 TEST_F(OracleLive, ProgramStatementSequence)
 {
     // Scratch objects: a table with a Japanese comment, a view with a long text, a synonym.
-    driver.execute("CREATE TABLE " + table
-                       + " (ID NUMBER(10) PRIMARY KEY, NAME VARCHAR2(100), AMOUNT NUMBER(12,2), NOTE VARCHAR2(4000))",
-                   {});
+    driver.execute(
+        "CREATE TABLE " + table
+            + " (ID NUMBER(10) PRIMARY KEY, NAME VARCHAR2(100), AMOUNT NUMBER(12,2), NOTE VARCHAR2(4000))",
+        {});
     driver.execute("COMMENT ON TABLE " + table + " IS '表定義書の試験表'", {});
     driver.execute("COMMENT ON COLUMN " + table + ".NAME IS '名前'", {});
     driver.execute("INSERT INTO " + table + " VALUES (1, 'a', 0.5, NULL)", {});
@@ -144,9 +145,13 @@ TEST_F(OracleLive, ProgramStatementSequence)
     EXPECT_EQ(tables.rows[0][columnOf(tables, "NUM_ROWS")], "1");
     EXPECT_EQ(run(sql::countRows(6), ownerTable).rows.value(0).value(0), "4");
     run(sql::indexes(), ownerTable);
-    run(sql::indexColumns(), {{"OWNER1", owner}, {"OWNER2", owner}, {"OWNER3", owner},
-                              {"TABLE_NAME1", table}, {"TABLE_NAME2", table}});
-    const ResultSet cols = run(sql::tableColumns(), {{"OWNER", owner}, {"OWNER1", owner}, {"TABLE_NAME", table}});
+    run(sql::indexColumns(), {{"OWNER1", owner},
+                              {"OWNER2", owner},
+                              {"OWNER3", owner},
+                              {"TABLE_NAME1", table},
+                              {"TABLE_NAME2", table}});
+    const ResultSet cols =
+        run(sql::tableColumns(), {{"OWNER", owner}, {"OWNER1", owner}, {"TABLE_NAME", table}});
     ASSERT_EQ(cols.rows.size(), 4);
     EXPECT_EQ(cols.rows[1][columnOf(cols, "COMMENTS")], QStringLiteral("名前"));
     EXPECT_EQ(cols.rows[2][columnOf(cols, "DATA_SCALE")], "2");
@@ -171,17 +176,25 @@ TEST_F(OracleLive, ProgramStatementSequence)
 
 TEST_F(OracleLive, NumbersReadExactlyAcrossTheirRange)
 {
-    const ResultSet rs = driver.query("SELECT 0 AS Z, 0.5 AS H, -0.5 AS NH, 1E-130 AS TINY, -1E-130 AS NTINY,\n"
-                                      "       1E124 AS BIG, 1E125 AS HUGE,\n"
-                                      "       9.9999999999999999999999999999999999999E125 AS TOP, 1/3 AS THIRD,\n"
-                                      "       12345678901234567890123456789012345678 AS WIDE\n"
-                                      "  FROM DUAL",
-                                      {});
+    const ResultSet rs =
+        driver.query("SELECT 0 AS Z, 0.5 AS H, -0.5 AS NH, 1E-130 AS TINY, -1E-130 AS NTINY,\n"
+                     "       1E124 AS BIG, 1E125 AS HUGE,\n"
+                     "       9.9999999999999999999999999999999999999E125 AS TOP, 1/3 AS THIRD,\n"
+                     "       12345678901234567890123456789012345678 AS WIDE\n"
+                     "  FROM DUAL",
+                     {});
     ASSERT_EQ(rs.rows.size(), 1);
     const QString tiny = "0." + QString(129, '0') + "1";
-    const QStringList want = {"0", "0.5", "-0.5", tiny, "-" + tiny, "1" + QString(124, '0'),
-                              "1" + QString(125, '0'), QString(38, '9') + QString(88, '0'),
-                              "0." + QString(40, '3'), "12345678901234567890123456789012345678"};
+    const QStringList want = {"0",
+                              "0.5",
+                              "-0.5",
+                              tiny,
+                              "-" + tiny,
+                              "1" + QString(124, '0'),
+                              "1" + QString(125, '0'),
+                              QString(38, '9') + QString(88, '0'),
+                              "0." + QString(40, '3'),
+                              "12345678901234567890123456789012345678"};
     for (int c = 0; c < want.size(); ++c) {
         EXPECT_TRUE(rs.columns[c].numeric) << rs.columns[c].name.toStdString();
         EXPECT_EQ(rs.rows[0][c], want[c]) << rs.columns[c].name.toStdString();

@@ -29,7 +29,7 @@ TEST(QueryCursor, EofAndBofKeepTheCursorOnTheEdgeRow)
     q.next();
     q.next();
     EXPECT_FALSE(q.eof());
-    q.next();   // past the end: the last row stays current
+    q.next(); // past the end: the last row stays current
     EXPECT_TRUE(q.eof());
     EXPECT_EQ(q.text("NAME"), "DEPT");
     q.first();
@@ -48,13 +48,13 @@ TEST(QueryCursor, ValuesReadAsTextOrInteger)
 {
     ThreeRows q;
     EXPECT_TRUE(q.isNull("NOTE"));
-    EXPECT_EQ(q.text("note"), "");           // names ignore case, NULL reads empty
+    EXPECT_EQ(q.text("note"), ""); // names ignore case, NULL reads empty
     EXPECT_EQ(q.integer("N"), 14);
     q.last();
     EXPECT_EQ(q.integer("N"), 0);
     EXPECT_THROW(q.text("MISSING"), DbError);
     q.close();
-    EXPECT_THROW(q.text("NAME"), DbError);   // a closed query is an error, not a blank
+    EXPECT_THROW(q.text("NAME"), DbError); // a closed query is an error, not a blank
     EXPECT_THROW(q.next(), DbError);
 }
 
@@ -64,7 +64,7 @@ TEST(QueryCursor, LocateExactIgnoringCaseOrByCaseSensitivePrefix)
     EXPECT_TRUE(q.locateIgnoreCase("NAME", "employee"));
     EXPECT_EQ(q.currentRow(), 1);
     EXPECT_FALSE(q.locateIgnoreCase("NAME", "EMPL"));
-    EXPECT_EQ(q.currentRow(), 1);           // a miss leaves the cursor
+    EXPECT_EQ(q.currentRow(), 1); // a miss leaves the cursor
     EXPECT_TRUE(q.locatePrefix("NAME", "EMP"));
     EXPECT_EQ(q.currentRow(), 0);
     EXPECT_FALSE(q.locatePrefix("NAME", "emp"));
@@ -85,7 +85,7 @@ TEST(QueryCursor, FieldSizeNeverCutsAValue)
     q.next();
     EXPECT_EQ(q.text("C"), "ABCDEFGHIJ");
     q.last();
-    EXPECT_EQ(q.valueAt(2, 0), "ｱｲｳｴｵｶｷｸ");   // what the grids read
+    EXPECT_EQ(q.valueAt(2, 0), "ｱｲｳｴｵｶｷｸ"); // what the grids read
 }
 
 TEST(QueryCursor, ViewsStopFollowingWhileControlsAreDisabled)
@@ -97,7 +97,7 @@ TEST(QueryCursor, ViewsStopFollowingWhileControlsAreDisabled)
     q.next();
     q.next();
     EXPECT_EQ(moves.count(), 0);
-    q.enableControls();   // one catch-up move to where the cursor is
+    q.enableControls(); // one catch-up move to where the cursor is
     EXPECT_EQ(moves, QList<int>({2}));
     const Bookmark b = q.bookmark();
     q.first();
@@ -111,7 +111,7 @@ TEST(Cp932Measure, BytesOfWindowsJapaneseText)
     EXPECT_EQ(cp932::byteLength("EMP"), 3);
     EXPECT_EQ(cp932::byteLength("社員"), 4);
     EXPECT_EQ(cp932::byteLength("ﾃｰﾌﾞﾙ"), 5);
-    EXPECT_EQ(cp932::byteLength("～①髙"), 6);   // Windows-only characters still encode
+    EXPECT_EQ(cp932::byteLength("～①髙"), 6); // Windows-only characters still encode
     EXPECT_EQ(cp932::leftBytes("A社B", 2), "A");
     EXPECT_EQ(cp932::leftBytes("A社B", 3), "A社");
     EXPECT_EQ(cp932::leftBytes("AB", 10), "AB");

@@ -23,7 +23,8 @@ QStringList summary(const QVector<SchemaChange>& changes)
     QStringList out;
     for (const SchemaChange& c : changes)
         out << QStringList{c.object, c.section, QString::number(c.position), c.item, c.change, c.attribute,
-                           c.from, c.to}.join('|');
+                           c.from,   c.to}
+                   .join('|');
     return out;
 }
 
@@ -51,9 +52,10 @@ TEST_F(SchemaDiffTest, HandChangedCopyListsExactlyThoseChanges)
     ASSERT_TRUE(got.last().startsWith("EMP_DEPT_V|view|0||changed|TEXT|"));
     got.removeLast();
     EXPECT_EQ(got, expected);
-    EXPECT_EQ(changes.last().diff, (QStringList{"@@ -1,3 +1,3 @@", "-SELECT E.EMPNO, E.ENAME, E.JOB, D.DNAME, D.LOC",
-                                                "+SELECT E.EMPNO, E.ENAME, E.JOB, D.DNAME, D.LOC, E.SAL",
-                                                "   FROM EMP E, DEPT D", "  WHERE E.DEPTNO = D.DEPTNO"}));
+    EXPECT_EQ(changes.last().diff,
+              (QStringList{"@@ -1,3 +1,3 @@", "-SELECT E.EMPNO, E.ENAME, E.JOB, D.DNAME, D.LOC",
+                           "+SELECT E.EMPNO, E.ENAME, E.JOB, D.DNAME, D.LOC, E.SAL", "   FROM EMP E, DEPT D",
+                           "  WHERE E.DEPTNO = D.DEPTNO"}));
 
     EXPECT_TRUE(compareSchemas(schemaOf("OLD"), schemaOf("OLD"), true).isEmpty());
     EXPECT_TRUE(compareSchemas(schemaOf("DEMO"), schemaOf("OLD"), true).isEmpty());
@@ -84,7 +86,6 @@ TEST(UnifiedLineDiff, HunksWithContext)
     to[1] = "two";
     to[17] = "eighteen";
     const QStringList d = unifiedLineDiff(from.join('\n'), to.join('\n'), 2);
-    EXPECT_EQ(d.filter(QRegularExpression("^@@")),
-              (QStringList{"@@ -1,4 +1,4 @@", "@@ -16,5 +16,5 @@"}));
+    EXPECT_EQ(d.filter(QRegularExpression("^@@")), (QStringList{"@@ -1,4 +1,4 @@", "@@ -16,5 +16,5 @@"}));
     EXPECT_EQ(unifiedLineDiff("", "x"), (QStringList{"@@ -1,1 +1,1 @@", "-", "+x"}));
 }

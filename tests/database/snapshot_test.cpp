@@ -48,8 +48,12 @@ QVector<Statement> programStatements(IDbDriver& source, const QString& owner)
             out.push_back({sql::countRows(tag), on});
         for (const QStringList& s : {sql::synonymLookup(), sql::tables(), sql::indexes(), sql::views()})
             out.push_back({s, on});
-        out.push_back({sql::indexColumns(), {{"OWNER1", owner}, {"OWNER2", owner}, {"OWNER3", owner},
-                                             {"TABLE_NAME1", name}, {"TABLE_NAME2", name}}});
+        out.push_back({sql::indexColumns(),
+                       {{"OWNER1", owner},
+                        {"OWNER2", owner},
+                        {"OWNER3", owner},
+                        {"TABLE_NAME1", name},
+                        {"TABLE_NAME2", name}}});
         out.push_back({sql::tableColumns(), {{"OWNER", owner}, {"OWNER1", owner}, {"TABLE_NAME", name}}});
     }
     return out;
@@ -108,11 +112,14 @@ TEST_F(SnapshotTest, EveryStatementGivesTheSourcesResult)
     EXPECT_FALSE(readSnapshotInfo(*source).has_value());
 
     // The figures stay the source's: a snapshot has no rows to analyse.
-    const QString rows = copy->driver().query(sql::tables().join('\n'), {{"OWNER", "SCOTT"}, {"TABLE_NAME", "EMP"}})
+    const QString rows = copy->driver()
+                             .query(sql::tables().join('\n'), {{"OWNER", "SCOTT"}, {"TABLE_NAME", "EMP"}})
                              .rows[0][5];
     EXPECT_FALSE(rows.isEmpty());
     EXPECT_THROW(copy->driver().execute(sql::analyzeTable("SCOTT", "EMP"), {}), DbError);
-    EXPECT_EQ(copy->driver().query(sql::tables().join('\n'), {{"OWNER", "SCOTT"}, {"TABLE_NAME", "EMP"}}).rows[0][5],
+    EXPECT_EQ(copy->driver()
+                  .query(sql::tables().join('\n'), {{"OWNER", "SCOTT"}, {"TABLE_NAME", "EMP"}})
+                  .rows[0][5],
               rows);
 }
 
@@ -149,12 +156,14 @@ TEST_F(SnapshotTest, StatementsDoNotGrowWithTheObjects)
         return r.statements;
     };
     const int small = statementsFor(20);
-    EXPECT_EQ(small, 10 + 9 + 1);   // the synonyms into OWNER02 add one read per view
+    EXPECT_EQ(small, 10 + 9 + 1); // the synonyms into OWNER02 add one read per view
     EXPECT_EQ(statementsFor(400), small);
     // The targets in OWNER02 came along with the synonyms that name them.
     auto copy = connect("GS");
-    EXPECT_EQ(copy->driver().query(sql::countRows(6).join('\n'), {{"OWNER", "OWNER02"}, {"TABLE_NAME", "T_00001"}})
-                  .rows[0][0], "12");
+    EXPECT_EQ(copy->driver()
+                  .query(sql::countRows(6).join('\n'), {{"OWNER", "OWNER02"}, {"TABLE_NAME", "T_00001"}})
+                  .rows[0][0],
+              "12");
 }
 
 TEST_F(SnapshotTest, WrittenWholeOrNotAtAllAndWithoutThePassword)
@@ -165,7 +174,7 @@ TEST_F(SnapshotTest, WrittenWholeOrNotAtAllAndWithoutThePassword)
     o.password = "S3CRET-PW";
     embedded::generateDictionary(data.path() + "/PROD.db", o);
     const QString path = data.path() + "/KEEP.db";
-    ASSERT_TRUE(QFile(path).open(QIODevice::WriteOnly));   // an earlier file stays if the new one fails
+    ASSERT_TRUE(QFile(path).open(QIODevice::WriteOnly)); // an earlier file stays if the new one fails
     try {
         takeSnapshot(*connect("PROD", "S3CRET-PW"), {"OWNER01", "NOBODY"}, path);
         ADD_FAILURE() << "an unknown owner must fail";
@@ -173,7 +182,7 @@ TEST_F(SnapshotTest, WrittenWholeOrNotAtAllAndWithoutThePassword)
         EXPECT_TRUE(e.message().contains("NOBODY")) << e.what();
     }
     EXPECT_EQ(QFileInfo(path).size(), 0);
-    EXPECT_EQ(QDir(data.path()).entryList(QDir::Files | QDir::Hidden).size(), 3);   // DEMO, PROD, KEEP
+    EXPECT_EQ(QDir(data.path()).entryList(QDir::Files | QDir::Hidden).size(), 3); // DEMO, PROD, KEEP
 
     takeSnapshot(*connect("PROD", "S3CRET-PW"), {"OWNER01"}, path);
     QFile f(path);

@@ -62,7 +62,7 @@ TEST(WholeFile, PlantedLinkAndFifoAreReplacedNotFollowed)
 
     const QString fifo = dir.filePath("OWNER.T-1.png");
     ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
-    ASSERT_TRUE(writeWholeFile(fifo, "picture", nullptr));   // would block for ever if opened
+    ASSERT_TRUE(writeWholeFile(fifo, "picture", nullptr)); // would block for ever if opened
     EXPECT_TRUE(QFileInfo(fifo).isFile());
     EXPECT_EQ(readAll(fifo), "picture");
 }
@@ -76,7 +76,7 @@ TEST(WholeFile, FailureNamesTheSystemReasonAndKeepsThePreviousFile)
 
     QTemporaryDir dir;
     const QString target = dir.filePath("sub");
-    ASSERT_TRUE(QDir(dir.path()).mkdir("sub"));   // a folder where the file should go
+    ASSERT_TRUE(QDir(dir.path()).mkdir("sub")); // a folder where the file should go
     EXPECT_FALSE(writeWholeFile(target, "x", &error));
     EXPECT_FALSE(error.isEmpty());
     EXPECT_FALSE(error.contains("Unknown error"));

@@ -30,7 +30,13 @@ TEST(DocumentColumnPage, WorkedExampleFiftyFiveBySixty)
     ASSERT_EQ(d.s.state.ColumnPageCount, 2);
     RecordingMessages msgs;
 
-    struct Page { int n; QString title; int lastRule; int firstId, lastId; int lastY; };
+    struct Page {
+        int n;
+        QString title;
+        int lastRule;
+        int firstId, lastId;
+        int lastY;
+    };
     const Page pages[] = {{1, "データベース定義ファイル2", 2835, 1, 55, 2797},
                           {2, "データベース定義ファイル3", 585, 56, 60, 547}};
     for (const auto& p : pages) {
@@ -71,12 +77,14 @@ TEST(DocumentColumnPage, WorkedExampleFiftyFiveBySixty)
 
 TEST(DocumentColumnPage, RecordBandsPerPage)
 {
-    struct Case { int maxRow, columns, page, bands, drawn; };
+    struct Case {
+        int maxRow, columns, page, bands, drawn;
+    };
     const Case cases[] = {
-        {55, 55, 1, 55, 55}, {55, 56, 2, 1, 1}, {55, 110, 2, 55, 55},
-        {0, 56, 2, 1, 1},       // a 0 limit pages by 55
-        {10, 25, 3, 5, 5}, {10, 25, 2, 10, 10},
-        {100, 500, 1, 56, 56}, {100, 500, 9, 52, 52},   // never more than a page holds
+        {55, 55, 1, 55, 55},   {55, 56, 2, 1, 1},
+        {55, 110, 2, 55, 55},  {0, 56, 2, 1, 1}, // a 0 limit pages by 55
+        {10, 25, 3, 5, 5},     {10, 25, 2, 10, 10},
+        {100, 500, 1, 56, 56}, {100, 500, 9, 52, 52}, // never more than a page holds
     };
     for (const auto& k : cases) {
         DocumentSession d;
@@ -101,7 +109,7 @@ TEST(DocumentColumnPage, RecordBandsPerPage)
 TEST(DocumentColumnPage, CommentsShowTheirFirstLineAt400)
 {
     DocumentSession d;
-    const QString longComment = QString(60, QChar(0x3042));   // far wider than its column
+    const QString longComment = QString(60, QChar(0x3042)); // far wider than its column
     d.loadColumns(5, {"社員番号\r\n二行目", "", "\r\n二行目だけ", longComment, "名前\n\r後"});
     RecordingCanvas c;
     DrawColumnPage(c, 254, 1, d.data());
@@ -130,9 +138,10 @@ TEST(DocumentColumnPage, CommentsShowTheirFirstLineAt400)
 TEST(DocumentColumnPage, ClearsFirstAndCentresValues)
 {
     DocumentSession d;
-    d.tabCols.openWith(makeResult({"COLUMN_ID", "COLUMN_NAME", "COMMENTS", "DATA_TYPE", "DATA_LENGTH",
-                                   "DATA_PRECISION", "DATA_SCALE", "NULLABLE", "DEFAULT_LENGTH"},
-                                  {{"1", "A_VERY_LONG_COLUMN_NAME_XX", "", "VARCHAR2", "4000", {}, {}, "N", {}}}));
+    d.tabCols.openWith(
+        makeResult({"COLUMN_ID", "COLUMN_NAME", "COMMENTS", "DATA_TYPE", "DATA_LENGTH", "DATA_PRECISION",
+                    "DATA_SCALE", "NULLABLE", "DEFAULT_LENGTH"},
+                   {{"1", "A_VERY_LONG_COLUMN_NAME_XX", "", "VARCHAR2", "4000", {}, {}, "N", {}}}));
     d.s.state.RowCounts[SlotTabCols] = 1;
     d.s.state.ColumnPageCount = 1;
     RecordingCanvas c;
@@ -142,7 +151,7 @@ TEST(DocumentColumnPage, ClearsFirstAndCentresValues)
     EXPECT_EQ(rects[0].x2, 1990);
     EXPECT_EQ(rects[0].y2, 2800);
     EXPECT_EQ(rects[0].penColor, QColor(Qt::white));
-    EXPECT_EQ(rects[1].penColor, QColor(Qt::black));   // the title shadow, after the erase
+    EXPECT_EQ(rects[1].penColor, QColor(Qt::black)); // the title shadow, after the erase
     // Before the header: face, erase, pen.
     EXPECT_EQ(c.ops()[0].kind, CanvasOp::Kind::FontFace);
     EXPECT_EQ(c.ops()[0].text, "ＭＳ 明朝,MS Mincho,IPAMincho,Noto Serif CJK JP");

@@ -39,7 +39,10 @@ QStringList facesDrawing(const QString& text, const QFont& font)
 
 TEST(DocumentFallback, PageAndWindowFacesFallBackPerCharacter)
 {
-    struct Case { QFont font; QString face, fallback; } cases[] = {
+    struct Case {
+        QFont font;
+        QString face, fallback;
+    } cases[] = {
         {document::minchoFont(40), "IPAMincho", "Noto Serif CJK JP"},
         {document::uiFont(15), "IPAPGothic", "Noto Sans CJK JP"},
         {document::pGothicFont(13), "IPAPGothic", "Noto Sans CJK JP"},

@@ -74,7 +74,12 @@ TEST(DocumentFirstPage, WorkedExampleOneTwoThree)
 
 TEST(DocumentFirstPage, HeadingRowsFollowTheCounts)
 {
-    struct Case { int n1, n2, n3; QVector<int> storageRules; int indexRow, indColRow; int indexRules; };
+    struct Case {
+        int n1, n2, n3;
+        QVector<int> storageRules;
+        int indexRow, indColRow;
+        int indexRules;
+    };
     const Case cases[] = {
         {1, 2, 3, {315, 360, 405}, 10, 17, 6},
         {0, 2, 3, {315, 360}, 9, 16, 6},
@@ -103,8 +108,8 @@ TEST(DocumentFirstPage, NullStatisticsStayBlank)
 {
     DocumentSession d;
     d.loadTable(0, 0, 0);
-    d.tables.openWith(makeResult({"TABLESPACE_NAME", "PCT_FREE", "PCT_USED", "INITIAL_EXTENT",
-                                  "NEXT_EXTENT", "NUM_ROWS", "BLOCKS", "EMPTY_BLOCKS", "AVG_ROW_LEN"},
+    d.tables.openWith(makeResult({"TABLESPACE_NAME", "PCT_FREE", "PCT_USED", "INITIAL_EXTENT", "NEXT_EXTENT",
+                                  "NUM_ROWS", "BLOCKS", "EMPTY_BLOCKS", "AVG_ROW_LEN"},
                                  {{"USERS", "10", "40", "65536", "65536", {}, {}, {}, {}}}));
     d.s.state.RowCounts[SlotTables] = 1;
     RecordingCanvas c;
@@ -152,7 +157,7 @@ TEST(DocumentFirstPage, ViewOddCases)
     d.loadView("EMPTY_V", "");
     RecordingCanvas empty;
     DrawFirstPage(empty, 254, d.data());
-    EXPECT_EQ(textOps(empty).last().text, "0");   // the text length is the last text
+    EXPECT_EQ(textOps(empty).last().text, "0"); // the text length is the last text
     EXPECT_EQ(empty.ofKind(CanvasOp::Kind::FontHeight).last().x1, 35);
 
     // Text outside Shift-JIS is drawn as it is.

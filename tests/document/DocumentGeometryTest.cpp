@@ -24,13 +24,19 @@ public:
 
 TEST(DocumentGeometry, ToDeviceRoundsHalvesToEven)
 {
-    struct Case { int v, res, expected; };
+    struct Case {
+        int v, res, expected;
+    };
     const Case cases[] = {
-        {45, 96, 17}, {1950, 600, 4606}, {2835, 600, 6697}, {0, 600, 0}, {-254, 96, -96},
-        {1, 127, 0},  // 0.5
-        {3, 127, 2},  // 1.5
-        {5, 127, 2},  // 2.5
-        {7, 127, 4},  // 3.5
+        {45, 96, 17},
+        {1950, 600, 4606},
+        {2835, 600, 6697},
+        {0, 600, 0},
+        {-254, 96, -96},
+        {1, 127, 0}, // 0.5
+        {3, 127, 2}, // 1.5
+        {5, 127, 2}, // 2.5
+        {7, 127, 4}, // 3.5
         {1000000, 1200, 4724409},
     };
     RecordingCanvas c;
@@ -40,12 +46,13 @@ TEST(DocumentGeometry, ToDeviceRoundsHalvesToEven)
 
 TEST(DocumentGeometry, FontHeightAndReportedSize)
 {
-    struct Case { int res, points, height, reported; };
+    struct Case {
+        int res, points, height, reported;
+    };
     const Case cases[] = {
-        {96, 10, 13, 10}, {96, 9, 12, 9}, {96, 18, 24, 18}, {96, 13, 17, 13},
-        {600, 10, 83, 10}, {600, 18, 150, 18},
-        {36, 9, 5, 10},   // 4.5 rounds away from zero
-        {60, 9, 8, 10}, {61, 10, 8, 9}, {68, 9, 9, 10},
+        {96, 10, 13, 10},  {96, 9, 12, 9},     {96, 18, 24, 18}, {96, 13, 17, 13},
+        {600, 10, 83, 10}, {600, 18, 150, 18}, {36, 9, 5, 10}, // 4.5 rounds away from zero
+        {60, 9, 8, 10},    {61, 10, 8, 9},     {68, 9, 9, 10},
     };
     for (const auto& k : cases) {
         RecordingCanvas c;
@@ -73,7 +80,9 @@ TEST(DocumentGeometry, PitchesHoldFrom58DpiExceptThreeResolutions)
 
 TEST(DocumentGeometry, PenWidth)
 {
-    struct Case { int res, px; };
+    struct Case {
+        int res, px;
+    };
     const Case cases[] = {{58, 1}, {72, 1}, {96, 1}, {216, 2}, {360, 3}, {600, 4}, {1200, 8}, {1, 1}};
     for (const auto& k : cases) {
         RecordingCanvas c;
@@ -86,14 +95,16 @@ TEST(DocumentGeometry, PenWidth)
 TEST(DocumentGeometry, CellTextMargin)
 {
     // At 254 dpi a device pixel is one page unit.
-    struct Case { int left, right, width, x; };
+    struct Case {
+        int left, right, width, x;
+    };
     const Case cases[] = {
-        {100, 120, 14, 103},   // m = 3: the minimum
-        {100, 120, 12, 104},   // m = 4
-        {100, 120, 13, 104},   // 3.5 to even
-        {100, 120, 11, 104},   // 4.5 to even
-        {100, 120, 9, 106},    // 5.5 to even
-        {100, 120, 30, 103},   // wider than the column: runs on from left + 3
+        {100, 120, 14, 103}, // m = 3: the minimum
+        {100, 120, 12, 104}, // m = 4
+        {100, 120, 13, 104}, // 3.5 to even
+        {100, 120, 11, 104}, // 4.5 to even
+        {100, 120, 9, 106},  // 5.5 to even
+        {100, 120, 30, 103}, // wider than the column: runs on from left + 3
         {130, 390, 400, 133},
     };
     for (const auto& k : cases) {
@@ -107,14 +118,17 @@ TEST(DocumentGeometry, CellTextMargin)
     }
     // At 600 dpi the margin is taken in page units, then converted.
     FixedWidthCanvas c;
-    c.width = 100;   // 42.33 page units
+    c.width = 100; // 42.33 page units
     PageContext(c, 600).DrawCellText(1180, 1350, 0, "VARCHAR2");
     EXPECT_EQ(textOps(c)[0].x1, PageContext(c, 600).ToDevice(1180 + 64));
 }
 
 TEST(DocumentGeometry, SplitLines)
 {
-    struct Case { QString text; QStringList lines; };
+    struct Case {
+        QString text;
+        QStringList lines;
+    };
     const Case cases[] = {
         {"", {}},
         {"abc", {"abc"}},
@@ -133,14 +147,15 @@ TEST(DocumentGeometry, MinchoFaceIsFixedPitchJapanese)
 {
     const QFont f = minchoFont(38);
     const QString family = QFontInfo(f).family();
-    EXPECT_TRUE(family == "IPAMincho" || family == "MS Mincho" || family == "ＭＳ 明朝") << family.toStdString();
+    EXPECT_TRUE(family == "IPAMincho" || family == "MS Mincho" || family == "ＭＳ 明朝")
+        << family.toStdString();
     QFontMetrics fm(f);
     EXPECT_EQ(fm.horizontalAdvance("テ"), 38);
     EXPECT_EQ(fm.horizontalAdvance("ﾃ"), 19);
     EXPECT_EQ(fm.horizontalAdvance("ﾘｰﾌ･ﾌﾞﾛｯｸ"), 9 * 19);
     EXPECT_EQ(fm.horizontalAdvance("Pct_Free"), 8 * 19);
     EXPECT_EQ(pageBaseFont().pixelSize(), 13);
-    EXPECT_EQ(QFontInfo(uiFont(12)).family(), "IPAPGothic");   // MS UI Gothic is proportional
+    EXPECT_EQ(QFontInfo(uiFont(12)).family(), "IPAPGothic"); // MS UI Gothic is proportional
     EXPECT_EQ(QFontInfo(pGothicFont(13)).family(), "IPAPGothic");
 }
 
@@ -174,7 +189,10 @@ TEST_F(DocumentHeader, PositionsAndSizes)
     EXPECT_EQ(rects[1].brushColor, QColor(Qt::white));
     EXPECT_EQ(rects[1].penColor, QColor(Qt::black));
 
-    struct Expect { QString text; int x, y, height; };
+    struct Expect {
+        QString text;
+        int x, y, height;
+    };
     const QString date = QLocale::system().toString(QDate(2024, 3, 9), QLocale::ShortFormat);
     const Expect expected[] = {
         {"データベース定義ファイル１", 580, 45, 64},

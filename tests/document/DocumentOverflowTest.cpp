@@ -49,7 +49,9 @@ TEST(DocumentOverflow, IndexRowsCarryOnBeforeTheColumnPages)
     DocumentSession d;
     // N1 = 1: the grids fit while N2 + N3 is 45 or less; past that the
     // last grid's empty bands give way first, then its records move on.
-    struct Fit { int n3, pages; } fits[] = {{25, 1}, {27, 1}, {28, 2}};
+    struct Fit {
+        int n3, pages;
+    } fits[] = {{25, 1}, {27, 1}, {28, 2}};
     for (const Fit& f : fits) {
         d.loadTable(1, 20, f.n3);
         EXPECT_EQ(frontPageCount(d.data()), f.pages) << f.n3;
@@ -62,7 +64,7 @@ TEST(DocumentOverflow, IndexRowsCarryOnBeforeTheColumnPages)
     ASSERT_EQ(documentPageCount(data), 5);
     const auto pages = drawAll(data);
 
-    QStringList indexColumns;   // "COL_k" in the index-column grid's name column
+    QStringList indexColumns; // "COL_k" in the index-column grid's name column
     for (int p = 0; p < 3; ++p) {
         SCOPED_TRACE(p + 1);
         EXPECT_LE(lowestLine(pages[p]), kBottom);
@@ -137,13 +139,14 @@ TEST(DocumentOverflow, ViewLinesWrapAndCarryOn)
 
     QStringList drawn;
     for (const auto& page : pages) {
-        EXPECT_EQ(page.findText("BIG_V")->y1, 367);   // the view's record repeats
+        EXPECT_EQ(page.findText("BIG_V")->y1, 367); // the view's record repeats
         for (const auto& op : textOps(page)) {
             if (op.fontHeight != 32 || op.y1 < 400)
                 continue;
             drawn << op.text;
             EXPECT_LE(op.y1 + 34, kBottom);
-            EXPECT_LE(op.x1 + QFontMetrics(minchoFont(32)).horizontalAdvance(op.text), 1990) << op.text.left(20).toStdString();
+            EXPECT_LE(op.x1 + QFontMetrics(minchoFont(32)).horizontalAdvance(op.text), 1990)
+                << op.text.left(20).toStdString();
         }
     }
     ASSERT_GT(drawn.size(), 1001);
@@ -158,14 +161,18 @@ TEST(DocumentOverflow, WrapBreaksAfterABlankOrWhereTheLineIsFull)
 {
     // Half-width characters 1 wide, everything else 2.
     const auto advance = [](char32_t c) { return c < 0x2E80 ? 1.0 : 2.0; };
-    struct Case { QString line; double width; QStringList pieces; } cases[] = {
+    struct Case {
+        QString line;
+        double width;
+        QStringList pieces;
+    } cases[] = {
         {"", 4, {""}},
         {"abcd", 4, {"abcd"}},
         {"abcdef", 4, {"abcd", "ef"}},
-        {"ab cdefg", 5, {"ab ", "cdefg"}},        // the blank stands in the second half
-        {"a bcdefgh", 6, {"a bcde", "fgh"}},      // in the first half: broken where full
-        {"𠮷𠮷𠮷", 4, {"𠮷𠮷", "𠮷"}},            // pairs stay whole
-        {"ＡＢ", 1, {"Ａ", "Ｂ"}},                 // a character wider than the line still moves on
+        {"ab cdefg", 5, {"ab ", "cdefg"}},   // the blank stands in the second half
+        {"a bcdefgh", 6, {"a bcde", "fgh"}}, // in the first half: broken where full
+        {"𠮷𠮷𠮷", 4, {"𠮷𠮷", "𠮷"}},       // pairs stay whole
+        {"ＡＢ", 1, {"Ａ", "Ｂ"}},           // a character wider than the line still moves on
     };
     for (const Case& c : cases)
         EXPECT_EQ(wrapLine(c.line, c.width, advance), c.pieces) << c.line.toStdString();
@@ -175,7 +182,10 @@ TEST(DocumentOverflow, TheTableNameIsNeverCut)
 {
     const QString wide = "全角三十文字の表名ＡＢＣＤＥＦＧＨＩＪＫＬＭＮＯＰＱＲＳＴＵ";
     const QString bytes128 = QString("T").repeated(124) + "_END";
-    struct Case { QString owner, name; bool smaller; } cases[] = {
+    struct Case {
+        QString owner, name;
+        bool smaller;
+    } cases[] = {
         {"SCOTT", "EMP", false},
         {"ODD", wide, true},
         {"ODD", bytes128, true},

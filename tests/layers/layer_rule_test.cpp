@@ -14,23 +14,15 @@ namespace fs = std::filesystem;
 namespace {
 
 struct Group {
-    const char* folder;   // below src/, with a trailing slash
+    const char* folder; // below src/, with a trailing slash
     int rank;
 };
 
 // Bottom to top; the longest matching folder decides. Groups of one rank may
 // not include each other.
 const std::vector<Group> kGroups = {
-    {"core/", 0},
-    {"database/", 1},
-    {"document/", 2},
-    {"output/", 3},
-    {"maintenance/", 3},
-    {"widgets/", 4},
-    {"database/ui/", 5},
-    {"output/ui/", 5},
-    {"tablelist/", 6},
-    {"app/", 7},
+    {"core/", 0},    {"database/", 1},    {"document/", 2},  {"output/", 3},    {"maintenance/", 3},
+    {"widgets/", 4}, {"database/ui/", 5}, {"output/ui/", 5}, {"tablelist/", 6}, {"app/", 7},
 };
 
 const Group* groupOf(const std::string& path)
@@ -92,7 +84,8 @@ TEST(LayerRule, CatchesUpwardAndSidewaysIncludes)
     fs::create_directories(root / "database" / "ui");
     fs::create_directories(root / "output" / "ui");
     std::ofstream(root / "core" / "A.cpp") << "#include \"core/A.h\"\n#include \"database/DataModule.h\"\n";
-    std::ofstream(root / "database" / "ui" / "B.cpp") << "#include \"output/ui/C.h\"\n#include \"widgets/W.h\"\n";
+    std::ofstream(root / "database" / "ui" / "B.cpp")
+        << "#include \"output/ui/C.h\"\n#include \"widgets/W.h\"\n";
     std::ofstream(root / "output" / "ui" / "C.cpp") << "#include \"output/PrintJob.h\"\n";
     auto wrong = includesAgainstTheOrder(root);
     std::sort(wrong.begin(), wrong.end());

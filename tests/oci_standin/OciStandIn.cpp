@@ -35,7 +35,7 @@ bool g_dropKills = true;
 int g_logonWarning = qEnvironmentVariableIntValue("MORVANE_STANDIN_LOGON_WARNING");
 bool g_envInfo = false;
 standin::DbCharset g_charset = standin::DbCharset::JA16SJIS;
-QMutex g_mutex;   // the driver is single-threaded per connection; this keeps the stats sane
+QMutex g_mutex; // the driver is single-threaded per connection; this keeps the stats sane
 
 struct Handle {
     explicit Handle(ub4 t) : type(t) { ++g_stats.openHandles; }
@@ -44,41 +44,45 @@ struct Handle {
 };
 
 struct Env : Handle {
-    Env() : Handle(o::HTYPE_ENV) {}
-    int code = 0;   // errors of OCIEnvNlsCreate itself
+    Env() : Handle(o::HTYPE_ENV) { }
+    int code = 0; // errors of OCIEnvNlsCreate itself
     std::string text;
 };
 
 struct Err : Handle {
-    Err() : Handle(o::HTYPE_ERROR) {}
+    Err() : Handle(o::HTYPE_ERROR) { }
     int code = 0;
     std::string text;
-    void set(int c, const std::string& t) { code = c; text = t; }
+    void set(int c, const std::string& t)
+    {
+        code = c;
+        text = t;
+    }
 };
 
 struct Server : Handle {
-    Server() : Handle(o::HTYPE_SERVER) {}
-    QString path;          // the dictionary file of the service
+    Server() : Handle(o::HTYPE_SERVER) { }
+    QString path; // the dictionary file of the service
     bool attached = false;
-    bool dead = false;     // the connection dropped
+    bool dead = false; // the connection dropped
 };
 
 struct Session : Handle {
-    Session() : Handle(o::HTYPE_SESSION) {}
+    Session() : Handle(o::HTYPE_SESSION) { }
     QString user, password;
     std::unique_ptr<SqliteDriver> db;
-    bool rolledBack = true;   // no statement since the last rollback
+    bool rolledBack = true; // no statement since the last rollback
 };
 
 struct SvcCtx : Handle {
-    SvcCtx() : Handle(o::HTYPE_SVCCTX) {}
+    SvcCtx() : Handle(o::HTYPE_SVCCTX) { }
     Server* server = nullptr;
     Session* session = nullptr;
 };
 
 struct Bind : Handle {
-    Bind() : Handle(o::HTYPE_BIND) {}
-    std::string name;   // upper case, without the colon
+    Bind() : Handle(o::HTYPE_BIND) { }
+    std::string name; // upper case, without the colon
     void* value = nullptr;
     sb4 size = 0;
     ub2 dty = 0;
@@ -87,7 +91,7 @@ struct Bind : Handle {
 };
 
 struct Define : Handle {
-    Define() : Handle(o::HTYPE_DEFINE) {}
+    Define() : Handle(o::HTYPE_DEFINE) { }
     ub4 position = 0;
     char* buf = nullptr;
     sb4 size = 0;
@@ -101,18 +105,18 @@ struct Define : Handle {
 };
 
 struct Param : Handle {
-    Param() : Handle(o::DTYPE_PARAM) {}
+    Param() : Handle(o::DTYPE_PARAM) { }
     std::string name;
     ub2 dtype = 0;
     ub2 size = 0;
 };
 
 struct Stmt : Handle {
-    Stmt() : Handle(o::HTYPE_STMT) {}
+    Stmt() : Handle(o::HTYPE_STMT) { }
     SvcCtx* svc = nullptr;
     std::string text;
     standin::ScannedSql scanned;
-    std::vector<std::string> placeholders;   // upper case, distinct
+    std::vector<std::string> placeholders; // upper case, distinct
     std::vector<std::unique_ptr<Bind>> binds;
     std::vector<std::unique_ptr<Define>> defines;
     bool executed = false;
@@ -163,8 +167,9 @@ sword fromDbError(Err* err, const DbError& e)
 // on a server.
 sword unsupportedMode(Err* err, const char* call, ub4 mode)
 {
-    return error(err, 24300, std::string("ORA-24300: bad value for mode (stand-in: ") + call + " mode "
-                                 + std::to_string(mode) + " not implemented)");
+    return error(err, 24300,
+                 std::string("ORA-24300: bad value for mode (stand-in: ") + call + " mode "
+                     + std::to_string(mode) + " not implemented)");
 }
 
 // Declared widths of the dictionary columns the program reads, in bytes of
@@ -172,11 +177,11 @@ sword unsupportedMode(Err* err, const char* call, ub4 mode)
 int declaredWidth(const QString& column)
 {
     static const QHash<QString, int> widths = {
-        {"USERNAME", 128},     {"OWNER", 128},        {"TABLE_NAME", 128},   {"TABLE_TYPE", 11},
-        {"OLD_TYPE", 11},      {"COMMENTS", 4000},    {"TABLESPACE_NAME", 30}, {"INDEX_OWNER", 128},
-        {"INDEX_NAME", 128},   {"INDEX_TYPE", 27},    {"UNIQUENESS", 9},     {"COLUMN_NAME", 128},
-        {"DATA_TYPE", 128},    {"NULLABLE", 1},       {"VIEW_NAME", 128},    {"SYNONYM_NAME", 128},
-        {"TABLE_OWNER", 128},  {"DB_LINK", 128},      {"DESCEND", 4}};
+        {"USERNAME", 128},    {"OWNER", 128},     {"TABLE_NAME", 128},     {"TABLE_TYPE", 11},
+        {"OLD_TYPE", 11},     {"COMMENTS", 4000}, {"TABLESPACE_NAME", 30}, {"INDEX_OWNER", 128},
+        {"INDEX_NAME", 128},  {"INDEX_TYPE", 27}, {"UNIQUENESS", 9},       {"COLUMN_NAME", 128},
+        {"DATA_TYPE", 128},   {"NULLABLE", 1},    {"VIEW_NAME", 128},      {"SYNONYM_NAME", 128},
+        {"TABLE_OWNER", 128}, {"DB_LINK", 128},   {"DESCEND", 4}};
     return widths.value(column.toUpper(), 0);
 }
 
@@ -228,14 +233,14 @@ void describeColumns(Stmt& st)
     st.sizes.clear();
     for (int c = 0; c < st.result.columns.size(); ++c) {
         const ColumnMeta& m = st.result.columns[c];
-        ub2 type = o::SQLT_CHR;   // VARCHAR2
+        ub2 type = o::SQLT_CHR; // VARCHAR2
         int width = 0;
         if (m.numeric) {
             type = o::SQLT_NUM;
             width = 22;
         } else if (m.name.compare(QLatin1String("TEXT"), Qt::CaseInsensitive) == 0
                    || m.name.compare(QLatin1String("DATA_DEFAULT"), Qt::CaseInsensitive) == 0) {
-            type = o::SQLT_LNG;   // ALL_VIEWS.TEXT is a LONG
+            type = o::SQLT_LNG; // ALL_VIEWS.TEXT is a LONG
         } else {
             // The declared width in bytes of the database character set, never
             // the client's: a Japanese character of 2 bytes here arrives in 3.
@@ -300,8 +305,8 @@ STANDIN_EXPORT int morvane_standin_database_charset(const char* oracleName)
 // ---------------------------------------------------------------------------
 
 STANDIN_EXPORT sword OCIEnvNlsCreate(OCIEnv** envhpp, ub4 mode, void*, void* (*)(void*, size_t),
-                                     void* (*)(void*, void*, size_t), void (*)(void*, void*), size_t,
-                                     void**, ub2 charset, ub2 ncharset)
+                                     void* (*)(void*, void*, size_t), void (*)(void*, void*), size_t, void**,
+                                     ub2 charset, ub2 ncharset)
 {
     if (!envhpp)
         return o::INVALID_HANDLE;
@@ -341,10 +346,7 @@ STANDIN_EXPORT sword OCIHandleFree(void* hndlp, ub4 type)
     return o::SUCCESS;
 }
 
-STANDIN_EXPORT sword OCIDescriptorFree(void* descp, ub4 type)
-{
-    return OCIHandleFree(descp, type);
-}
+STANDIN_EXPORT sword OCIDescriptorFree(void* descp, ub4 type) { return OCIHandleFree(descp, type); }
 
 STANDIN_EXPORT sword OCIAttrSet(void* trgthndlp, ub4 trghndltyp, void* attributep, ub4 size, ub4 attrtype,
                                 OCIError* errhp)
@@ -363,7 +365,8 @@ STANDIN_EXPORT sword OCIAttrSet(void* trgthndlp, ub4 trghndltyp, void* attribute
     }
     if (trghndltyp == o::HTYPE_SESSION && (attrtype == o::ATTR_USERNAME || attrtype == o::ATTR_PASSWORD)) {
         const QString v = QString::fromUtf8(static_cast<const char*>(attributep), int(size));
-        (attrtype == o::ATTR_USERNAME ? static_cast<Session*>(h)->user : static_cast<Session*>(h)->password) = v;
+        (attrtype == o::ATTR_USERNAME ? static_cast<Session*>(h)->user : static_cast<Session*>(h)->password) =
+            v;
         return o::SUCCESS;
     }
     return error(err, 24315, "ORA-24315: illegal attribute type (stand-in)");
@@ -387,12 +390,8 @@ STANDIN_EXPORT sword OCIAttrGet(const void* trgthndlp, ub4 trghndltyp, void* att
                 return error(err, 24338, "ORA-24338: statement handle not executed");
             *static_cast<ub4*>(attributep) = ub4(st->result.columns.size());
             return o::SUCCESS;
-        case o::ATTR_ROWS_FETCHED:
-            *static_cast<ub4*>(attributep) = st->lastFetched;
-            return o::SUCCESS;
-        case o::ATTR_ROW_COUNT:
-            *static_cast<ub4*>(attributep) = ub4(st->cursor);
-            return o::SUCCESS;
+        case o::ATTR_ROWS_FETCHED: *static_cast<ub4*>(attributep) = st->lastFetched; return o::SUCCESS;
+        case o::ATTR_ROW_COUNT: *static_cast<ub4*>(attributep) = ub4(st->cursor); return o::SUCCESS;
         default: break;
         }
     } else if (trghndltyp == o::DTYPE_PARAM) {
@@ -445,7 +444,8 @@ STANDIN_EXPORT sword OCIServerDetach(OCIServer* srvhp, OCIError* errhp, ub4 mode
     return o::SUCCESS;
 }
 
-STANDIN_EXPORT sword OCISessionBegin(OCISvcCtx* svchp, OCIError* errhp, OCISession* usrhp, ub4 credt, ub4 mode)
+STANDIN_EXPORT sword OCISessionBegin(OCISvcCtx* svchp, OCIError* errhp, OCISession* usrhp, ub4 credt,
+                                     ub4 mode)
 {
     auto* svc = reinterpret_cast<SvcCtx*>(svchp);
     auto* err = reinterpret_cast<Err*>(errhp);
@@ -507,8 +507,9 @@ STANDIN_EXPORT sword OCITransRollback(OCISvcCtx* svchp, OCIError* errhp, ub4 fla
     return o::SUCCESS;
 }
 
-STANDIN_EXPORT sword OCIStmtPrepare2(OCISvcCtx* svchp, OCIStmt** stmthp, OCIError* errhp, const OraText* stmttext,
-                                     ub4 stmt_len, const OraText* key, ub4, ub4 language, ub4 mode)
+STANDIN_EXPORT sword OCIStmtPrepare2(OCISvcCtx* svchp, OCIStmt** stmthp, OCIError* errhp,
+                                     const OraText* stmttext, ub4 stmt_len, const OraText* key, ub4,
+                                     ub4 language, ub4 mode)
 {
     auto* svc = reinterpret_cast<SvcCtx*>(svchp);
     auto* err = reinterpret_cast<Err*>(errhp);
@@ -542,9 +543,9 @@ STANDIN_EXPORT sword OCIStmtRelease(OCIStmt* stmthp, OCIError* errhp, const OraT
     return o::SUCCESS;
 }
 
-STANDIN_EXPORT sword OCIBindByName(OCIStmt* stmtp, OCIBind** bindpp, OCIError* errhp, const OraText* placeholder,
-                                   sb4 placeh_len, void* valuep, sb4 value_sz, ub2 dty, void* indp, ub2* alenp,
-                                   ub2*, ub4 maxarr_len, ub4*, ub4 mode)
+STANDIN_EXPORT sword OCIBindByName(OCIStmt* stmtp, OCIBind** bindpp, OCIError* errhp,
+                                   const OraText* placeholder, sb4 placeh_len, void* valuep, sb4 value_sz,
+                                   ub2 dty, void* indp, ub2* alenp, ub2*, ub4 maxarr_len, ub4*, ub4 mode)
 {
     auto* st = reinterpret_cast<Stmt*>(stmtp);
     auto* err = reinterpret_cast<Err*>(errhp);
@@ -659,8 +660,9 @@ STANDIN_EXPORT sword OCIParamGet(const void* hndlp, ub4 htype, OCIError* errhp, 
     return o::SUCCESS;
 }
 
-STANDIN_EXPORT sword OCIDefineByPos(OCIStmt* stmtp, OCIDefine** defnpp, OCIError* errhp, ub4 position, void* valuep,
-                                    sb4 value_sz, ub2 dty, void* indp, ub2* rlenp, ub2* rcodep, ub4 mode)
+STANDIN_EXPORT sword OCIDefineByPos(OCIStmt* stmtp, OCIDefine** defnpp, OCIError* errhp, ub4 position,
+                                    void* valuep, sb4 value_sz, ub2 dty, void* indp, ub2* rlenp, ub2* rcodep,
+                                    ub4 mode)
 {
     auto* st = reinterpret_cast<Stmt*>(stmtp);
     auto* err = reinterpret_cast<Err*>(errhp);
@@ -709,7 +711,8 @@ namespace {
 // Delivers one value through a dynamic define: as many pieces as the
 // callback's buffers need, up to the define's size (value_sz counts the whole
 // value). False on a callback error; `cut` tells a value longer than that size.
-[[maybe_unused]] bool deliverPieces(Define& d, ub4 iter, const QByteArray& bytes, bool isNull, Err* err, bool& cut)
+[[maybe_unused]] bool deliverPieces(Define& d, ub4 iter, const QByteArray& bytes, bool isNull, Err* err,
+                                    bool& cut)
 {
     const qsizetype limit = std::min<qsizetype>(bytes.size(), d.size);
     cut = !isNull && bytes.size() > limit;
@@ -721,8 +724,9 @@ namespace {
         void* ind = nullptr;
         ub2* rcode = nullptr;
         ub1 p = piece;
-        if (!d.callback || d.callback(d.ctx, reinterpret_cast<OCIDefine*>(&d), iter, &buf, &alen, &p, &ind, &rcode)
-                               != o::CONTINUE) {
+        if (!d.callback
+            || d.callback(d.ctx, reinterpret_cast<OCIDefine*>(&d), iter, &buf, &alen, &p, &ind, &rcode)
+                   != o::CONTINUE) {
             error(err, 24343, "ORA-24343: user defined callback error");
             return false;
         }
@@ -753,8 +757,8 @@ namespace {
 
 // Delivers one value into row r of a define's array. False on an error.
 // (Unused, with OCIStmtFetch2, in the "incomplete" build of the stand-in.)
-[[maybe_unused]] bool deliverCell(Define& d, int r, bool numberColumn, const QString& v, bool isNull, Err* err,
-                                  bool& truncated)
+[[maybe_unused]] bool deliverCell(Define& d, int r, bool numberColumn, const QString& v, bool isNull,
+                                  Err* err, bool& truncated)
 {
     char* cell = d.buf + size_t(r) * size_t(d.size);
     sb2* ind = d.ind ? d.ind + r : nullptr;
@@ -801,8 +805,8 @@ namespace {
 #ifndef MORVANE_STANDIN_WITHOUT_FETCH2
 // (The "incomplete" build of the stand-in leaves this function out, to show the
 // driver's message for a client library that lacks a function.)
-STANDIN_EXPORT sword OCIStmtFetch2(OCIStmt* stmtp, OCIError* errhp, ub4 nrows, ub2 orientation, sb4 fetchOffset,
-                                   ub4 mode)
+STANDIN_EXPORT sword OCIStmtFetch2(OCIStmt* stmtp, OCIError* errhp, ub4 nrows, ub2 orientation,
+                                   sb4 fetchOffset, ub4 mode)
 {
     auto* st = reinterpret_cast<Stmt*>(stmtp);
     auto* err = reinterpret_cast<Err*>(errhp);

@@ -50,19 +50,19 @@ extern "C" {
 
 // Statistics and switches for the tests; reset by morvane_standin_reset().
 struct MorvaneStandInStats {
-    int envCharset;          // charset id of the last OCIEnvNlsCreate
+    int envCharset; // charset id of the last OCIEnvNlsCreate
     int envNcharset;
-    unsigned sessionMode;    // mode of the last OCISessionBegin
-    int fetchCalls;          // OCIStmtFetch2 calls since the reset
-    int lastFetchRows;       // nrows of the last OCIStmtFetch2
-    int maxRowsDelivered;    // most rows one fetch call delivered
-    int bindCalls;           // OCIBindByName calls since the reset
-    int duplicateBinds;      // binds of a name already bound on the same statement
-    int executes;            // OCIStmtExecute calls
-    int longPieces;          // pieces handed through define callbacks
-    int openHandles;         // handles and descriptors not yet freed
-    int rollbacks;                    // OCITransRollback calls
-    int sessionEndsWithoutRollback;   // sessions ended with their last statement not rolled back
+    unsigned sessionMode;           // mode of the last OCISessionBegin
+    int fetchCalls;                 // OCIStmtFetch2 calls since the reset
+    int lastFetchRows;              // nrows of the last OCIStmtFetch2
+    int maxRowsDelivered;           // most rows one fetch call delivered
+    int bindCalls;                  // OCIBindByName calls since the reset
+    int duplicateBinds;             // binds of a name already bound on the same statement
+    int executes;                   // OCIStmtExecute calls
+    int longPieces;                 // pieces handed through define callbacks
+    int openHandles;                // handles and descriptors not yet freed
+    int rollbacks;                  // OCITransRollback calls
+    int sessionEndsWithoutRollback; // sessions ended with their last statement not rolled back
 };
 
 typedef void (*morvane_standin_reset_t)();

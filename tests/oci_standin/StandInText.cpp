@@ -34,7 +34,7 @@ std::string encodeNumber(const std::string& decimal)
         negative = decimal[i++] == '-';
     // Significant digits and the power of ten of the first one.
     std::string digits;
-    int pointAfter = 0;   // digits before the decimal point, leading zeros excluded
+    int pointAfter = 0; // digits before the decimal point, leading zeros excluded
     bool seenPoint = false, any = false;
     for (; i < n; ++i) {
         const char c = decimal[i];
@@ -104,9 +104,9 @@ std::string encodeNumber(const std::string& decimal)
     while (!base100.empty() && base100.back() == 0)
         base100.pop_back();
     if (e < -65)
-        return std::string("\x01\x80", 2);   // below 1e-130: zero
+        return std::string("\x01\x80", 2); // below 1e-130: zero
     if (e > 62)
-        return {};                            // 1e126 and up: no NUMBER
+        return {}; // 1e126 and up: no NUMBER
     const unsigned char head = static_cast<unsigned char>(0x80 | (e + 65));
     std::string out;
     out += char(negative ? static_cast<unsigned char>(~head) : head);
@@ -140,7 +140,11 @@ ScannedSql scanSql(const std::string& sql)
         } else if (tokenStart && (c == 'q' || c == 'Q') && next == '\'' && i + 2 < n) {
             // q'[...]': the quote ends at the closing delimiter followed by '.
             const char open = sql[i + 2];
-            const char close = open == '[' ? ']' : open == '{' ? '}' : open == '<' ? '>' : open == '(' ? ')' : open;
+            const char close = open == '['   ? ']'
+                               : open == '{' ? '}'
+                               : open == '<' ? '>'
+                               : open == '(' ? ')'
+                                             : open;
             size_t k = i + 3;
             while (k + 1 < n && !(sql[k] == close && sql[k + 1] == '\''))
                 ++k;
@@ -150,7 +154,7 @@ ScannedSql scanSql(const std::string& sql)
             size_t k = i + 1, length = 0;
             while (k < n) {
                 if (sql[k] == '\'' && k + 1 < n && sql[k + 1] == '\'') {
-                    k += 2;   // '' is one quote inside the literal
+                    k += 2; // '' is one quote inside the literal
                     ++length;
                 } else if (sql[k] == '\'') {
                     break;
@@ -185,7 +189,7 @@ ScannedSql scanSql(const std::string& sql)
             i = k;
         } else if (tokenStart && isDigit(c)) {
             while (i < n && (isWordChar(sql[i]) || sql[i] == '.'))
-                ++i;   // a number, 1e10 included: no identifier
+                ++i; // a number, 1e10 included: no identifier
         } else {
             ++i;
         }

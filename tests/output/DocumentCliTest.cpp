@@ -34,8 +34,9 @@ TEST(DocumentCli, WholeOwnerToPdfWithoutSequences)
 {
     const CliRun r = render({"--owner", "SCOTT", "--format", "pdf"});
     EXPECT_EQ(r.status, kExitOk) << r.err.toStdString();
-    EXPECT_EQ(r.files, (QStringList{"SCOTT.BONUS.pdf", "SCOTT.DEPT.pdf", "SCOTT.EMP.pdf", "SCOTT.EMPLOYEES.pdf",
-                                    "SCOTT.EMP_DEPT_V.pdf", "SCOTT.SALGRADE.pdf", "SCOTT.lower_case_tbl.pdf"}));
+    EXPECT_EQ(r.files,
+              (QStringList{"SCOTT.BONUS.pdf", "SCOTT.DEPT.pdf", "SCOTT.EMP.pdf", "SCOTT.EMPLOYEES.pdf",
+                           "SCOTT.EMP_DEPT_V.pdf", "SCOTT.SALGRADE.pdf", "SCOTT.lower_case_tbl.pdf"}));
     EXPECT_TRUE(r.err.contains("[1/7] SCOTT.BONUS"));
     EXPECT_TRUE(r.err.contains("[7/7] SCOTT.lower_case_tbl"));
 }
@@ -46,18 +47,30 @@ TEST(DocumentCli, ChosenObjectsToPngOnePerPage)
     EXPECT_EQ(r.status, kExitOk) << r.err.toStdString();
     EXPECT_EQ(r.files, (QStringList{"SALES.MONTHLY_SALES-1.png", "SALES.MONTHLY_SALES-2.png",
                                     "SALES.MONTHLY_SALES-3.png"}));
-    EXPECT_FALSE(r.err.contains("[1/1]"));   // no progress for a single object
+    EXPECT_FALSE(r.err.contains("[1/1]")); // no progress for a single object
 }
 
 TEST(DocumentCli, FailuresAreNamedAndTheRestWritten)
 {
-    struct Case { QStringList args; QString password; int status; QString errorPart; int files; };
+    struct Case {
+        QStringList args;
+        QString password;
+        int status;
+        QString errorPart;
+        int files;
+    };
     const Case cases[] = {
         {{"--owner", "NOBODY", "--format", "pdf"}, "DEMO", kExitFailed, "unknown owner NOBODY", 0},
-        {{"--owner", "SCOTT", "--object", "NOPE", "--object", "DEPT", "--format", "pdf"}, "DEMO", kExitFailed,
-         "unknown object SCOTT.NOPE", 1},
-        {{"--owner", "SCOTT", "--object", "EMP_SEQ", "--format", "pdf"}, "DEMO", kExitFailed,
-         "unknown object SCOTT.EMP_SEQ", 0},
+        {{"--owner", "SCOTT", "--object", "NOPE", "--object", "DEPT", "--format", "pdf"},
+         "DEMO",
+         kExitFailed,
+         "unknown object SCOTT.NOPE",
+         1},
+        {{"--owner", "SCOTT", "--object", "EMP_SEQ", "--format", "pdf"},
+         "DEMO",
+         kExitFailed,
+         "unknown object SCOTT.EMP_SEQ",
+         0},
         {{"--owner", "SCOTT", "--format", "pdf"}, "WRONG", kExitFailed, "logon to DEMO as SYS failed", 0},
         // A synonym whose target lies in another owner cannot be loaded; the others still are.
         {{"--owner", "SALES", "--format", "pdf"}, "DEMO", kExitFailed, "SALES.STAFF: ", 8},
@@ -108,7 +121,8 @@ TEST(DocumentCli, PlantedLinksAndFifosAreReplacedNotFollowed)
         ASSERT_TRUE(QFile::link(victim, out + "/" + name));
     ASSERT_EQ(::mkfifo(QFile::encodeName(out + "/SCOTT.DEPT.pdf").constData(), 0600), 0);
 
-    const CliRun pdf = render({"--owner", "SCOTT", "--object", "EMP", "--object", "DEPT", "--format", "pdf", "--out", out});
+    const CliRun pdf =
+        render({"--owner", "SCOTT", "--object", "EMP", "--object", "DEPT", "--format", "pdf", "--out", out});
     const CliRun png = render({"--owner", "SCOTT", "--object", "EMP", "--format", "png", "--out", out});
     EXPECT_EQ(pdf.status, kExitOk) << pdf.err.toStdString();
     EXPECT_EQ(png.status, kExitOk) << png.err.toStdString();

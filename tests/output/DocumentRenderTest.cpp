@@ -44,16 +44,16 @@ TEST(DocumentRender, PngShowsThePageAtThePrintableOffset)
     d.loadColumns(60);
     const QPageLayout layout = pdfPageLayout();
     const QImage page = renderPageImage(d.data(), 2, 96, layout);
-    EXPECT_EQ(page.size(), QSize(794, 1123));   // A4 at 96 dpi
+    EXPECT_EQ(page.size(), QSize(794, 1123)); // A4 at 96 dpi
     const QRectF area = layout.paintRect(QPageLayout::Millimeter);
     const int ox = qRound(area.left() * 96 / 25.4), oy = qRound(area.top() * 96 / 25.4);
     auto dark = [&](int x, int y) { return qGray(page.pixel(ox + x, oy + y)) < 100; };
-    EXPECT_TRUE(dark(19, 119));    // grid corner (50, 315)
-    EXPECT_TRUE(dark(737, 119));   // right end of the top rule (1950, 315)
-    EXPECT_TRUE(dark(542, 43));    // title shadow right of the box
-    EXPECT_FALSE(dark(400, 25));   // inside the title box, above the title
-    EXPECT_EQ(page.pixel(2, 2), qRgb(255, 255, 255));   // the sheet's margin stays white
-    EXPECT_FALSE(dark(19, 1080));  // below the 60-column grid nothing is ruled
+    EXPECT_TRUE(dark(19, 119));                       // grid corner (50, 315)
+    EXPECT_TRUE(dark(737, 119));                      // right end of the top rule (1950, 315)
+    EXPECT_TRUE(dark(542, 43));                       // title shadow right of the box
+    EXPECT_FALSE(dark(400, 25));                      // inside the title box, above the title
+    EXPECT_EQ(page.pixel(2, 2), qRgb(255, 255, 255)); // the sheet's margin stays white
+    EXPECT_FALSE(dark(19, 1080));                     // below the 60-column grid nothing is ruled
 }
 
 TEST(DocumentRender, TextsShapedForEarlierPagesDrawTheSamePixels)
@@ -113,7 +113,7 @@ TEST(DocumentRender, PngPagesAreStoredGreyWithTheSamePixels)
             greys += qRed(p) != 0 && qRed(p) != 255;
         }
     EXPECT_EQ(differ, 0);
-    EXPECT_GT(greys, 0);   // smoothed text: more than black and white
+    EXPECT_GT(greys, 0); // smoothed text: more than black and white
     QBuffer refusing;
     ASSERT_TRUE(refusing.open(QIODevice::ReadOnly));
     EXPECT_FALSE(savePng(page, &refusing));
@@ -128,7 +128,11 @@ TEST(DocumentRender, FileNamesAndArguments)
     EXPECT_EQ(fileNameSafe("社員$TBL#1"), "社員$TBL#1");
     EXPECT_EQ(fileNameSafe(".."), "__");
 
-    struct Case { QStringList args; bool ok; QString errorPart; };
+    struct Case {
+        QStringList args;
+        bool ok;
+        QString errorPart;
+    };
     const QStringList base{"--server", "demo", "--user", "sys", "--owner", "SCOTT", "--out", "/tmp/x"};
     const Case cases[] = {
         {base + QStringList{"--format", "pdf"}, true, {}},
@@ -174,8 +178,7 @@ TEST(DocumentFallback, PdfTextComesBackWhole)
     QTemporaryDir dir;
     const QString path = dir.filePath("SCOTT.EMP.pdf");
     QString error;
-    ASSERT_TRUE(writeDocumentPdf(d.data(), path, pdfPageLayout(), 600, &error))
-        << error.toStdString();
+    ASSERT_TRUE(writeDocumentPdf(d.data(), path, pdfPageLayout(), 600, &error)) << error.toStdString();
     QProcess p;
     p.start(pdftotext, {path, "-"});
     ASSERT_TRUE(p.waitForFinished(30000));

@@ -45,7 +45,8 @@ QString generatedServer()
 QString pageText(const QString& pdf, int page)
 {
     QProcess p;
-    p.start("pdftotext", {"-enc", "UTF-8", "-layout", "-f", QString::number(page), "-l", QString::number(page), pdf, "-"});
+    p.start("pdftotext",
+            {"-enc", "UTF-8", "-layout", "-f", QString::number(page), "-l", QString::number(page), pdf, "-"});
     p.waitForFinished(30000);
     return QString::fromUtf8(p.readAllStandardOutput());
 }
@@ -85,7 +86,8 @@ struct Row {
 QVector<Row> contentsRows(const QString& text)
 {
     QVector<Row> rows;
-    static const QRegularExpression re("^\\s*\\d+\\s+(\\S+)\\s+(TABLE|VIEW|SYNONYM)\\b.*\\s(\\d+|出力エラー)\\s*$");
+    static const QRegularExpression re(
+        "^\\s*\\d+\\s+(\\S+)\\s+(TABLE|VIEW|SYNONYM)\\b.*\\s(\\d+|出力エラー)\\s*$");
     for (const QString& line : text.split('\n')) {
         const auto m = re.match(line);
         if (m.hasMatch())
@@ -115,11 +117,12 @@ TEST(OwnerDocument, ContentsOutlineAndLinksLandOnEachObjectsFirstPage)
         // Each row's page is that object's page 1.
         const QString page = pageText(pdf, row.page.toInt());
         EXPECT_TRUE(page.contains("データベース定義ファイル１")) << row.name.toStdString();
-        EXPECT_TRUE(page.contains("｢" + row.name + "｣")) << row.name.toStdString() << " on page " << row.page.toStdString();
+        EXPECT_TRUE(page.contains("｢" + row.name + "｣"))
+            << row.name.toStdString() << " on page " << row.page.toStdString();
     }
     sorted = order;
     sorted.sort();
-    EXPECT_EQ(order, sorted);   // by type, then name
+    EXPECT_EQ(order, sorted); // by type, then name
 
     const QStringList nav = navigation(pdf);
     QStringList outline, linkTargets;
@@ -130,7 +133,7 @@ TEST(OwnerDocument, ContentsOutlineAndLinksLandOnEachObjectsFirstPage)
             outline << f[1].section(' ', 0, 0) + "@" + f[2];
         else {
             EXPECT_EQ(f[1], "1");
-            EXPECT_LT(f[2].toInt(), lastTop);   // rows go down the page
+            EXPECT_LT(f[2].toInt(), lastTop); // rows go down the page
             lastTop = f[2].toInt();
             linkTargets << f[3];
         }
@@ -159,7 +162,8 @@ TEST(OwnerDocument, FailingObjectIsListedAndTheFileStaysWhole)
         if (row.name == "STAFF")
             listed = row.page == "出力エラー";
         else
-            EXPECT_TRUE(pageText(pdf, row.page.toInt()).contains("｢" + row.name + "｣")) << row.name.toStdString();
+            EXPECT_TRUE(pageText(pdf, row.page.toInt()).contains("｢" + row.name + "｣"))
+                << row.name.toStdString();
     EXPECT_TRUE(listed);
     for (const QString& line : navigation(pdf))
         EXPECT_FALSE(line.startsWith("O\tSTAFF"));
@@ -196,39 +200,40 @@ TEST(OwnerDocument, ReportsLeaveInTheOrderTheTasksCameIn)
     {
         OrderedJobs jobs(3, [&](const QString& text) { seen << text; });
         for (int i = 0; i < 12; ++i)
-            jobs.add(QString("before%1;").arg(i), i == 5 ? OrderedJobs::Task() : [i](QTextStream& out) {
-                // Early tasks finish last.
-                std::this_thread::sleep_for(std::chrono::milliseconds(12 - i));
-                out << "done" << i;
-                return i % 4 != 0;
-            });
+            jobs.add(
+                QString("before%1;").arg(i), i == 5 ? OrderedJobs::Task() : [i](QTextStream& out) {
+                    // Early tasks finish last.
+                    std::this_thread::sleep_for(std::chrono::milliseconds(12 - i));
+                    out << "done" << i;
+                    return i % 4 != 0;
+                });
         failed = jobs.finish();
     }
     QStringList expected;
     for (int i = 0; i < 12; ++i)
         expected << (i == 5 ? QString("before5;") : QString("before%1;done%1").arg(i));
     EXPECT_EQ(seen, expected);
-    EXPECT_EQ(failed, 3);   // 0, 4, 8
+    EXPECT_EQ(failed, 3); // 0, 4, 8
 }
 
 TEST(OwnerDocument, ContentsCellsAreCutWithAnEllipsis)
 {
     // Ten pixels a character.
     struct Fixed : document::ICanvas {
-        void setFontFace(const QFont&) override {}
-        void setFontHeight(int) override {}
-        void setFontColor(const QColor&) override {}
+        void setFontFace(const QFont&) override { }
+        void setFontHeight(int) override { }
+        void setFontColor(const QColor&) override { }
         int textWidth(const QString& t) override { return 10 * int(t.size()); }
-        void textOut(int, int, const QString&) override {}
-        void line(int, int, int, int) override {}
-        void rectangle(int, int, int, int) override {}
-        void setPenColor(const QColor&) override {}
-        void setPenWidth(int) override {}
-        void setBrushColor(const QColor&) override {}
+        void textOut(int, int, const QString&) override { }
+        void line(int, int, int, int) override { }
+        void rectangle(int, int, int, int) override { }
+        void setPenColor(const QColor&) override { }
+        void setPenWidth(int) override { }
+        void setBrushColor(const QColor&) override { }
     } c;
     EXPECT_EQ(document::elideToWidth(c, "ABCDE", 50), "ABCDE");
     EXPECT_EQ(document::elideToWidth(c, "ABCDEFGHIJ", 55), "ABCD…");
-    EXPECT_EQ(document::elideToWidth(c, "ABC𠮷DEF", 50), "ABC…");   // never half a pair
+    EXPECT_EQ(document::elideToWidth(c, "ABC𠮷DEF", 50), "ABC…"); // never half a pair
     EXPECT_EQ(document::elideToWidth(c, "ABCDEF", 5), "…");
     EXPECT_EQ(document::contentsPageCount(0), 1);
     EXPECT_EQ(document::contentsPageCount(55), 1);

@@ -12,11 +12,27 @@ namespace {
 class FakeJob : public output::IPrintJob {
 public:
     void setTitle(const QString& t) override { log << "title " + t; }
-    bool beginDoc() override { log << "begin"; return beginOk; }
-    bool newPage() override { log << "newPage"; return ++breaks != failBreak; }
-    bool endDoc() override { log << "end"; return true; }
+    bool beginDoc() override
+    {
+        log << "begin";
+        return beginOk;
+    }
+    bool newPage() override
+    {
+        log << "newPage";
+        return ++breaks != failBreak;
+    }
+    bool endDoc() override
+    {
+        log << "end";
+        return true;
+    }
     void abortDoc() override { log << "abort"; }
-    document::ICanvas& canvas() override { log << "page"; return recorder; }
+    document::ICanvas& canvas() override
+    {
+        log << "page";
+        return recorder;
+    }
     int resolution() override { return 600; }
     QStringList log;
     bool beginOk = true;
@@ -39,7 +55,7 @@ document::DocumentData view(int columnPages)
 
 TEST(PrintJobDriver, BreaksComeOnlyBetweenPagesAndAFailureAborts)
 {
-    test::RecordingMessages messages;   // pages of an empty value may warn; the job goes on
+    test::RecordingMessages messages; // pages of an empty value may warn; the job goes on
     FakeJob all;
     EXPECT_TRUE(output::printDocument(all, view(3), output::RangeAllPages));
     EXPECT_EQ(all.log, QStringList({"title DataBase仕様書( EMP_V )", "begin", "page", "newPage", "page",

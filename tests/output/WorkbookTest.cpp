@@ -37,8 +37,8 @@ QString python()
     return found;
 }
 
-#define SKIP_WITHOUT_READER()                                                                    \
-    if (python().isEmpty())                                                                      \
+#define SKIP_WITHOUT_READER()                                                                                \
+    if (python().isEmpty())                                                                                  \
     GTEST_SKIP() << "no python3 with openpyxl (Debian's python3-openpyxl) to read the workbook"
 
 // Sheet name -> its JSON (cells, links, view and print set-up).
@@ -49,7 +49,8 @@ QMap<QString, QJsonObject> readBack(const QString& path, QStringList* order = nu
     EXPECT_TRUE(p.waitForFinished(60000));
     EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
     QMap<QString, QJsonObject> sheets;
-    for (const QJsonValue s : QJsonDocument::fromJson(p.readAllStandardOutput()).object()["sheets"].toArray()) {
+    for (const QJsonValue s :
+         QJsonDocument::fromJson(p.readAllStandardOutput()).object()["sheets"].toArray()) {
         sheets.insert(s["name"].toString(), s.toObject());
         if (order)
             *order << s["name"].toString();
@@ -78,10 +79,7 @@ int rowStarting(const Grid& g, const QString& prefix)
 }
 
 // The column list as read back: one line a row, "s:" or "n:" before each value.
-std::string lines(const QStringList& rows)
-{
-    return rows.join(QLatin1Char('\n')).toStdString();
-}
+std::string lines(const QStringList& rows) { return rows.join(QLatin1Char('\n')).toStdString(); }
 
 QStringList columnList(const QJsonObject& sheet)
 {
@@ -107,8 +105,8 @@ QStringList columnList(const QJsonObject& sheet)
 ResultSet columnRows(const QVector<QVector<QString>>& rows)
 {
     ResultSet rs;
-    const char* names[] = {"COLUMN_ID", "COLUMN_NAME", "COMMENTS", "DATA_TYPE", "DATA_LENGTH",
-                           "DATA_PRECISION", "DATA_SCALE", "NULLABLE", "DEFAULT_LENGTH"};
+    const char* names[] = {"COLUMN_ID",      "COLUMN_NAME", "COMMENTS", "DATA_TYPE",     "DATA_LENGTH",
+                           "DATA_PRECISION", "DATA_SCALE",  "NULLABLE", "DEFAULT_LENGTH"};
     const bool numeric[] = {true, false, false, false, true, true, true, false, true};
     for (int c = 0; c < 9; ++c)
         rs.columns.push_back({names[c], numeric[c]});
@@ -130,16 +128,16 @@ ResultSet oneRow(const QStringList& names, const QVector<QString>& values)
 TEST(Workbook, SheetNamesAndTextsAsASpreadsheetTakesThem)
 {
     SheetNames names;
-    const QString yoshi = QString::fromUtf8("\xF0\xA0\xAE\xB7");   // 𠮷, two UTF-16 units
+    const QString yoshi = QString::fromUtf8("\xF0\xA0\xAE\xB7"); // 𠮷, two UTF-16 units
     EXPECT_EQ(names.take("目次"), "目次~2");
     EXPECT_EQ(names.take("A/B"), "A_B");
-    EXPECT_EQ(names.take("a_b"), "a_b~2");   // unique whatever the case
+    EXPECT_EQ(names.take("a_b"), "a_b~2"); // unique whatever the case
     EXPECT_EQ(names.take("[x]:*?\\\n\x1b"), "_x_______");
     EXPECT_EQ(names.take("'quoted'"), "_quoted_");
     EXPECT_EQ(names.take("History"), "History~2");
     EXPECT_EQ(names.take(QString(40, 'L')), QString(31, 'L'));
     EXPECT_EQ(names.take(QString(40, 'L')), QString(29, 'L') + "~2");
-    EXPECT_EQ(names.take(yoshi.repeated(20)), yoshi.repeated(15));   // never half a character
+    EXPECT_EQ(names.take(yoshi.repeated(20)), yoshi.repeated(15)); // never half a character
 
     EXPECT_EQ(spreadsheetText("=1+1"), "=1+1");
     EXPECT_EQ(spreadsheetText("a_x0041_x0042_b"), "a_x005F_x0041_x005F_x0042_b");
@@ -166,9 +164,10 @@ TEST(Workbook, EveryCellReadsBackAsWrittenWithTheSheetsSetUp)
     d.indexes.rows.clear();
     d.indCols = oneRow({"INDEX_OWNER"}, {"OWNER"});
     d.indCols.rows.clear();
-    d.tabCols = columnRows({{"1", "=1+1", "=1+1", "NUMBER", "22", "38", "0", "N", ""},
-                            {"2", "_x0041_", longComment, "VARCHAR2", "4000", QString(), QString(), "Y", "12"},
-                            {"3", mixed, mixed, "NUMBER", "1234567890123456", "-1.5", "0", "Y", ""}});
+    d.tabCols =
+        columnRows({{"1", "=1+1", "=1+1", "NUMBER", "22", "38", "0", "N", ""},
+                    {"2", "_x0041_", longComment, "VARCHAR2", "4000", QString(), QString(), "Y", "12"},
+                    {"3", mixed, mixed, "NUMBER", "1234567890123456", "-1.5", "0", "Y", ""}});
 
     QTemporaryDir dir;
     const QString path = dir.filePath("OWNER.xlsx");
@@ -178,9 +177,10 @@ TEST(Workbook, EveryCellReadsBackAsWrittenWithTheSheetsSetUp)
     ASSERT_TRUE(book.addObject({"T", "TABLE", "=SUM(A1)"}, d, &sheet, &error)) << error.toStdString();
     d.tableName = "V";
     d.tableType = "VIEW";
-    d.views = oneRow({"OWNER", "VIEW_NAME", "TEXT_LENGTH", "TEXT"}, {"OWNER", "V", "30", "SELECT 1\n\n  FROM DUAL\r\n"});
+    d.views = oneRow({"OWNER", "VIEW_NAME", "TEXT_LENGTH", "TEXT"},
+                     {"OWNER", "V", "30", "SELECT 1\n\n  FROM DUAL\r\n"});
     ASSERT_TRUE(book.addObject({"V", "VIEW", ""}, d, &sheet, &error)) << error.toStdString();
-    EXPECT_FALSE(QFile::exists(path));   // nothing at the target before the end
+    EXPECT_FALSE(QFile::exists(path)); // nothing at the target before the end
     ASSERT_TRUE(book.commit(&error)) << error.toStdString();
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
               QStringList{"OWNER.xlsx"});
@@ -188,11 +188,11 @@ TEST(Workbook, EveryCellReadsBackAsWrittenWithTheSheetsSetUp)
     QStringList order;
     const auto sheets = readBack(path, &order);
     EXPECT_EQ(order, (QStringList{"目次", "T", "V"}));
-    const QStringList expected = {
-        "n:1|s:=1+1|s:=1+1|s:NUMBER|n:22|n:38|n:0|s:N|",
-        "n:2|s:_x0041_|s:" + longComment + "|s:VARCHAR2|n:4000|||s:Y|n:12",
-        // Sixteen digits are more than a spreadsheet number holds: kept as text.
-        "n:3|s:" + mixed + "|s:" + mixed + "|s:NUMBER|s:1234567890123456|n:-1.5|n:0|s:Y|"};
+    const QStringList expected = {"n:1|s:=1+1|s:=1+1|s:NUMBER|n:22|n:38|n:0|s:N|",
+                                  "n:2|s:_x0041_|s:" + longComment + "|s:VARCHAR2|n:4000|||s:Y|n:12",
+                                  // Sixteen digits are more than a spreadsheet number holds: kept as text.
+                                  "n:3|s:" + mixed + "|s:" + mixed
+                                      + "|s:NUMBER|s:1234567890123456|n:-1.5|n:0|s:Y|"};
     EXPECT_EQ(lines(columnList(sheets["T"])), lines(expected));
     EXPECT_EQ(lines(columnList(sheets["V"])), lines(expected));
 
@@ -207,14 +207,15 @@ TEST(Workbook, EveryCellReadsBackAsWrittenWithTheSheetsSetUp)
     EXPECT_EQ(sheets["目次"]["links"].toArray(),
               (QJsonArray{QJsonArray{QString("B%1").arg(first), "'T'!A1"},
                           QJsonArray{QString("B%1").arg(first + 1), "'V'!A1"}}));
-    EXPECT_EQ(sheets["V"]["links"].toArray()[0].toArray()[1].toString(), QString("'目次'!B%1").arg(first + 1));
+    EXPECT_EQ(sheets["V"]["links"].toArray()[0].toArray()[1].toString(),
+              QString("'目次'!B%1").arg(first + 1));
 
     const Grid t = gridOf(sheets["T"]);
     EXPECT_EQ(t[2][1][3].toString(), "◎ＯＷＮＥＲ：｢OWNER｣  テーブル名：｢T｣ (表)");
-    EXPECT_EQ(t[7][2][3].toDouble(), 10);   // the storage figures under their labels
+    EXPECT_EQ(t[7][2][3].toDouble(), 10); // the storage figures under their labels
     const Grid v = gridOf(sheets["V"]);
     const int text = rowStarting(v, "SELECT 1");
-    EXPECT_FALSE(v.contains(text + 1));   // the empty line keeps its row
+    EXPECT_FALSE(v.contains(text + 1)); // the empty line keeps its row
     EXPECT_EQ(v[text + 2][1][3].toString(), "  FROM DUAL");
     // A Japanese face, ruled grid cells, and the print set-up.
     EXPECT_EQ(t[7][1][4].toString(), "ＭＳ 明朝");
@@ -239,7 +240,8 @@ namespace {
 QStringList dictionaryRows(const QString& path, const char* sql)
 {
     sqlite3* db = nullptr;
-    EXPECT_EQ(sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
+    EXPECT_EQ(sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READONLY, nullptr),
+              SQLITE_OK);
     sqlite3_stmt* st = nullptr;
     EXPECT_EQ(sqlite3_prepare_v2(db, sql, -1, &st, nullptr), SQLITE_OK) << sqlite3_errmsg(db);
     QStringList rows;
@@ -274,7 +276,8 @@ TEST(WorkbookCli, EveryColumnListOfTheOddOwnerMatchesTheDictionary)
     EXPECT_EQ(r.status, kExitFailed) << r.err.toStdString();
     EXPECT_TRUE(r.err.contains("ODD.SYN_CHAIN")) << r.err.toStdString();
     EXPECT_TRUE(r.err.contains("ODD.A/B: sheet named A_B")) << r.err.toStdString();
-    EXPECT_TRUE(r.err.contains(": sheet named " + embedded::oddLongTableName().left(31))) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(": sheet named " + embedded::oddLongTableName().left(31)))
+        << r.err.toStdString();
     EXPECT_EQ(QDir(r.out).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
               QStringList{"ODD.xlsx"});
 
@@ -297,7 +300,8 @@ TEST(WorkbookCli, EveryColumnListOfTheOddOwnerMatchesTheDictionary)
         sheetOf[name] = target;
         ASSERT_TRUE(sheets.contains(target)) << target.toStdString();
         EXPECT_LE(target.size(), 31);
-        EXPECT_TRUE(gridOf(sheets[target])[2][1][3].toString().contains("｢" + name + "｣")) << target.toStdString();
+        EXPECT_TRUE(gridOf(sheets[target])[2][1][3].toString().contains("｢" + name + "｣"))
+            << target.toStdString();
         EXPECT_EQ(contents[row][5][3].toInt(), columnList(sheets[target]).size());
         EXPECT_EQ(row, first + listed.size() - 1);
     }
@@ -328,7 +332,8 @@ TEST(WorkbookCli, ATargetThatCannotBeReplacedLeavesItAsItWas)
     const QTemporaryDir root;
     const QString out = root.filePath("out");
     QDir().mkpath(out + "/SCOTT.xlsx/inside");
-    const test::DocRun r = test::runDoc({"--owner", "SCOTT", "--object", "DEPT", "--format", "xlsx", "--out", out});
+    const test::DocRun r =
+        test::runDoc({"--owner", "SCOTT", "--object", "DEPT", "--format", "xlsx", "--out", out});
     EXPECT_EQ(r.status, kExitFailed);
     EXPECT_TRUE(r.err.contains("SCOTT.xlsx: ")) << r.err.toStdString();
     EXPECT_EQ(QDir(out).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),

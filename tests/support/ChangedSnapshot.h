@@ -14,7 +14,8 @@ namespace morvane::test {
 inline void execOn(const QString& path, const char* sql)
 {
     sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE, nullptr), SQLITE_OK);
+    ASSERT_EQ(sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE, nullptr),
+              SQLITE_OK);
     char* err = nullptr;
     EXPECT_EQ(sqlite3_exec(db, sql, nullptr, nullptr, &err), SQLITE_OK) << (err ? err : "");
     sqlite3_free(err);

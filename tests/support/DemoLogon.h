@@ -28,7 +28,8 @@ inline void openDemo(Connection& connection, const QString& server = QStringLite
 inline void copyDemoAs(const QString& server)
 {
     const QString demo = embeddedDatabaseFor(QStringLiteral("DEMO"));
-    ASSERT_TRUE(QFile::copy(demo, QFileInfo(demo).path() + '/' + server + QStringLiteral(".db"))) << qPrintable(server);
+    ASSERT_TRUE(QFile::copy(demo, QFileInfo(demo).path() + '/' + server + QStringLiteral(".db")))
+        << qPrintable(server);
 }
 
 // The data module logged on as start-up leaves it with a stored password:

@@ -13,7 +13,7 @@ namespace morvane::test {
 struct DocRun {
     int status;
     QString err;
-    QString out;   // the output folder
+    QString out; // the output folder
 };
 
 // A fresh output folder unless args name one with --out.
@@ -26,7 +26,8 @@ inline DocRun runDoc(QStringList args, const QString& server = QStringLiteral("D
         args << QStringLiteral("--out") << root.filePath(QStringLiteral("out%1").arg(++serial));
     output::DocOptions o;
     QString error;
-    EXPECT_TRUE(output::parseDocArguments(QStringList{"--server", server, "--user", "SYS"} + args, &o, &error))
+    EXPECT_TRUE(
+        output::parseDocArguments(QStringList{"--server", server, "--user", "SYS"} + args, &o, &error))
         << error.toStdString();
     QString err;
     QTextStream stream(&err);

@@ -55,11 +55,11 @@ struct DocumentSession {
         for (int k = 0; k < n1; ++k)
             t.push_back({"USERS", "10", "40", "65536", "1048576", "14", "5", "3", "38"});
         for (int k = 0; k < n2; ++k)
-            i.push_back({"SCOTT", QString("IX_%1").arg(k + 1), "USERS", "UNIQUE", "10", "65536",
-                         "65536", "0", "1"});
+            i.push_back(
+                {"SCOTT", QString("IX_%1").arg(k + 1), "USERS", "UNIQUE", "10", "65536", "65536", "0", "1"});
         for (int k = 0; k < n3; ++k)
-            c.push_back({"SCOTT", "IX_1", QString("COL_%1").arg(k + 1), QString::number(k + 1), "22",
-                         "4", "0"});
+            c.push_back(
+                {"SCOTT", "IX_1", QString("COL_%1").arg(k + 1), QString::number(k + 1), "22", "4", "0"});
         tables.openWith(makeResult({"TABLESPACE_NAME", "PCT_FREE", "PCT_USED", "INITIAL_EXTENT",
                                     "NEXT_EXTENT", "NUM_ROWS", "BLOCKS", "EMPTY_BLOCKS", "AVG_ROW_LEN"},
                                    t));

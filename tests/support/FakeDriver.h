@@ -9,15 +9,12 @@ namespace morvane::test {
 class FakeDriver : public IDbDriver {
 public:
     using Handler = std::function<ResultSet(const QString& sql, const BindList& binds)>;
-    explicit FakeDriver(Handler h) : m_handler(std::move(h)) {}
+    explicit FakeDriver(Handler h) : m_handler(std::move(h)) { }
 
     void logon(const LogonParams&) override { m_connected = true; }
     void logoff() noexcept override { m_connected = false; }
     bool isConnected() const override { return m_connected; }
-    ResultSet query(const QString& sql, const BindList& binds) override
-    {
-        return m_handler(sql, binds);
-    }
+    ResultSet query(const QString& sql, const BindList& binds) override { return m_handler(sql, binds); }
     void execute(const QString& sql, const BindList& binds) override { m_handler(sql, binds); }
 
 private:

@@ -27,7 +27,7 @@ public:
         return h(dialog);
     }
     std::deque<Handler> handlers;
-    QStringList opened;   // class names, in order
+    QStringList opened; // class names, in order
     QStringList titles;
 
 private:

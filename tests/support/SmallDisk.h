@@ -15,7 +15,8 @@ public:
     {
         m_mounted = ::mount("tmpfs", m_path.constData(), "tmpfs", 0, "size=200k") == 0;
         if (!m_mounted)
-            m_reason = QStringLiteral("cannot mount a tmpfs (needs root): ") + QString::fromLocal8Bit(std::strerror(errno));
+            m_reason = QStringLiteral("cannot mount a tmpfs (needs root): ")
+                       + QString::fromLocal8Bit(std::strerror(errno));
     }
     ~SmallDisk()
     {
@@ -31,8 +32,7 @@ public:
     {
         QFile filler(path() + "/filler");
         filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered);
-        while (filler.write(QByteArray(1024, 'x')) == 1024) {
-        }
+        while (filler.write(QByteArray(1024, 'x')) == 1024) { }
         filler.resize(filler.size() - 4096);
     }
 

@@ -48,11 +48,10 @@ int valueBytes(const ColumnType& c, sqlite3_stmt* st, int col)
         return 11;
     const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(st, col));
     const QString text = QString::fromUtf8(p, sqlite3_column_bytes(st, col));
-    if (type == QLatin1String("NUMBER") || type == QLatin1String("FLOAT")
-        || type == QLatin1String("INTEGER"))
+    if (type == QLatin1String("NUMBER") || type == QLatin1String("FLOAT") || type == QLatin1String("INTEGER"))
         return oracleNumberBytes(text);
     if (type == QLatin1String("CHAR") || type == QLatin1String("NCHAR"))
-        return std::max(c.length, cp932::byteLength(text));   // blank-padded
+        return std::max(c.length, cp932::byteLength(text)); // blank-padded
     return cp932::byteLength(text);
 }
 
@@ -83,8 +82,8 @@ int usableBytes(int header, const QVariant& pctFree, int defaultPct)
 }
 
 struct Row {
-    QVector<int> sizes;       // per column, -1 for NULL
-    QVector<QString> values;  // kept for the distinct keys of indexes
+    QVector<int> sizes;      // per column, -1 for NULL
+    QVector<QString> values; // kept for the distinct keys of indexes
 };
 
 struct TableData {
@@ -144,21 +143,24 @@ int rowLength(const Row& r)
 
 void analyzeIndexes(sqlite3* db, const AnalyzeCommand& cmd, const TableData& data)
 {
-    struct Index { QString owner, name; QVariant pctFree; };
+    struct Index {
+        QString owner, name;
+        QVariant pctFree;
+    };
     QVector<Index> indexes;
     {
         Statement st(db, QStringLiteral("SELECT OWNER, INDEX_NAME, PCT_FREE FROM ALL_INDEXES "
                                         "WHERE TABLE_OWNER = ? AND TABLE_NAME = ?"));
         st.bindAll({cmd.owner, cmd.table});
         while (st.step())
-            indexes.push_back({st.text(0), st.text(1),
-                               st.isNull(2) ? QVariant() : QVariant(st.integer(2))});
+            indexes.push_back({st.text(0), st.text(1), st.isNull(2) ? QVariant() : QVariant(st.integer(2))});
     }
     Statement keyCols(db, QStringLiteral("SELECT COLUMN_NAME FROM ALL_IND_COLUMNS WHERE INDEX_OWNER = ? "
                                          "AND INDEX_NAME = ? ORDER BY COLUMN_POSITION"));
-    Statement update(db, QStringLiteral(
-        "UPDATE ALL_INDEXES SET BLEVEL = ?, LEAF_BLOCKS = ?, DISTINCT_KEYS = ?, NUM_ROWS = ?, "
-        "LAST_ANALYZED = datetime('now', 'localtime') WHERE OWNER = ? AND INDEX_NAME = ?"));
+    Statement update(
+        db,
+        QStringLiteral("UPDATE ALL_INDEXES SET BLEVEL = ?, LEAF_BLOCKS = ?, DISTINCT_KEYS = ?, NUM_ROWS = ?, "
+                       "LAST_ANALYZED = datetime('now', 'localtime') WHERE OWNER = ? AND INDEX_NAME = ?"));
     for (const Index& ix : indexes) {
         QVector<int> positions;
         keyCols.bindAll({ix.owner, ix.name});
@@ -200,8 +202,9 @@ void analyzeIndexes(sqlite3* db, const AnalyzeCommand& cmd, const TableData& dat
             for (qint64 n = leaves; n > 1; n = (n + fanout - 1) / fanout)
                 ++blevel;
         }
-        update.bindAll({blevel, leaves, static_cast<qint64>(distinct.size()),
-                        static_cast<qint64>(entries.size()), ix.owner, ix.name})
+        update
+            .bindAll({blevel, leaves, static_cast<qint64>(distinct.size()),
+                      static_cast<qint64>(entries.size()), ix.owner, ix.name})
             .run();
     }
 }
@@ -215,7 +218,7 @@ int oracleNumberBytes(const QString& decimal)
     if (negative || s.startsWith('+'))
         s = s.mid(1);
     const int e = s.indexOf(QRegularExpression(QStringLiteral("[eE]")));
-    if (e >= 0) {   // exponent form from a REAL: rewrite as plain digits
+    if (e >= 0) { // exponent form from a REAL: rewrite as plain digits
         bool ok = false;
         const double v = decimal.toDouble(&ok);
         if (!ok)
@@ -229,7 +232,7 @@ int oracleNumberBytes(const QString& decimal)
     while (frac.endsWith('0'))
         frac.chop(1);
     if (intPart.isEmpty() && frac.isEmpty())
-        return 1;   // zero is the exponent byte alone
+        return 1; // zero is the exponent byte alone
     if (intPart.size() % 2)
         intPart.prepend('0');
     if (frac.size() % 2)
@@ -253,10 +256,10 @@ std::optional<AnalyzeCommand> parseAnalyze(const QString& sql, const QString& lo
         return std::nullopt;
     // Unquoted names start with a letter of any script, as Oracle allows
     // letters of the database character set (Japanese names included).
-    static const QString ident =
-        QStringLiteral("(\"(?:[^\"]|\"\")+\"|\\p{L}[\\p{L}\\p{N}_$#]*)");
+    static const QString ident = QStringLiteral("(\"(?:[^\"]|\"\")+\"|\\p{L}[\\p{L}\\p{N}_$#]*)");
     static const QRegularExpression full(
-        QStringLiteral("^\\s*ANALYZE\\s+TABLE\\s+(?:%1\\s*\\.\\s*)?%1\\s+(COMPUTE|DELETE)\\s+STATISTICS\\s*;?\\s*$")
+        QStringLiteral(
+            "^\\s*ANALYZE\\s+TABLE\\s+(?:%1\\s*\\.\\s*)?%1\\s+(COMPUTE|DELETE)\\s+STATISTICS\\s*;?\\s*$")
             .arg(ident),
         QRegularExpression::CaseInsensitiveOption | QRegularExpression::UseUnicodePropertiesOption);
     const auto m = full.match(sql);
@@ -310,15 +313,15 @@ void runAnalyze(sqlite3* db, const AnalyzeCommand& cmd)
     const qint64 allocated = initialExtent.isNull() ? 0 : initialExtent.toLongLong() / kBlockSize;
     const qint64 empty = std::max<qint64>(0, allocated - blocks);
     const qint64 avgLen = lengths.isEmpty() ? 0 : std::llround(double(total) / lengths.size());
-    const qint64 avgSpace = blocks == 0 ? 0 : std::max<qint64>(0, (blocks * usable - total
-                                                                   - kSlotBytes * lengths.size()) / blocks);
+    const qint64 avgSpace =
+        blocks == 0 ? 0
+                    : std::max<qint64>(0, (blocks * usable - total - kSlotBytes * lengths.size()) / blocks);
 
-    Statement t(db, QStringLiteral(
-        "UPDATE ALL_TABLES SET NUM_ROWS = ?, BLOCKS = ?, EMPTY_BLOCKS = ?, AVG_SPACE = ?, "
-        "CHAIN_CNT = 0, AVG_ROW_LEN = ?, LAST_ANALYZED = datetime('now', 'localtime') "
-        "WHERE OWNER = ? AND TABLE_NAME = ?"));
-    t.bindAll({static_cast<qint64>(data.rows.size()), blocks, empty, avgSpace, avgLen, cmd.owner,
-               cmd.table})
+    Statement t(
+        db, QStringLiteral("UPDATE ALL_TABLES SET NUM_ROWS = ?, BLOCKS = ?, EMPTY_BLOCKS = ?, AVG_SPACE = ?, "
+                           "CHAIN_CNT = 0, AVG_ROW_LEN = ?, LAST_ANALYZED = datetime('now', 'localtime') "
+                           "WHERE OWNER = ? AND TABLE_NAME = ?"));
+    t.bindAll({static_cast<qint64>(data.rows.size()), blocks, empty, avgSpace, avgLen, cmd.owner, cmd.table})
         .run();
     analyzeIndexes(db, cmd, data);
     tx.commit();

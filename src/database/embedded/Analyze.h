@@ -12,7 +12,7 @@ namespace morvane::embedded {
 struct AnalyzeCommand {
     QString owner;
     QString table;
-    bool remove = false;   // DELETE STATISTICS instead of COMPUTE
+    bool remove = false; // DELETE STATISTICS instead of COMPUTE
 };
 
 // nullopt when the text is no ANALYZE statement at all; a malformed ANALYZE

@@ -65,8 +65,7 @@ void runDictionaryScript(sqlite3* db, const QByteArray& script, const QString& n
                 throw DbError(errorText(db));
             int rc = SQLITE_DONE;
             if (st) {
-                while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
-                }
+                while ((rc = sqlite3_step(st)) == SQLITE_ROW) { }
                 sqlite3_finalize(st);
             }
             if (rc != SQLITE_DONE)

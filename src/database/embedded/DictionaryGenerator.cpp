@@ -24,12 +24,9 @@ struct ColumnSpec {
 const ColumnSpec& columnSpec(int i)
 {
     static const ColumnSpec specs[] = {
-        {"NUMBER", 22, 10, 0, "識別番号"},
-        {"VARCHAR2", 40, {}, {}, "名称"},
-        {"DATE", 7, {}, {}, "登録日"},
-        {"CHAR", 1, {}, {}, "区分"},
-        {"NUMBER", 22, 12, 2, "金額"},
-        {"VARCHAR2", 200, {}, {}, "備考"},
+        {"NUMBER", 22, 10, 0, "識別番号"}, {"VARCHAR2", 40, {}, {}, "名称"},
+        {"DATE", 7, {}, {}, "登録日"},     {"CHAR", 1, {}, {}, "区分"},
+        {"NUMBER", 22, 12, 2, "金額"},     {"VARCHAR2", 200, {}, {}, "備考"},
         {"NUMBER", 22, {}, {}, "数量"},
     };
     return specs[i % (sizeof specs / sizeof specs[0])];
@@ -38,24 +35,28 @@ const ColumnSpec& columnSpec(int i)
 class Writer {
 public:
     Writer(sqlite3* db, GeneratorReport& report)
-        : m_report(report),
-          m_catalog(db, QStringLiteral("INSERT INTO ALL_CATALOG VALUES (?, ?, ?)")),
+        : m_report(report), m_catalog(db, QStringLiteral("INSERT INTO ALL_CATALOG VALUES (?, ?, ?)")),
           m_comment(db, QStringLiteral("INSERT INTO ALL_TAB_COMMENTS VALUES (?, ?, ?, ?)")),
-          m_table(db, QStringLiteral(
-              "INSERT INTO ALL_TABLES (OWNER, TABLE_NAME, TABLESPACE_NAME, PCT_FREE, PCT_USED, "
-              "INI_TRANS, MAX_TRANS, INITIAL_EXTENT, NEXT_EXTENT, MIN_EXTENTS, MAX_EXTENTS, NUM_ROWS, "
-              "BLOCKS, EMPTY_BLOCKS, AVG_SPACE, CHAIN_CNT, AVG_ROW_LEN, LAST_ANALYZED) VALUES "
-              "(?, ?, 'USERS', 10, 40, 1, 255, 65536, 1048576, 1, 2147483645, ?, ?, ?, ?, ?, ?, ?)")),
-          m_column(db, QStringLiteral(
-              "INSERT INTO ALL_TAB_COLUMNS (OWNER, TABLE_NAME, COLUMN_NAME, DATA_TYPE, DATA_LENGTH, "
-              "DATA_PRECISION, DATA_SCALE, NULLABLE, COLUMN_ID, DEFAULT_LENGTH, DATA_DEFAULT) "
-              "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")),
+          m_table(
+              db,
+              QStringLiteral(
+                  "INSERT INTO ALL_TABLES (OWNER, TABLE_NAME, TABLESPACE_NAME, PCT_FREE, PCT_USED, "
+                  "INI_TRANS, MAX_TRANS, INITIAL_EXTENT, NEXT_EXTENT, MIN_EXTENTS, MAX_EXTENTS, NUM_ROWS, "
+                  "BLOCKS, EMPTY_BLOCKS, AVG_SPACE, CHAIN_CNT, AVG_ROW_LEN, LAST_ANALYZED) VALUES "
+                  "(?, ?, 'USERS', 10, 40, 1, 255, 65536, 1048576, 1, 2147483645, ?, ?, ?, ?, ?, ?, ?)")),
+          m_column(db,
+                   QStringLiteral(
+                       "INSERT INTO ALL_TAB_COLUMNS (OWNER, TABLE_NAME, COLUMN_NAME, DATA_TYPE, DATA_LENGTH, "
+                       "DATA_PRECISION, DATA_SCALE, NULLABLE, COLUMN_ID, DEFAULT_LENGTH, DATA_DEFAULT) "
+                       "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")),
           m_colComment(db, QStringLiteral("INSERT INTO ALL_COL_COMMENTS VALUES (?, ?, ?, ?)")),
-          m_index(db, QStringLiteral(
-              "INSERT INTO ALL_INDEXES (OWNER, INDEX_NAME, INDEX_TYPE, TABLE_OWNER, TABLE_NAME, "
-              "TABLE_TYPE, UNIQUENESS, TABLESPACE_NAME, PCT_FREE, INITIAL_EXTENT, NEXT_EXTENT, BLEVEL, "
-              "LEAF_BLOCKS, DISTINCT_KEYS, NUM_ROWS, LAST_ANALYZED) VALUES "
-              "(?, ?, 'NORMAL', ?, ?, 'TABLE', ?, 'INDX', 10, 65536, 1048576, ?, ?, ?, ?, ?)")),
+          m_index(
+              db,
+              QStringLiteral(
+                  "INSERT INTO ALL_INDEXES (OWNER, INDEX_NAME, INDEX_TYPE, TABLE_OWNER, TABLE_NAME, "
+                  "TABLE_TYPE, UNIQUENESS, TABLESPACE_NAME, PCT_FREE, INITIAL_EXTENT, NEXT_EXTENT, BLEVEL, "
+                  "LEAF_BLOCKS, DISTINCT_KEYS, NUM_ROWS, LAST_ANALYZED) VALUES "
+                  "(?, ?, 'NORMAL', ?, ?, 'TABLE', ?, 'INDX', 10, 65536, 1048576, ?, ?, ?, ?, ?)")),
           m_indCol(db, QStringLiteral("INSERT INTO ALL_IND_COLUMNS VALUES (?, ?, ?, ?, ?, ?, ?, 'ASC')")),
           m_view(db, QStringLiteral("INSERT INTO ALL_VIEWS VALUES (?, ?, ?, ?)")),
           m_synonym(db, QStringLiteral("INSERT INTO ALL_SYNONYMS VALUES (?, ?, ?, ?, NULL)"))
@@ -76,11 +77,13 @@ public:
             const QString name = QStringLiteral("COL_%1").arg(c, 3, 10, QChar('0'));
             const bool hasDefault = c % 5 == 3;
             const QVariant def = hasDefault ? QVariant(QStringLiteral("SYSDATE")) : QVariant();
-            m_column.bindAll({owner, table, name, s.type, s.length, s.precision, s.scale,
-                              c == 1 ? "N" : "Y", c, hasDefault ? QVariant(7) : QVariant(), def})
+            m_column
+                .bindAll({owner, table, name, s.type, s.length, s.precision, s.scale, c == 1 ? "N" : "Y", c,
+                          hasDefault ? QVariant(7) : QVariant(), def})
                 .run();
-            m_colComment.bindAll({owner, table, name,
-                                  QStringLiteral("%1%2 %3").arg(what, QString::fromUtf8(s.comment)).arg(c)})
+            m_colComment
+                .bindAll({owner, table, name,
+                          QStringLiteral("%1%2 %3").arg(what, QString::fromUtf8(s.comment)).arg(c)})
                 .run();
             ++m_report.columns;
         }
@@ -93,9 +96,10 @@ public:
         const qint64 rowLen = 20 + cols * 9;
         const qint64 blocks = rows == 0 ? 0 : (rows * rowLen + 7000) / 7300;
         const auto stat = [&](qint64 v) { return analysed ? QVariant(v) : QVariant(); };
-        m_table.bindAll({owner, name, stat(rows), stat(blocks), stat(std::max<qint64>(0, 8 - blocks)),
-                         stat(blocks ? 800 : 0), stat(0), stat(rows ? rowLen : 0),
-                         analysed ? QVariant(QStringLiteral("2024-03-31 22:00:00")) : QVariant()})
+        m_table
+            .bindAll({owner, name, stat(rows), stat(blocks), stat(std::max<qint64>(0, 8 - blocks)),
+                      stat(blocks ? 800 : 0), stat(0), stat(rows ? rowLen : 0),
+                      analysed ? QVariant(QStringLiteral("2024-03-31 22:00:00")) : QVariant()})
             .run();
         columns(owner, name, cols, QStringLiteral("項目"));
         ++m_report.tables;
@@ -107,16 +111,17 @@ public:
             else
                 keys = {(j * 2 - 1) % cols + 1, (j * 2) % cols + 1};
             const qint64 leaves = rows == 0 ? 0 : rows * 14 * int(keys.size()) / 7000 + 1;
-            m_index.bindAll({owner, ix, owner, name, j == 1 ? "UNIQUE" : "NONUNIQUE",
-                             stat(leaves > 1 ? (leaves > 300 ? 2 : 1) : 0), stat(leaves),
-                             stat(j == 1 ? rows : rows / 3), stat(rows),
-                             analysed ? QVariant(QStringLiteral("2024-03-31 22:00:00")) : QVariant()})
+            m_index
+                .bindAll({owner, ix, owner, name, j == 1 ? "UNIQUE" : "NONUNIQUE",
+                          stat(leaves > 1 ? (leaves > 300 ? 2 : 1) : 0), stat(leaves),
+                          stat(j == 1 ? rows : rows / 3), stat(rows),
+                          analysed ? QVariant(QStringLiteral("2024-03-31 22:00:00")) : QVariant()})
                 .run();
             for (int p = 0; p < keys.size(); ++p) {
                 const ColumnSpec& s = columnSpec(keys[p] - 1);
-                m_indCol.bindAll({owner, ix, owner, name,
-                                  QStringLiteral("COL_%1").arg(keys[p], 3, 10, QChar('0')), p + 1,
-                                  s.length})
+                m_indCol
+                    .bindAll({owner, ix, owner, name,
+                              QStringLiteral("COL_%1").arg(keys[p], 3, 10, QChar('0')), p + 1, s.length})
                     .run();
             }
             ++m_report.indexes;
@@ -152,8 +157,7 @@ public:
         ++m_report.columns;
     }
 
-    void synonym(const QString& owner, const QString& name, const QString& targetOwner,
-                 const QString& target)
+    void synonym(const QString& owner, const QString& name, const QString& targetOwner, const QString& target)
     {
         m_synonym.bindAll({owner, name, targetOwner, target}).run();
         ++m_report.synonyms;
@@ -161,8 +165,7 @@ public:
 
 private:
     GeneratorReport& m_report;
-    Statement m_catalog, m_comment, m_table, m_column, m_colComment, m_index, m_indCol, m_view,
-        m_synonym;
+    Statement m_catalog, m_comment, m_table, m_column, m_colComment, m_index, m_indCol, m_view, m_synonym;
 };
 
 QString objectName(const QString& prefix, ObjectKind kind, int k)
@@ -172,17 +175,19 @@ QString objectName(const QString& prefix, ObjectKind kind, int k)
 }
 
 // The objects k = first .. last of one owner in the documented pattern.
-void fillOwner(Writer& w, GeneratorReport& report, const QString& owner, const QString& prefix,
-               int first, int last, const QString& nextOwner, const GeneratorOptions& o)
+void fillOwner(Writer& w, GeneratorReport& report, const QString& owner, const QString& prefix, int first,
+               int last, const QString& nextOwner, const GeneratorOptions& o)
 {
     int lastTable = 0;
     for (int k = first; k <= last; ++k) {
         const ObjectKind kind = generatedKind(k);
         const QString name = objectName(prefix, kind, k);
-        const QVariant comment = k % 7 == 0
-                                     ? QVariant()
-                                     : QVariant(QStringLiteral("%1 %2 の%3").arg(owner).arg(k).arg(
-                                           kind == ObjectKind::Table ? QStringLiteral("テスト表")
+        const QVariant comment =
+            k % 7 == 0 ? QVariant()
+                       : QVariant(QStringLiteral("%1 %2 の%3")
+                                      .arg(owner)
+                                      .arg(k)
+                                      .arg(kind == ObjectKind::Table ? QStringLiteral("テスト表")
                                                                      : QStringLiteral("参照ビュー")));
         switch (kind) {
         case ObjectKind::Table:
@@ -345,8 +350,9 @@ GeneratorReport generateDictionary(const QString& path, const GeneratorOptions& 
             Statement user(db, QStringLiteral("INSERT INTO ALL_USERS VALUES (?, ?, '2024-04-01 09:00:00')"));
             for (int i = 1; i <= o.owners; ++i) {
                 const QString owner = QStringLiteral("OWNER%1").arg(i, 2, 10, QChar('0'));
-                const QString next = o.owners > 1 ? QStringLiteral("OWNER%1").arg(i % o.owners + 1, 2, 10, QChar('0'))
-                                                  : QString();
+                const QString next = o.owners > 1
+                                         ? QStringLiteral("OWNER%1").arg(i % o.owners + 1, 2, 10, QChar('0'))
+                                         : QString();
                 user.bindAll({owner, 100 + i}).run();
                 fillOwner(w, report, owner, QString(), 1, o.objectsPerOwner, next, o);
             }

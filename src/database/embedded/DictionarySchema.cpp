@@ -11,8 +11,8 @@ namespace {
 
 struct Col {
     const char* name;
-    const char* type;   // Oracle type name
-    int length;         // DATA_LENGTH as the server reports it
+    const char* type; // Oracle type name
+    int length;       // DATA_LENGTH as the server reports it
     bool nullable;
     const char* comment;
 };
@@ -21,7 +21,7 @@ struct View {
     const char* name;
     const char* comment;
     std::vector<Col> cols;
-    std::vector<std::vector<const char*>> keys;   // first one unique
+    std::vector<std::vector<const char*>> keys; // first one unique
 };
 
 const Col kOwner{"OWNER", "VARCHAR2", 30, false, "Owner of the object"};
@@ -29,23 +29,27 @@ const Col kOwner{"OWNER", "VARCHAR2", 30, false, "Owner of the object"};
 const std::vector<View>& views()
 {
     static const std::vector<View> v = {
-        {"ALL_USERS", "Information about all users of the database",
+        {"ALL_USERS",
+         "Information about all users of the database",
          {{"USERNAME", "VARCHAR2", 30, false, "Name of the user"},
           {"USER_ID", "NUMBER", 22, false, "ID number of the user"},
           {"CREATED", "DATE", 7, false, "User creation date"}},
          {{"USERNAME"}}},
-        {"ALL_CATALOG", "All tables, views, synonyms, sequences accessible to the user",
+        {"ALL_CATALOG",
+         "All tables, views, synonyms, sequences accessible to the user",
          {kOwner,
           {"TABLE_NAME", "VARCHAR2", 30, false, "Name of the object"},
           {"TABLE_TYPE", "VARCHAR2", 11, true, "Type of the object"}},
          {{"OWNER", "TABLE_NAME"}}},
-        {"ALL_TAB_COMMENTS", "Comments on tables and views accessible to the user",
+        {"ALL_TAB_COMMENTS",
+         "Comments on tables and views accessible to the user",
          {kOwner,
           {"TABLE_NAME", "VARCHAR2", 30, false, "Name of the object"},
           {"TABLE_TYPE", "VARCHAR2", 11, true, "Type of the object"},
           {"COMMENTS", "VARCHAR2", 4000, true, "Comment on the object"}},
          {{"OWNER", "TABLE_NAME"}}},
-        {"ALL_TABLES", "Description of relational tables accessible to the user",
+        {"ALL_TABLES",
+         "Description of relational tables accessible to the user",
          {{"OWNER", "VARCHAR2", 30, false, "Owner of the table"},
           {"TABLE_NAME", "VARCHAR2", 30, false, "Name of the table"},
           {"TABLESPACE_NAME", "VARCHAR2", 30, true, "Name of the tablespace containing the table"},
@@ -65,7 +69,8 @@ const std::vector<View>& views()
           {"AVG_ROW_LEN", "NUMBER", 22, true, "The average row length, including row overhead"},
           {"LAST_ANALYZED", "DATE", 7, true, "The date of the most recent time this table was analyzed"}},
          {{"OWNER", "TABLE_NAME"}}},
-        {"ALL_INDEXES", "Descriptions of indexes on tables accessible to the user",
+        {"ALL_INDEXES",
+         "Descriptions of indexes on tables accessible to the user",
          {{"OWNER", "VARCHAR2", 30, false, "Username of the owner of the index"},
           {"INDEX_NAME", "VARCHAR2", 30, false, "Name of the index"},
           {"INDEX_TYPE", "VARCHAR2", 27, true, "Type of the index"},
@@ -83,7 +88,8 @@ const std::vector<View>& views()
           {"NUM_ROWS", "NUMBER", 22, true, "Number of rows in the index"},
           {"LAST_ANALYZED", "DATE", 7, true, "The date of the most recent time this index was analyzed"}},
          {{"OWNER", "INDEX_NAME"}, {"TABLE_OWNER", "TABLE_NAME"}}},
-        {"ALL_IND_COLUMNS", "COLUMNs comprising INDEXes on accessible TABLES",
+        {"ALL_IND_COLUMNS",
+         "COLUMNs comprising INDEXes on accessible TABLES",
          {{"INDEX_OWNER", "VARCHAR2", 30, false, "Index owner"},
           {"INDEX_NAME", "VARCHAR2", 30, false, "Index name"},
           {"TABLE_OWNER", "VARCHAR2", 30, false, "Table or cluster owner"},
@@ -94,13 +100,15 @@ const std::vector<View>& views()
           {"DESCEND", "VARCHAR2", 4, true, "DESC if this column is sorted in descending order"}},
          {{"INDEX_OWNER", "INDEX_NAME", "COLUMN_POSITION"},
           {"TABLE_OWNER", "TABLE_NAME", "INDEX_OWNER", "INDEX_NAME"}}},
-        {"ALL_VIEWS", "Description of views accessible to the user",
+        {"ALL_VIEWS",
+         "Description of views accessible to the user",
          {{"OWNER", "VARCHAR2", 30, false, "Owner of the view"},
           {"VIEW_NAME", "VARCHAR2", 30, false, "Name of the view"},
           {"TEXT_LENGTH", "NUMBER", 22, true, "Length of the view text"},
           {"TEXT", "LONG", 0, true, "View text"}},
          {{"OWNER", "VIEW_NAME"}}},
-        {"ALL_TAB_COLUMNS", "Columns of user's tables, views and clusters",
+        {"ALL_TAB_COLUMNS",
+         "Columns of user's tables, views and clusters",
          {{"OWNER", "VARCHAR2", 30, false, "Owner of the table, view or cluster"},
           {"TABLE_NAME", "VARCHAR2", 30, false, "Table, view or cluster name"},
           {"COLUMN_NAME", "VARCHAR2", 30, false, "Column name"},
@@ -113,13 +121,15 @@ const std::vector<View>& views()
           {"DEFAULT_LENGTH", "NUMBER", 22, true, "Length of default value for the column"},
           {"DATA_DEFAULT", "LONG", 0, true, "Default value for the column"}},
          {{"OWNER", "TABLE_NAME", "COLUMN_NAME"}, {"OWNER", "TABLE_NAME", "COLUMN_ID"}}},
-        {"ALL_COL_COMMENTS", "Comments on columns of accessible tables and views",
+        {"ALL_COL_COMMENTS",
+         "Comments on columns of accessible tables and views",
          {{"OWNER", "VARCHAR2", 30, false, "Owner of the object"},
           {"TABLE_NAME", "VARCHAR2", 30, false, "Name of the object"},
           {"COLUMN_NAME", "VARCHAR2", 30, false, "Name of the column"},
           {"COMMENTS", "VARCHAR2", 4000, true, "Comment on the column"}},
          {{"OWNER", "TABLE_NAME", "COLUMN_NAME"}}},
-        {"ALL_SYNONYMS", "All synonyms accessible to the user",
+        {"ALL_SYNONYMS",
+         "All synonyms accessible to the user",
          {{"OWNER", "VARCHAR2", 30, false, "Owner of the synonym"},
           {"SYNONYM_NAME", "VARCHAR2", 30, false, "Name of the synonym"},
           {"TABLE_OWNER", "VARCHAR2", 30, true, "Owner of the object referenced by the synonym"},
@@ -186,10 +196,7 @@ void createDictionarySchema(sqlite3* db)
     exec(db, sql);
 }
 
-void gatherPlannerStatistics(sqlite3* db)
-{
-    exec(db, QStringLiteral("ANALYZE"));
-}
+void gatherPlannerStatistics(sqlite3* db) { exec(db, QStringLiteral("ANALYZE")); }
 
 void installSysObjects(sqlite3* db)
 {
@@ -200,9 +207,11 @@ void installSysObjects(sqlite3* db)
     Statement cat(db, QStringLiteral("INSERT INTO ALL_CATALOG VALUES ('SYS', ?, 'VIEW')"));
     Statement tabc(db, QStringLiteral("INSERT INTO ALL_TAB_COMMENTS VALUES ('SYS', ?, 'VIEW', ?)"));
     Statement view(db, QStringLiteral("INSERT INTO ALL_VIEWS VALUES ('SYS', ?, ?, ?)"));
-    Statement col(db, QStringLiteral(
-        "INSERT INTO ALL_TAB_COLUMNS (OWNER, TABLE_NAME, COLUMN_NAME, DATA_TYPE, DATA_LENGTH, "
-        "DATA_PRECISION, DATA_SCALE, NULLABLE, COLUMN_ID) VALUES ('SYS', ?, ?, ?, ?, NULL, NULL, ?, ?)"));
+    Statement col(
+        db,
+        QStringLiteral(
+            "INSERT INTO ALL_TAB_COLUMNS (OWNER, TABLE_NAME, COLUMN_NAME, DATA_TYPE, DATA_LENGTH, "
+            "DATA_PRECISION, DATA_SCALE, NULLABLE, COLUMN_ID) VALUES ('SYS', ?, ?, ?, ?, NULL, NULL, ?, ?)"));
     Statement colc(db, QStringLiteral("INSERT INTO ALL_COL_COMMENTS VALUES ('SYS', ?, ?, ?)"));
     for (const View& v : views()) {
         const QString name = QLatin1String(v.name);
@@ -212,8 +221,8 @@ void installSysObjects(sqlite3* db)
         int id = 0;
         for (const Col& c : v.cols) {
             names << QLatin1String(c.name);
-            col.bindAll({name, QLatin1String(c.name), QLatin1String(c.type), c.length,
-                         c.nullable ? "Y" : "N", ++id})
+            col.bindAll({name, QLatin1String(c.name), QLatin1String(c.type), c.length, c.nullable ? "Y" : "N",
+                         ++id})
                 .run();
             colc.bindAll({name, QLatin1String(c.name), QLatin1String(c.comment)}).run();
         }

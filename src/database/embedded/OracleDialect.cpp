@@ -13,7 +13,7 @@ struct Token {
     Kind kind;
     int begin;
     int end;
-    int depth;   // nesting level; for '(' and ')' the level outside them
+    int depth; // nesting level; for '(' and ')' the level outside them
 };
 
 bool isWordStart(QChar c) { return c.isLetter() || c == '_'; }
@@ -85,7 +85,7 @@ QVector<Token> tokenize(const QString& s)
 
 class Tokens {
 public:
-    explicit Tokens(const QString& sql) : s(sql), t(tokenize(sql)) {}
+    explicit Tokens(const QString& sql) : s(sql), t(tokenize(sql)) { }
 
     int size() const { return t.size(); }
     const Token& operator[](int i) const { return t[i]; }
@@ -154,10 +154,7 @@ public:
     QVector<Token> t;
 };
 
-[[noreturn]] void fail(const char* oraMessage)
-{
-    throw DbError(QString::fromUtf8(oraMessage));
-}
+[[noreturn]] void fail(const char* oraMessage) { throw DbError(QString::fromUtf8(oraMessage)); }
 
 QString identKey(const Tokens& tk, int i)
 {
@@ -169,19 +166,20 @@ QString identKey(const Tokens& tk, int i)
 
 bool isClauseEnd(const Tokens& tk, int i)
 {
-    static const char* words[] = {"GROUP", "ORDER", "HAVING", "UNION", "INTERSECT", "EXCEPT",
-                                  "MINUS", "LIMIT", "WINDOW", "CONNECT", "START", "FOR"};
+    static const char* words[] = {"GROUP", "ORDER", "HAVING", "UNION",   "INTERSECT", "EXCEPT",
+                                  "MINUS", "LIMIT", "WINDOW", "CONNECT", "START",     "FOR"};
     for (const char* w : words)
         if (tk.isWord(i, w))
             return true;
     return tk.isPunct(i, ';');
 }
 
-struct Range { int a, b; };   // token indexes [a, b)
+struct Range {
+    int a, b;
+}; // token indexes [a, b)
 
 // Splits [a, b) at tokens of the given depth that satisfy sep.
-template <typename Sep>
-QVector<Range> split(const Tokens& tk, Range r, int depth, Sep sep)
+template <typename Sep> QVector<Range> split(const Tokens& tk, Range r, int depth, Sep sep)
 {
     QVector<Range> parts;
     int start = r.a;
@@ -196,7 +194,9 @@ QVector<Range> split(const Tokens& tk, Range r, int depth, Sep sep)
 }
 
 // The query block around one marker: the innermost level that has its own SELECT.
-struct Block { int depth, regionBegin, regionEnd, from, where, whereEnd; };
+struct Block {
+    int depth, regionBegin, regionEnd, from, where, whereEnd;
+};
 
 Block locateBlock(const Tokens& tk, int marker)
 {
@@ -438,7 +438,10 @@ QStringList selectNames(const Tokens& tk, int orderAt, int d)
 QString oracleOrderBy(const QString& sql)
 {
     const Tokens tk(sql);
-    struct Edit { int begin, end; QString text; };
+    struct Edit {
+        int begin, end;
+        QString text;
+    };
     QVector<Edit> edits;
     for (int i = 0; i < tk.size(); ++i) {
         if (!tk.isWord(i, "ORDER"))
@@ -475,14 +478,14 @@ QString oracleOrderBy(const QString& sql)
                               && (after < 0 || after > last || tk.isWord(after, "ASC")
                                   || tk.isWord(after, "DESC") || tk.isWord(after, "NULLS"));
             if (bare && names.count(identKey(tk, head)) == 1)
-                edits.push_back({tk[head].begin, tk[head].end,
-                                 QString::number(names.indexOf(identKey(tk, head)) + 1)});
+                edits.push_back(
+                    {tk[head].begin, tk[head].end, QString::number(names.indexOf(identKey(tk, head)) + 1)});
             const int before = tk.prevSig(last);
             if ((tk.isWord(last, "FIRST") || tk.isWord(last, "LAST")) && tk.isWord(before, "NULLS"))
                 continue;
             // Oracle puts NULLs last ascending and first descending; SQLite the other way.
-            const QString placement = tk.isWord(last, "DESC") ? QStringLiteral(" NULLS FIRST")
-                                                              : QStringLiteral(" NULLS LAST");
+            const QString placement =
+                tk.isWord(last, "DESC") ? QStringLiteral(" NULLS FIRST") : QStringLiteral(" NULLS LAST");
             edits.push_back({tk[last].end, tk[last].end, placement});
         }
     }
@@ -493,9 +496,6 @@ QString oracleOrderBy(const QString& sql)
     return out;
 }
 
-QString toSqlite(const QString& oracleSql)
-{
-    return oracleOrderBy(rewriteOuterJoins(oracleSql));
-}
+QString toSqlite(const QString& oracleSql) { return oracleOrderBy(rewriteOuterJoins(oracleSql)); }
 
 } // namespace morvane::embedded

@@ -18,7 +18,7 @@ using namespace embedded;
 namespace {
 
 const char* const kDictionaryTables[] = {
-    "ALL_USERS", "ALL_CATALOG", "ALL_TAB_COMMENTS", "ALL_TABLES", "ALL_INDEXES", "ALL_IND_COLUMNS",
+    "ALL_USERS", "ALL_CATALOG",     "ALL_TAB_COMMENTS", "ALL_TABLES",   "ALL_INDEXES", "ALL_IND_COLUMNS",
     "ALL_VIEWS", "ALL_TAB_COLUMNS", "ALL_COL_COMMENTS", "ALL_SYNONYMS", kAccountsTable};
 
 QString notDictionary(const QString& path, const QString& why)
@@ -42,7 +42,8 @@ void checkFileHeader(const QString& path)
     QFile f(path);
     if (!f.exists())
         throw DbError(QStringLiteral("ORA-12154: TNS:could not resolve the connect identifier "
-                                     "specified (辞書ファイルがありません: %1)").arg(path));
+                                     "specified (辞書ファイルがありません: %1)")
+                          .arg(path));
     if (!f.open(QIODevice::ReadOnly))
         throw DbError(notDictionary(path, f.errorString()));
     const qint64 size = f.size();
@@ -92,12 +93,9 @@ QString formatReal(double v)
 QString columnValue(sqlite3_stmt* st, int c)
 {
     switch (sqlite3_column_type(st, c)) {
-    case SQLITE_NULL:
-        return {};
-    case SQLITE_INTEGER:
-        return QString::number(sqlite3_column_int64(st, c));
-    case SQLITE_FLOAT:
-        return formatReal(sqlite3_column_double(st, c));
+    case SQLITE_NULL: return {};
+    case SQLITE_INTEGER: return QString::number(sqlite3_column_int64(st, c));
+    case SQLITE_FLOAT: return formatReal(sqlite3_column_double(st, c));
     case SQLITE_BLOB: {
         const QByteArray raw(static_cast<const char*>(sqlite3_column_blob(st, c)),
                              sqlite3_column_bytes(st, c));
@@ -176,8 +174,8 @@ void SqliteDriver::logon(const LogonParams& params)
     checkFileHeader(m_path);
     sqlite3* db = nullptr;
     // Never create: a missing dictionary is an error, not an empty database.
-    const int rc = sqlite3_open_v2(QFile::encodeName(m_path).constData(), &db,
-                                   SQLITE_OPEN_READWRITE, nullptr);
+    const int rc =
+        sqlite3_open_v2(QFile::encodeName(m_path).constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
     if (rc != SQLITE_OK) {
         const QString why = QString::fromUtf8(db ? sqlite3_errmsg(db) : sqlite3_errstr(rc));
         sqlite3_close(db);
@@ -233,7 +231,11 @@ ResultSet SqliteDriver::query(const QString& sql, const BindList& binds)
     // Leaves the cached statement ready for its next use, whatever happens here.
     struct Reset {
         sqlite3_stmt* st;
-        ~Reset() { sqlite3_reset(st); sqlite3_clear_bindings(st); }
+        ~Reset()
+        {
+            sqlite3_reset(st);
+            sqlite3_clear_bindings(st);
+        }
     } reset{st};
 
     const int params = sqlite3_bind_parameter_count(st);

@@ -6,7 +6,10 @@ namespace morvane::embedded {
 
 QString oracleLikeMessage(const QString& m)
 {
-    struct Code { const char* prefix; const char* ora; };
+    struct Code {
+        const char* prefix;
+        const char* ora;
+    };
     // The messages the program's users know from the server for the same faults.
     static const Code codes[] = {
         {"no such table", "ORA-00942: table or view does not exist"},
@@ -59,12 +62,8 @@ Statement& Statement::bind(int index, const QVariant& value)
         case QMetaType::Int:
         case QMetaType::LongLong:
         case QMetaType::UInt:
-        case QMetaType::Bool:
-            rc = sqlite3_bind_int64(m_stmt, index, value.toLongLong());
-            break;
-        case QMetaType::Double:
-            rc = sqlite3_bind_double(m_stmt, index, value.toDouble());
-            break;
+        case QMetaType::Bool: rc = sqlite3_bind_int64(m_stmt, index, value.toLongLong()); break;
+        case QMetaType::Double: rc = sqlite3_bind_double(m_stmt, index, value.toDouble()); break;
         default: {
             const QByteArray utf8 = value.toString().toUtf8();
             rc = sqlite3_bind_text(m_stmt, index, utf8.constData(), utf8.size(), SQLITE_TRANSIENT);
@@ -98,8 +97,7 @@ bool Statement::step()
 
 void Statement::run()
 {
-    while (step()) {
-    }
+    while (step()) { }
     reset();
 }
 
@@ -119,10 +117,7 @@ QString Statement::text(int column) const
 
 qint64 Statement::integer(int column) const { return sqlite3_column_int64(m_stmt, column); }
 
-bool Statement::isNull(int column) const
-{
-    return sqlite3_column_type(m_stmt, column) == SQLITE_NULL;
-}
+bool Statement::isNull(int column) const { return sqlite3_column_type(m_stmt, column) == SQLITE_NULL; }
 
 int Statement::columnCount() const { return sqlite3_column_count(m_stmt); }
 
@@ -153,13 +148,13 @@ void Transaction::commit()
     m_open = false;
 }
 
-
 sqlite3* createDatabaseFile(const QString& path, const QString& failureText)
 {
     QFile::remove(path);
     sqlite3* db = nullptr;
-    if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db,
-                        SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK) {
+    if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
+                        nullptr)
+        != SQLITE_OK) {
         const QString msg = errorText(db);
         sqlite3_close(db);
         throw DbError(QStringLiteral("%1: %2 (%3)").arg(failureText, path, msg));

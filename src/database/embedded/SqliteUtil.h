@@ -27,7 +27,7 @@ public:
     void run();
     void reset();
 
-    QString text(int column) const;     // null QString for NULL
+    QString text(int column) const; // null QString for NULL
     qint64 integer(int column) const;
     bool isNull(int column) const;
     int columnCount() const;
@@ -55,6 +55,7 @@ public:
     explicit Transaction(sqlite3* db);
     ~Transaction();
     void commit();
+
 private:
     sqlite3* m_db;
     bool m_open = true;

@@ -17,12 +17,10 @@ QStringList placeholderNames(const QString& sql)
     QStringList out;
     const int n = sql.size();
     int i = 0;
-    auto identChar = [](QChar c) {
-        return c.isLetterOrNumber() || c == '_' || c == '$' || c == '#';
-    };
+    auto identChar = [](QChar c) { return c.isLetterOrNumber() || c == '_' || c == '$' || c == '#'; };
     while (i < n) {
         const QChar c = sql[i];
-        if (c == '\'' || c == '"') {          // literal or quoted name
+        if (c == '\'' || c == '"') { // literal or quoted name
             const int end = sql.indexOf(c, i + 1);
             i = end < 0 ? n : end + 1;
         } else if (c == '-' && i + 1 < n && sql[i + 1] == '-') {
@@ -51,26 +49,38 @@ bool isConnectionLost(int code)
     // The codes after which Oracle's own C wrapper (ODPI-C) counts a session
     // as dead, and the start-up and shutdown ones.
     switch (code) {
-    case 22:     // invalid session ID; access denied
-    case 28:     // your session has been killed
-    case 31:     // your session has been marked for kill
-    case 45:     // your session has been terminated with no replay
-    case 378: case 602:
-    case 603:    // server session terminated by fatal error
+    case 22: // invalid session ID; access denied
+    case 28: // your session has been killed
+    case 31: // your session has been marked for kill
+    case 45: // your session has been terminated with no replay
+    case 378:
+    case 602:
+    case 603: // server session terminated by fatal error
     case 609:
-    case 1012:   // not logged on
-    case 1033: case 1034: case 1041: case 1043: case 1089: case 1090: case 1092:
-    case 2396:   // exceeded maximum idle time
-    case 3113:   // end-of-file on communication channel
-    case 3114:   // not connected to ORACLE
+    case 1012: // not logged on
+    case 1033:
+    case 1034:
+    case 1041:
+    case 1043:
+    case 1089:
+    case 1090:
+    case 1092:
+    case 2396: // exceeded maximum idle time
+    case 3113: // end-of-file on communication channel
+    case 3114: // not connected to ORACLE
     case 3122:
-    case 3135:   // connection lost contact
-    case 12153: case 12537: case 12547: case 12570: case 12571: case 12583:
-    case 27146: case 28511:
-    case 56600:  // an illegal OCI function call was issued
+    case 3135: // connection lost contact
+    case 12153:
+    case 12537:
+    case 12547:
+    case 12570:
+    case 12571:
+    case 12583:
+    case 27146:
+    case 28511:
+    case 56600: // an illegal OCI function call was issued
         return true;
-    default:
-        return false;
+    default: return false;
     }
 }
 
@@ -85,14 +95,14 @@ enum class Kind { Text, Number, Long };
 // One piece of a LONG value as the define callback hands it out.
 struct Piece {
     std::vector<char> bytes;
-    ub4 length = 0;   // capacity on the way in, bytes written on the way out
+    ub4 length = 0; // capacity on the way in, bytes written on the way out
 };
 
 struct Column {
     QString name;
     Kind kind = Kind::Text;
     ub2 type = 0;
-    int width = 0;                 // bytes per row of the buffer (Text, Number)
+    int width = 0; // bytes per row of the buffer (Text, Number)
     std::vector<char> data;
     std::vector<sb2> ind;
     std::vector<ub2> len;
@@ -104,8 +114,8 @@ struct Column {
 
 // The define callback for LONG columns: hands out one fresh piece per call,
 // so a value of any length arrives whole.
-sb4 longPieceCallback(void* ctx, OCIDefine*, ub4 iter, void** bufpp, ub4** alenp, ub1* piecep,
-                      void** indp, ub2** rcodep)
+sb4 longPieceCallback(void* ctx, OCIDefine*, ub4 iter, void** bufpp, ub4** alenp, ub1* piecep, void** indp,
+                      ub2** rcodep)
 {
     auto* col = static_cast<Column*>(ctx);
     if (iter >= col->pieces.size())
@@ -130,12 +140,19 @@ void sizeColumn(Column& c, ub2 dtype, ub2 size, int longPiece)
 {
     c.type = dtype;
     switch (dtype) {
-    case SQLT_NUM: case SQLT_INT: case SQLT_FLT: case SQLT_VNU:
-    case SQLT_BFLOAT: case SQLT_BDOUBLE: case SQLT_IBFLOAT: case SQLT_IBDOUBLE:
+    case SQLT_NUM:
+    case SQLT_INT:
+    case SQLT_FLT:
+    case SQLT_VNU:
+    case SQLT_BFLOAT:
+    case SQLT_BDOUBLE:
+    case SQLT_IBFLOAT:
+    case SQLT_IBDOUBLE:
         c.kind = Kind::Number;
         c.width = NUMBER_SIZE;
         break;
-    case SQLT_LNG: case SQLT_CLOB:
+    case SQLT_LNG:
+    case SQLT_CLOB:
         c.kind = Kind::Long;
         c.pieceBytes = std::max(16, longPiece);
         break;
@@ -168,7 +185,7 @@ QVector<QString> rowValues(const std::vector<Column>& cols, ub4 r)
             continue;
         }
         if (c.ind[r] == -1)
-            continue;   // NULL stays a null QString
+            continue; // NULL stays a null QString
         const char* cell = c.data.data() + static_cast<size_t>(r) * c.width;
         if (c.kind == Kind::Number)
             v = numberToText(reinterpret_cast<const unsigned char*>(cell), c.width);
@@ -201,7 +218,7 @@ struct OciDriver::Statement {
         QByteArray value;
         sb2 ind = 0;
     };
-    std::deque<Bind> binds;   // addresses stay put while OCI holds them
+    std::deque<Bind> binds; // addresses stay put while OCI holds them
     ~Statement()
     {
         if (stmt)
@@ -224,8 +241,8 @@ void OciDriver::fail(int rc, const char* call)
         OraText buf[3072] = {};
         const bool onEnv = !m_h->err;
         void* handle = onEnv ? static_cast<void*>(m_h->env) : static_cast<void*>(m_h->err);
-        const sword got = m_api->ErrorGet(handle, 1, nullptr, &code, buf, sizeof buf,
-                                          onEnv ? HTYPE_ENV : HTYPE_ERROR);
+        const sword got =
+            m_api->ErrorGet(handle, 1, nullptr, &code, buf, sizeof buf, onEnv ? HTYPE_ENV : HTYPE_ERROR);
         if (got == SUCCESS) {
             buf[sizeof buf - 1] = 0;
             text = QString::fromUtf8(reinterpret_cast<const char*>(buf)).trimmed();
@@ -253,8 +270,8 @@ void OciDriver::logon(const LogonParams& params)
     m_h = std::make_unique<Handles>();
     try {
         // AL32UTF8 for CHAR and NCHAR data, whatever NLS_LANG says.
-        const sword rc = a.EnvNlsCreate(&m_h->env, THREADED, nullptr, nullptr, nullptr, nullptr, 0,
-                                        nullptr, AL32UTF8, AL32UTF8);
+        const sword rc = a.EnvNlsCreate(&m_h->env, THREADED, nullptr, nullptr, nullptr, nullptr, 0, nullptr,
+                                        AL32UTF8, AL32UTF8);
         // With info (a message file it could not read, say) the environment is usable.
         if ((rc != SUCCESS && rc != SUCCESS_WITH_INFO) || !m_h->env)
             fail(rc, "OCIEnvNlsCreate");
@@ -287,8 +304,8 @@ void OciDriver::logon(const LogonParams& params)
               "OCIAttrSet");
         // Servers refuse SYS without SYSDBA (ORA-28009).
         const bool sys = userName.compare(QLatin1String("SYS"), Qt::CaseInsensitive) == 0;
-        const sword begin = a.SessionBegin(m_h->svc, m_h->err, m_h->session, CRED_RDBMS,
-                                           sys ? SYSDBA : DEFAULT);
+        const sword begin =
+            a.SessionBegin(m_h->svc, m_h->err, m_h->session, CRED_RDBMS, sys ? SYSDBA : DEFAULT);
         if (begin == SUCCESS_WITH_INFO) {
             // A logon with a warning (the password expires soon) is a logon.
             OraText buf[1024] = {};
@@ -363,12 +380,12 @@ void OciDriver::prepare(Statement& st, const QString& sql, const BindList& binds
                 || (b.first.startsWith(':') && b.first.mid(1).compare(name, Qt::CaseInsensitive) == 0))
                 value = &b;
         if (!value)
-            continue;   // the server answers ORA-01008 for it
+            continue; // the server answers ORA-01008 for it
         st.binds.emplace_back();
         Statement::Bind& b = st.binds.back();
         b.name = ':' + name.toUtf8();
         b.value = value->second.toUtf8();
-        b.ind = b.value.isEmpty() ? -1 : 0;   // Oracle's empty text is NULL
+        b.ind = b.value.isEmpty() ? -1 : 0; // Oracle's empty text is NULL
         OCIBind* handle = nullptr;
         check(a.BindByName(st.stmt, &handle, m_h->err, reinterpret_cast<const OraText*>(b.name.constData()),
                            static_cast<sb4>(b.name.size()), b.value.data(), static_cast<sb4>(b.value.size()),
@@ -379,9 +396,9 @@ void OciDriver::prepare(Statement& st, const QString& sql, const BindList& binds
 
 // The columns of an open query and the buffers one fetch call fills.
 struct OciDriver::Fetch {
-    std::vector<Column> cols;   // never resized once defined: OCI holds their addresses
-    int rowBytes = 0;   // buffer bytes per row, for sizing the array fetch
-    int rows = 0;       // rows per fetch call
+    std::vector<Column> cols; // never resized once defined: OCI holds their addresses
+    int rowBytes = 0;         // buffer bytes per row, for sizing the array fetch
+    int rows = 0;             // rows per fetch call
 };
 
 bool OciDriver::executePrepared(Statement& st)
@@ -490,7 +507,7 @@ ResultSet OciDriver::query(const QString& sql, const BindList& binds)
     for (size_t i = 0; i < f.cols.size(); ++i)
         rs.columns[static_cast<int>(i)] = ColumnMeta{f.cols[i].name, f.cols[i].kind == Kind::Number};
     defineBuffers(st, f);
-    while (fetchBatch(st, f, rs)) {}
+    while (fetchBatch(st, f, rs)) { }
     return rs;
 }
 

@@ -63,8 +63,7 @@ Cache& cache()
     return c;
 }
 
-template <typename F>
-bool resolve(QLibrary& lib, const char* name, F& slot, QStringList& missing)
+template <typename F> bool resolve(QLibrary& lib, const char* name, F& slot, QStringList& missing)
 {
     slot = reinterpret_cast<F>(lib.resolve(name));
     if (!slot)

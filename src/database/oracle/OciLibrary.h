@@ -14,7 +14,7 @@ namespace morvane::oci {
 inline constexpr const char* kLibraryOverrideVariable = "MORVANE_OCI_LIBRARY";
 
 struct Api {
-    QString path;   // the file that was loaded
+    QString path; // the file that was loaded
     OCIEnvNlsCreate_t EnvNlsCreate = nullptr;
     OCIHandleAlloc_t HandleAlloc = nullptr;
     OCIHandleFree_t HandleFree = nullptr;

@@ -30,7 +30,7 @@ QString numberToText(const unsigned char* vnu, int bufferSize)
     for (int i = 1; i < len; ++i) {
         const int raw = b[i];
         if (!positive && raw == 102)
-            break;   // terminator of negative numbers
+            break; // terminator of negative numbers
         const int d = positive ? raw - 1 : 101 - raw;
         if (d < 0 || d > 99)
             return {};
@@ -42,7 +42,7 @@ QString numberToText(const unsigned char* vnu, int bufferSize)
     QString mantissa;
     for (int d : digits)
         mantissa += QChar('0' + d / 10) + QString(QChar('0' + d % 10));
-    const int pointAt = exponent * 2;   // decimal digits before the point
+    const int pointAt = exponent * 2; // decimal digits before the point
     QString intPart, fracPart;
     if (pointAt <= 0) {
         intPart = QStringLiteral("0");

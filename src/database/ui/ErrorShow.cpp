@@ -30,11 +30,13 @@ QStringList TF_ErrorShow::helpLines()
         QString(),
         F + F + F + F + QStringLiteral("＝＝＝＝＝＝＝＝＝　記　＝＝＝＝＝＝＝＝＝"),
         S + S + F + QStringLiteral("Morvaneは、Ｏｒａｃｌｅとの接続に Oracle クライアント"),
-        F + QStringLiteral("(OCI) のライブラリ %1 を使います（Instant Client も可）。")
-                .arg(QLatin1String(kClientLibrary)),
+        F
+            + QStringLiteral("(OCI) のライブラリ %1 を使います（Instant Client も可）。")
+                  .arg(QLatin1String(kClientLibrary)),
         F + QStringLiteral("探す場所：環境変数 MORVANE_OCI_LIBRARY のファイル、"),
-        F + QStringLiteral("なければ %1、%2、既定の検索パス。")
-                .arg(QLatin1String(kClientSearch[0]), QLatin1String(kClientSearch[1])),
+        F
+            + QStringLiteral("なければ %1、%2、既定の検索パス。")
+                  .arg(QLatin1String(kClientSearch[0]), QLatin1String(kClientSearch[1])),
         QString(),
         F + QStringLiteral("接続先 (Server Name) には tnsnames.ora のネットサービス名"),
         F + QStringLiteral("（TNS_ADMIN のフォルダ）か「ホスト:ポート/サービス名」を、"),

@@ -19,7 +19,10 @@ TF_Alias::TF_Alias(QWidget* parent) : QDialog(parent)
     place(panel, 18, 8, 273, 89);
 
     const QFont labelFont = document::uiFont(13);
-    struct Row { const char* label; int top; };
+    struct Row {
+        const char* label;
+        int top;
+    };
     const Row rows[] = {{"Server Name", 10}, {"ユーザー名", 34}, {"パスワード", 58}};
     for (const Row& r : rows) {
         auto* l = new QLabel(QString::fromUtf8(r.label), panel);

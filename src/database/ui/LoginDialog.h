@@ -13,10 +13,10 @@ public:
     explicit TF_Alias(QWidget* parent = nullptr);
 
     QLineEdit* EditAlias; // 「Server Name」
-    QLineEdit* Edit2; // 「ユーザー名」
-    QLineEdit* EditPass; // 「パスワード」
-    QPushButton* BitBtn1;   // ＯＫ
-    QPushButton* BitBtn2;   // ｷｬﾝｾﾙ
+    QLineEdit* Edit2;     // 「ユーザー名」
+    QLineEdit* EditPass;  // 「パスワード」
+    QPushButton* BitBtn1; // ＯＫ
+    QPushButton* BitBtn2; // ｷｬﾝｾﾙ
 
     // What showing the dialog does to its fields: the user name becomes SYS,
     // white and editable, and the focus goes to the first empty field.

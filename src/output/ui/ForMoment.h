@@ -16,8 +16,8 @@ public:
 
     QFrame* Panel1;
     QLabel* Image1;
-    QLabel* Label2;   // "Now Loading..."
-    QLabel* Label1;   // "しばらくお待ち下さい．．．"
+    QLabel* Label2; // "Now Loading..."
+    QLabel* Label1; // "しばらくお待ち下さい．．．"
     QProgressBar* ProgressBar1;
 
     void showProgress(int maximum) override;

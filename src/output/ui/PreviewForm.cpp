@@ -33,8 +33,7 @@ QFrame* whiteSheet(QWidget* parent)
 }
 } // namespace
 
-PreviewPaintArea::PreviewPaintArea(TPreviewForm& form, QWidget* parent)
-    : QWidget(parent), m_form(form)
+PreviewPaintArea::PreviewPaintArea(TPreviewForm& form, QWidget* parent) : QWidget(parent), m_form(form)
 {
     setFont(document::pageBaseFont());
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -225,7 +224,7 @@ void TPreviewForm::renderPage()
     if (size.isEmpty())
         return;
     QPainter painter(&m_image);
-    painter.scale(1 / dpr, 1 / dpr);   // the page routines draw in device pixels
+    painter.scale(1 / dpr, 1 / dpr); // the page routines draw in device pixels
     document::QPainterCanvas canvas(painter);
     const int resolution = qRound(m_layout.drawResolution * dpr);
     platform::setBusyCursor();

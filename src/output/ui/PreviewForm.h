@@ -55,8 +55,8 @@ public:
     QLabel* ZoomScaleLabel;
     PageSpinEdit* SpinEdit1;
     QLabel* Label1;
-    QPushButton* BitBtn1;   // "ﾌﾟﾘﾝﾀｰ設定"
-    QPushButton* BitBtn2;   // "閉じる"
+    QPushButton* BitBtn1; // "ﾌﾟﾘﾝﾀｰ設定"
+    QPushButton* BitBtn2; // "閉じる"
     QScrollArea* ScrollBox1;
     QFrame* PreviewPanel;
     PreviewPaintArea* PreviewArea;
@@ -99,7 +99,7 @@ private:
     PreviewLayout m_layout;
     QImage m_image;
     int m_imagePage = 0;
-    QSet<int> m_warnedPages;   // a failed page warns once an opening
+    QSet<int> m_warnedPages; // a failed page warns once an opening
 };
 
 } // namespace morvane::output

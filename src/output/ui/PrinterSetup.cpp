@@ -8,8 +8,7 @@
 
 namespace morvane::output {
 
-PrinterSetupDialog::PrinterSetupDialog(QPrinter* printer, QWidget* parent)
-    : QPrintDialog(printer, parent)
+PrinterSetupDialog::PrinterSetupDialog(QPrinter* printer, QWidget* parent) : QPrintDialog(printer, parent)
 {
     setWindowTitle(QStringLiteral("ﾌﾟﾘﾝﾀｰ設定"));
     // A file printer here would only change the preview's sheet while looking
@@ -44,8 +43,7 @@ void PrinterSetupDialog::nameAcceptButton()
 QString noPrinterToSetUpText(const QString& pdfFolder)
 {
     return QStringLiteral("プリンターが見つからないため、設定できるプリンターがありません。")
-           + QStringLiteral("\n\r")
-           + QStringLiteral("仕様書はPDFファイルに出力されます。出力先：")
+           + QStringLiteral("\n\r") + QStringLiteral("仕様書はPDFファイルに出力されます。出力先：")
            + QDir::toNativeSeparators(pdfFolder);
 }
 

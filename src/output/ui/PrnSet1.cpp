@@ -36,19 +36,10 @@ TF_PrnSet1::TF_PrnSet1(QWidget* parent) : QDialog(parent)
     connect(BitBtn2, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-void TF_PrnSet1::setTableName(const QString& name)
-{
-    Label1->setText(QStringLiteral("テーブル名：") + name);
-}
+void TF_PrnSet1::setTableName(const QString& name) { Label1->setText(QStringLiteral("テーブル名：") + name); }
 
-int TF_PrnSet1::itemIndex() const
-{
-    return Item0->isChecked() ? 0 : Item1->isChecked() ? 1 : -1;
-}
+int TF_PrnSet1::itemIndex() const { return Item0->isChecked() ? 0 : Item1->isChecked() ? 1 : -1; }
 
-void TF_PrnSet1::setItemIndex(int index)
-{
-    (index == 0 ? Item0 : Item1)->setChecked(true);
-}
+void TF_PrnSet1::setItemIndex(int index) { (index == 0 ? Item0 : Item1)->setChecked(true); }
 
 } // namespace morvane::output

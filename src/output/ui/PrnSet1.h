@@ -16,10 +16,10 @@ public:
 
     QLabel* Label1;
     QGroupBox* RadioGroup1;
-    QRadioButton* Item0;   // "全ページ"
-    QRadioButton* Item1;   // "２ページ以降"
-    QPushButton* BitBtn1;  // OK
-    QPushButton* BitBtn2;  // キャンセル
+    QRadioButton* Item0;  // "全ページ"
+    QRadioButton* Item1;  // "２ページ以降"
+    QPushButton* BitBtn1; // OK
+    QPushButton* BitBtn2; // キャンセル
 
     void setTableName(const QString& name);
     int itemIndex() const;

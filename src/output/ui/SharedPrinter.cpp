@@ -51,8 +51,7 @@ QString submitToCups(const QString& queue, const QString& file, const QString& t
 
 } // namespace
 
-SharedPrinter::SharedPrinter()
-    : m_discovery([] { return QPrinterInfo::defaultPrinter(); })
+SharedPrinter::SharedPrinter() : m_discovery([] { return QPrinterInfo::defaultPrinter(); })
 {
     m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
 }
@@ -74,9 +73,8 @@ void SharedPrinter::SelectPaper(const QString& paper, const QString& orientation
     m_hasPrinter = !info.isNull();
     m_printerName = m_hasPrinter ? info.printerName() : QString();
     // A fresh object: setPrinterName on the old one would keep its paper and orientation.
-    std::unique_ptr<QPrinter> p = m_hasPrinter
-                                      ? std::make_unique<QPrinter>(info, QPrinter::HighResolution)
-                                      : std::make_unique<QPrinter>(QPrinter::HighResolution);
+    std::unique_ptr<QPrinter> p = m_hasPrinter ? std::make_unique<QPrinter>(info, QPrinter::HighResolution)
+                                               : std::make_unique<QPrinter>(QPrinter::HighResolution);
     // Without a printer Qt makes a PDF printer with no file; say so ourselves
     // rather than rely on it (a running spooler found later must not change it).
     if (!m_hasPrinter)
@@ -150,7 +148,7 @@ bool SharedPrinter::beginDoc()
     }
     m_job = std::make_unique<QPdfWriter>(m_file.get());
     m_job->setPageLayout(m_printer->pageLayout());
-    m_job->setResolution(m_printer->resolution());   // before begin, or it is ignored
+    m_job->setResolution(m_printer->resolution()); // before begin, or it is ignored
     m_job->setTitle(m_title);
     m_job->setCreator(QStringLiteral("Morvane"));
     if (!m_painter.begin(m_job.get())) {
@@ -178,10 +176,7 @@ document::ICanvas& SharedPrinter::canvas()
     return *m_canvas;
 }
 
-int SharedPrinter::resolution()
-{
-    return m_job ? m_job->logicalDpiY() : m_printer->logicalDpiY();
-}
+int SharedPrinter::resolution() { return m_job ? m_job->logicalDpiY() : m_printer->logicalDpiY(); }
 
 void SharedPrinter::finishJob()
 {
@@ -286,8 +281,8 @@ QString pdfFilesWrittenText(const QString& folder, int count)
 {
     // Short paragraphs: a box that wraps a long one may part the count from its 件.
     return QStringLiteral("プリンターが見つからないため、") + QStringLiteral("\n\r")
-           + QStringLiteral("仕様書をPDFファイルに出力しました（%1件）。").arg(count)
-           + QStringLiteral("\n\r") + QStringLiteral("出力先：") + QDir::toNativeSeparators(folder);
+           + QStringLiteral("仕様書をPDFファイルに出力しました（%1件）。").arg(count) + QStringLiteral("\n\r")
+           + QStringLiteral("出力先：") + QDir::toNativeSeparators(folder);
 }
 
 PrintRunScope::PrintRunScope()

@@ -22,7 +22,7 @@ class WholeFile;
 namespace morvane::document {
 class QPainterCanvas;
 class ShapingScope;
-}
+} // namespace morvane::document
 
 namespace morvane::output {
 

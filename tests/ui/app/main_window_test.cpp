@@ -82,7 +82,7 @@ TEST_F(MainWindowTest, TableNameRuleIsJudgedOnEdit2Alone)
     for (QPushButton* b : {main.BitBtn1, main.BitBtn3, main.BitBtn4, main.BitBtn9})
         b->setEnabled(true);
     main.Edit2->setText("EMP");
-    main.Edit1->setText("社員");   // Edit2 filled: nothing changes
+    main.Edit1->setText("社員"); // Edit2 filled: nothing changes
     EXPECT_TRUE(main.BitBtn3->isEnabled());
     main.Edit2->clear();
     EXPECT_FALSE(main.BitBtn1->isEnabled());
@@ -168,7 +168,8 @@ TEST_F(MainWindowTest, QueryWithoutOwnerWarnsAndForgetsTheOwner)
     messages.shown.clear();
     main.BitBtn6Click();
     main.BitBtn8Click();
-    EXPECT_EQ(messages.texts(), QStringList({"ＯＷＮＥＲを選択して下さい。", "ＯＷＮＥＲを選択して下さい。"}));
+    EXPECT_EQ(messages.texts(),
+              QStringList({"ＯＷＮＥＲを選択して下さい。", "ＯＷＮＥＲを選択して下さい。"}));
     EXPECT_TRUE(main.Edit2->text().isEmpty());
 }
 
@@ -176,7 +177,8 @@ TEST_F(MainWindowTest, ShiftInsertInTheOwnerFieldIsLeftToTheSettingsShortcut)
 {
     EXPECT_EQ(main.N1->shortcut(), QKeySequence(Qt::SHIFT | Qt::Key_Insert));
     // What Qt asks the focus widget before it runs a shortcut: taking it means paste.
-    for (QWidget* w : {static_cast<QWidget*>(main.ComboBox1->lineEdit()), static_cast<QWidget*>(main.ComboBox1)}) {
+    for (QWidget* w :
+         {static_cast<QWidget*>(main.ComboBox1->lineEdit()), static_cast<QWidget*>(main.ComboBox1)}) {
         QKeyEvent shiftInsert(QEvent::ShortcutOverride, Qt::Key_Insert, Qt::ShiftModifier);
         shiftInsert.ignore();
         QApplication::sendEvent(w, &shiftInsert);
@@ -202,19 +204,20 @@ TEST_F(MainWindowTest, ReconnectWithWrongPasswordFallsBackToThePreviousValues)
     main.BitConnectClick();
     // The fixed text first, then why the new logon failed.
     ASSERT_EQ(messages.shown.size(), 1);
-    EXPECT_TRUE(messages.shown[0].text.startsWith("ユーザー名・パスワードの元に戻し接続します。\n\rORA-01017"))
+    EXPECT_TRUE(
+        messages.shown[0].text.startsWith("ユーザー名・パスワードの元に戻し接続します。\n\rORA-01017"))
         << messages.shown[0].text.toStdString();
     EXPECT_EQ(session.settings.U_LogOn, "DEMO");
     EXPECT_TRUE(dm.Database1_ADO.isOpen());
     EXPECT_EQ(dm.Database1_ADO.logonParams().password, "DEMO");
-    EXPECT_EQ(main.ComboBox1->currentText(), "");   // cleared by the column widths step
+    EXPECT_EQ(main.ComboBox1->currentText(), ""); // cleared by the column widths step
     EXPECT_FALSE(session.terminationRequested);
 }
 
 TEST_F(MainWindowTest, ReconnectWhereEverythingFailsEndsTheProgram)
 {
     dialogs.handlers.push_back([](QDialog&) { return int(QDialog::Accepted); });
-    ASSERT_TRUE(QFile::remove(data.path() + "/PROD.db"));   // the server went away
+    ASSERT_TRUE(QFile::remove(data.path() + "/PROD.db")); // the server went away
     main.BitConnectClick();
     ASSERT_EQ(messages.shown.size(), 2);
     const char* const fixed[] = {"ユーザー名・パスワードの元に戻し接続します。\n\r",
@@ -230,7 +233,7 @@ TEST_F(MainWindowTest, ReconnectWhereEverythingFailsEndsTheProgram)
 
 TEST_F(MainWindowTest, ReconnectCancelEndsAfterClosingTheConnection)
 {
-    main.BitConnectClick();   // no handler: the dialog is cancelled
+    main.BitConnectClick(); // no handler: the dialog is cancelled
     EXPECT_TRUE(session.terminationRequested);
     EXPECT_FALSE(dm.Database1_ADO.isOpen());
     EXPECT_TRUE(messages.shown.isEmpty());
@@ -241,7 +244,7 @@ TEST_F(MainWindowTest, ReconnectRefillsTheOwnerList)
     session.state.LogonUser = "SCOTT";
     main.FormShow();
     ASSERT_EQ(main.ownerEntries(), QStringList({"SCOTT"}));
-    dialogs.handlers.push_back([](QDialog&) { return int(QDialog::Accepted); });   // logs on as SYS
+    dialogs.handlers.push_back([](QDialog&) { return int(QDialog::Accepted); }); // logs on as SYS
     main.BitConnectClick();
     EXPECT_TRUE(messages.shown.isEmpty());
     EXPECT_EQ(main.ownerEntries(), QStringList({"GUEST", "HR", "SALES", "SCOTT"}));

@@ -49,12 +49,11 @@ protected:
             auto& dlg = dynamic_cast<TF_Settei&>(d);
             if (user)
                 user(dlg);
-            dlg.reject();   // the window's close box
+            dlg.reject(); // the window's close box
             return int(QDialog::Rejected);
         });
         runGuarded([this] { main.Button1Click(); });
     }
-
 };
 
 } // namespace
@@ -64,8 +63,8 @@ TEST_F(SettingsDialogTest, OpenAndCloseChangesNothingButTheCase)
     bool filled = false;
     open([&](TF_Settei& d) {
         filled = d.windowTitle() == "設定" && d.EditLogonPass->echoMode() == QLineEdit::Password
-                 && d.SaNumEdit1->text() == "55" && !d.CheckBox1->isChecked()
-                 && !d.RichEdit1->isEnabled() && d.Edit_Alias->isEnabled();
+                 && d.SaNumEdit1->text() == "55" && !d.CheckBox1->isChecked() && !d.RichEdit1->isEnabled()
+                 && d.Edit_Alias->isEnabled();
     });
     EXPECT_TRUE(filled);
     EXPECT_EQ(dialogs.titles, QStringList({"設定"}));
@@ -102,7 +101,7 @@ TEST_F(SettingsDialogTest, UserDefinedOwnersClearTheMainFieldsAndAreStoredUpperC
         d.RichEdit1->setPlainText("scott\nhr");
     });
     EXPECT_TRUE(clearedAtOnce);
-    EXPECT_EQ(session.settings.LAST_OWNER, "SCOTT");   // the owner text was cleared in code
+    EXPECT_EQ(session.settings.LAST_OWNER, "SCOTT"); // the owner text was cleared in code
     for (QPushButton* b : {main.BitBtn1, main.BitBtn3, main.BitBtn4, main.BitBtn9})
         EXPECT_FALSE(b->isEnabled()) << b->text().toStdString();
     EXPECT_EQ(session.settings.U_SetOwner, "SCOTT\r\nHR");
@@ -117,7 +116,7 @@ TEST_F(SettingsDialogTest, UntickingDisablesTheListAndPasswordChangesLeaveIt)
         d.CheckBox1->setChecked(false);
         EXPECT_FALSE(d.RichEdit1->isEnabled());
         EXPECT_EQ(d.RichEdit1->palette().color(QPalette::Base), d.palette().color(QPalette::Button));
-        d.EditLogonPass->setText("new");   // not ticked: the list stays disabled
+        d.EditLogonPass->setText("new"); // not ticked: the list stays disabled
         EXPECT_FALSE(d.RichEdit1->isEnabled());
         d.CheckBox2->setChecked(true);
         d.Edit_Alias->setText("prod");
@@ -128,7 +127,7 @@ TEST_F(SettingsDialogTest, UntickingDisablesTheListAndPasswordChangesLeaveIt)
     EXPECT_EQ(s.LAST_ALIAS, "PROD");
     EXPECT_TRUE(s.UserSet2);
     EXPECT_FALSE(s.UserSet);
-    EXPECT_EQ(s.MaxPageRow, 0);   // taken over; pages still use at least one row
+    EXPECT_EQ(s.MaxPageRow, 0); // taken over; pages still use at least one row
     EXPECT_EQ(s.effectiveMaxPageRow(), 55);
 }
 
@@ -145,7 +144,7 @@ TEST_F(SettingsDialogTest, ARowsFieldWithoutANumberKeepsTheDialogOpenAndEveryEdi
             d.Edit_Alias->setText("OTHER");
             d.CheckBox2->setChecked(true);
             d.ComboCsvEncoding->setCurrentIndex(1);
-            d.reject();   // refused: the field holds no number
+            d.reject(); // refused: the field holds no number
             focus = d.focusWidget();
             EXPECT_EQ(closings, 0);
             d.SaNumEdit1->setText("40");
@@ -159,7 +158,7 @@ TEST_F(SettingsDialogTest, ARowsFieldWithoutANumberKeepsTheDialogOpenAndEveryEdi
         EXPECT_EQ(session.settings.MaxPageRow, 40);
         EXPECT_TRUE(session.settings.UserSet2);
         EXPECT_EQ(session.settings.CSV_ENCODING, "CP932");
-        EXPECT_FALSE(main.ownerEntries().isEmpty());   // refilled
+        EXPECT_FALSE(main.ownerEntries().isEmpty()); // refilled
     }
     // The stored choice comes back into the dialog.
     open([](TF_Settei& d) { EXPECT_EQ(d.ComboCsvEncoding->currentIndex(), 1); });
@@ -168,13 +167,14 @@ TEST_F(SettingsDialogTest, ARowsFieldWithoutANumberKeepsTheDialogOpenAndEveryEdi
 TEST(NumEdit, AcceptsUpToThreeDigitsAndALeadingMinus)
 {
     NumEditValidator v;
-    struct Case { QString text; QValidator::State state; } cases[] = {
-        {"", QValidator::Intermediate},   {"-", QValidator::Intermediate},
-        {"0", QValidator::Acceptable},    {"999", QValidator::Acceptable},
-        {"-999", QValidator::Acceptable}, {"1000", QValidator::Invalid},
-        {"1.5", QValidator::Invalid},     {"+1", QValidator::Invalid},
-        {"1-", QValidator::Invalid},      {"--1", QValidator::Invalid},
-        {"１２", QValidator::Invalid},    {" 1", QValidator::Invalid},
+    struct Case {
+        QString text;
+        QValidator::State state;
+    } cases[] = {
+        {"", QValidator::Intermediate},  {"-", QValidator::Intermediate},  {"0", QValidator::Acceptable},
+        {"999", QValidator::Acceptable}, {"-999", QValidator::Acceptable}, {"1000", QValidator::Invalid},
+        {"1.5", QValidator::Invalid},    {"+1", QValidator::Invalid},      {"1-", QValidator::Invalid},
+        {"--1", QValidator::Invalid},    {"１２", QValidator::Invalid},    {" 1", QValidator::Invalid},
     };
     for (Case c : cases) {
         int pos = 0;
@@ -184,14 +184,14 @@ TEST(NumEdit, AcceptsUpToThreeDigitsAndALeadingMinus)
     SaNumEdit edit;
     edit.setValue(55);
     edit.selectAll();
-    edit.insert("12a");   // a paste with a letter puts nothing in
+    edit.insert("12a"); // a paste with a letter puts nothing in
     EXPECT_EQ(edit.text(), "55");
     edit.selectAll();
     edit.insert("-40");
     EXPECT_EQ(edit.text(), "-40");
     EXPECT_EQ(edit.value(), -40);
     edit.setText("123");
-    edit.insert("4");     // a fourth digit is refused
+    edit.insert("4"); // a fourth digit is refused
     EXPECT_EQ(edit.text(), "123");
     edit.clear();
     EXPECT_EQ(edit.text(), "");

@@ -61,9 +61,9 @@ TEST_F(SettingsTest, IntegersAndBooleansFromStoredText)
         const char* stored;
         int maxPageRow;
         bool userSet;
-    } cases[] = {{"0", 55, false},   {"", 55, false},     {"abc", 55, false},
-                 {"-3", -3, true},  {"120", 120, true}, {"99999999999999", 55, false},
-                 {"2", 2, true},     {"1", 1, true},      {" 7 ", 7, true}};
+    } cases[] = {{"0", 55, false}, {"", 55, false},    {"abc", 55, false},
+                 {"-3", -3, true}, {"120", 120, true}, {"99999999999999", 55, false},
+                 {"2", 2, true},   {"1", 1, true},     {" 7 ", 7, true}};
     for (const Case& c : cases) {
         writeRaw(QByteArray("[TF_Main]\nMaxPageRow=") + c.stored + "\nUserSet=" + c.stored + "\n");
         const AppSettings s = load();
@@ -91,7 +91,7 @@ TEST_F(SettingsTest, SaveWritesEveryValueAsTextAndLoadRestoresIt)
     EXPECT_EQ(raw.value("UserSet").toString(), "1");
     EXPECT_EQ(raw.value("UserSet2").toString(), "0");
     EXPECT_EQ(raw.value("MaxPageRow").toString(), "-3");
-    EXPECT_EQ(raw.childKeys().size(), 9);   // the eight, and the CSV encoding
+    EXPECT_EQ(raw.childKeys().size(), 9); // the eight, and the CSV encoding
 
     const AppSettings back = load();
     EXPECT_EQ(back.LAST_OWNER, s.LAST_OWNER);
@@ -139,7 +139,7 @@ TEST_F(SettingsTest, ABadValueKeepsItsDefaultAloneAndItsStoredFormAcrossASave)
     EXPECT_EQ(messages.shown[0].text, "'LAST_OWNER' のデータ型が不正です\n\r'UserSet' のデータ型が不正です");
     EXPECT_EQ(messages.shown[0].kind, MessageKind::Application);
 
-    s.UserSet = true;   // the user changed one of the two
+    s.UserSet = true; // the user changed one of the two
     ASSERT_TRUE(store.save(s, "TF_Main"));
     QSettings raw(path(), QSettings::IniFormat);
     raw.beginGroup("TF_Main");

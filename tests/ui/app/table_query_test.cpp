@@ -45,13 +45,12 @@ protected:
     QStringList enabled()
     {
         QStringList on;
-        for (QPushButton* b : {main.BitBtn3, main.BitBtn4, main.BitBtn1, main.BitBtn6, main.BitBtn9,
-                               main.BitBtn8})
+        for (QPushButton* b :
+             {main.BitBtn3, main.BitBtn4, main.BitBtn1, main.BitBtn6, main.BitBtn9, main.BitBtn8})
             if (b->isEnabled())
                 on << b->text();
         return on;
     }
-
 };
 
 } // namespace
@@ -67,7 +66,7 @@ TEST_F(TableQueryTest, ChoosingATableLoadsItAndEnablesItsButtons)
     EXPECT_EQ(session.state.TableType, "TABLE");
     EXPECT_EQ(enabled(), QStringList({"印刷", "Preview", "Excel", "ANALYZE", "全ANALYZE"}));
     EXPECT_EQ(main.BitBtn1->toolTip(), "２ﾍﾟｰｼﾞ以降をExcelへ出力します。");
-    main.FormPaint();   // a chosen table turns 全ANALYZE off at the next repaint
+    main.FormPaint(); // a chosen table turns 全ANALYZE off at the next repaint
     EXPECT_FALSE(main.BitBtn8->isEnabled());
     EXPECT_FALSE(dm.AQ_Catalog.isOpen());
     EXPECT_GT(dm.AQ_Tab_Cols.recordCount(), 0);

@@ -59,8 +59,8 @@ void type(QWidget* field, const QString& keys)
         QKeyEvent press(QEvent::KeyPress, Qt::Key_A + (c.toUpper().unicode() - 'A'), Qt::NoModifier,
                         QString(c));
         QApplication::sendEvent(field, &press);
-        QKeyEvent release(QEvent::KeyRelease, Qt::Key_A + (c.toUpper().unicode() - 'A'),
-                          Qt::NoModifier, QString(c));
+        QKeyEvent release(QEvent::KeyRelease, Qt::Key_A + (c.toUpper().unicode() - 'A'), Qt::NoModifier,
+                          QString(c));
         QApplication::sendEvent(field, &release);
     }
 }
@@ -84,7 +84,7 @@ protected:
 
 TEST_F(WindowLook, EveryWindowDrawsInOneProportionalFace)
 {
-    TF_Alias login;   // its user field is restyled each time it is shown
+    TF_Alias login; // its user field is restyled each time it is shown
     TF_Table table(dm, session);
     TF_ErrorShow help;
     TSplashForm splash;
@@ -103,12 +103,13 @@ TEST_F(WindowLook, EveryWindowDrawsInOneProportionalFace)
 TEST_F(WindowLook, MainWindowLabelsEndBeforeTheirFields)
 {
     main.ensurePolished();
-    struct Pair { QLabel* label; QWidget* field; } pairs[] = {
-        {main.Label1, main.ComboBox1}, {main.Label2, main.Edit2}, {main.Label4, main.Edit1}};
+    struct Pair {
+        QLabel* label;
+        QWidget* field;
+    } pairs[] = {{main.Label1, main.ComboBox1}, {main.Label2, main.Edit2}, {main.Label4, main.Edit1}};
     for (const Pair& p : pairs) {
         p.label->ensurePolished();
-        EXPECT_LE(p.label->x() + p.label->sizeHint().width(), p.field->x())
-            << p.label->text().toStdString();
+        EXPECT_LE(p.label->x() + p.label->sizeHint().width(), p.field->x()) << p.label->text().toStdString();
     }
 }
 
@@ -132,7 +133,7 @@ TEST_F(WindowLook, TypingOverSelectedTextCompletesLikeTheFirstTime)
 
     type(field, "s");
     EXPECT_EQ(field->text(), "SALES");
-    type(field, "c");   // over the completed tail
+    type(field, "c"); // over the completed tail
     EXPECT_EQ(field->text(), "SCOTT");
     EXPECT_EQ(session.settings.LAST_OWNER, "SCOTT");
 

@@ -23,8 +23,8 @@ struct LoginSeen {
     QString alias, user, pass;
 };
 
-ScriptedDialogs::Handler answerLogin(QVector<LoginSeen>& seen, const QString& alias,
-                                     const QString& pass, int result = QDialog::Accepted)
+ScriptedDialogs::Handler answerLogin(QVector<LoginSeen>& seen, const QString& alias, const QString& pass,
+                                     int result = QDialog::Accepted)
 {
     return [&seen, alias, pass, result](QDialog& d) {
         auto& login = dynamic_cast<TF_Alias&>(d);
@@ -131,9 +131,9 @@ TEST_F(LogonTest, RefusedLogonShowsTheReasonFirstAndKeepsNoTypedPassword)
     });
     dm.DataModule2Create();
     EXPECT_TRUE(session.terminationRequested);
-    EXPECT_TRUE(messages.shown.isEmpty());   // no message box on this path
+    EXPECT_TRUE(messages.shown.isEmpty()); // no message box on this path
     EXPECT_EQ(session.settings.LAST_ALIAS, "DEMO");
-    EXPECT_EQ(session.settings.U_LogOn, "");   // so the next start asks again
+    EXPECT_EQ(session.settings.U_LogOn, ""); // so the next start asks again
     const QStringList lines = helpText.split('\n');
     ASSERT_GT(lines.size(), 20);
     EXPECT_TRUE(lines[0].startsWith(QStringLiteral("原因：ORA-01017"))) << lines[0].toStdString();
@@ -222,7 +222,7 @@ TEST_F(LogonTest, LoginDialogLayoutAndBehaviour)
     dialog.EditAlias->setText("demo");
     EXPECT_EQ(dialog.EditAlias->text(), "DEMO");
     dialog.EditPass->setText("MixedCase");
-    EXPECT_EQ(dialog.EditPass->text(), "MixedCase");   // the password keeps its case
+    EXPECT_EQ(dialog.EditPass->text(), "MixedCase"); // the password keeps its case
     EXPECT_EQ(dialog.EditPass->echoMode(), QLineEdit::Password);
     dialog.Edit2->setText("scott");
     dialog.prepareShow();

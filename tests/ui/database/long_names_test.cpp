@@ -52,7 +52,6 @@ protected:
         main.BitBtn2Click();
         return shown;
     }
-
 };
 
 } // namespace

@@ -208,7 +208,7 @@ TEST_F(TableStatisticsTest, AnOwnerWithoutTablesAnalysesNothing)
 {
     for (const QString& owner : {QString("NOBODY"), QString("")}) {
         chooseOwner(owner);
-        main.ComboBox1->setEditText(owner);   // as a user-defined owner list shows it
+        main.ComboBox1->setEditText(owner); // as a user-defined owner list shows it
         main.Edit2->setText("X");
         main.Edit1->setText("Y");
         trace.clear();

@@ -69,10 +69,7 @@ protected:
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
     }
     // Lines of a CP932 file, each without its CR LF; the last element is what follows the last CR LF.
-    static QStringList cp932Lines(const QString& path)
-    {
-        return cp932::decode(bytes(path)).split("\r\n");
-    }
+    static QStringList cp932Lines(const QString& path) { return cp932::decode(bytes(path)).split("\r\n"); }
     void setComment(const QString& table, const QString& column, const QString& comment)
     {
         sqlite3* db = nullptr;
@@ -95,7 +92,7 @@ protected:
     {
         dialogs.handlers.push_back([=](QDialog& d) {
             auto& list = dynamic_cast<TF_Table&>(d);
-            list.FormShow();   // what showing the window does
+            list.FormShow(); // what showing the window does
             dm.AQ_Catalog.gotoBookmark(row);
             list.BitBtn1->click();
             if (currentAfter)
@@ -122,7 +119,7 @@ TEST_F(CsvExportTest, ColumnListOfThreeColumns)
     EXPECT_FALSE(raw.startsWith("\xEF\xBB\xBF"));
     EXPECT_TRUE(raw.endsWith("\r\n"));
     EXPECT_EQ(raw.count("\r\n"), 4);
-    EXPECT_EQ(raw.count('\n'), 4);   // no bare line feeds
+    EXPECT_EQ(raw.count('\n'), 4); // no bare line feeds
     const QStringList lines = cp932Lines(exportPath("DEPT"));
     ASSERT_EQ(lines.size(), 5);
     EXPECT_EQ(lines[0], "\"COLUMN_ID\",\"COLUMN_NAME\",\"COMMENTS\",\"DATA_TYPE\",\"DATA_LENGTH\","
@@ -166,7 +163,8 @@ TEST_F(CsvExportTest, TableListWritesThreeItemsAndReplacesTheColumnList)
     EXPECT_EQ(dm.Tag, SlotCatalog);
     const QStringList lines = cp932Lines(exportPath("DEPT"));
     EXPECT_EQ(lines[0], "\"OWNER\",\"テーブル名\",\"テーブルコメント\",");
-    EXPECT_EQ(lines[1], "\"SCOTT\",\"BONUS\",\"賞与実績（統計情報未取得）\",");   // type, then name: BONUS leads
+    EXPECT_EQ(lines[1],
+              "\"SCOTT\",\"BONUS\",\"賞与実績（統計情報未取得）\","); // type, then name: BONUS leads
     EXPECT_FALSE(lines.join("").contains("DEPTNO"));
     EXPECT_FALSE(lines.join("").contains("TABLE\""));
     EXPECT_FALSE(lines.join("").contains("VIEW\""));
@@ -185,7 +183,8 @@ TEST_F(CsvExportTest, TableListWithoutAChosenTableNamesTheFileByTheEmptyName)
     session.state.TableName = "../A/B";
     exportTableList(0);
     EXPECT_TRUE(QFileInfo(folder() + "/ＤＢ仕様書（.._A_B）.CSV").isFile());
-    EXPECT_TRUE(messages.texts().filter("作成できません").isEmpty()) << messages.texts().join("|").toStdString();
+    EXPECT_TRUE(messages.texts().filter("作成できません").isEmpty())
+        << messages.texts().join("|").toStdString();
 }
 
 TEST_F(CsvExportTest, APlantedLinkIsReplacedNotFollowed)
@@ -214,14 +213,14 @@ TEST_F(CsvExportTest, AFolderThatIsNotTheUsersOwnIsPassedOverForAPrivateOne)
     ASSERT_TRUE(QFile::link(elsewhere.path(), folder()));
     messages.answers.push_back(MessageResult::Yes);
     runGuarded([this] { main.BitBtn1Click(); });
-    ASSERT_EQ(messages.shown.size(), 1);   // only the question
+    ASSERT_EQ(messages.shown.size(), 1); // only the question
     EXPECT_EQ(messages.shown[0].kind, MessageKind::Confirmation);
     EXPECT_TRUE(QDir(elsewhere.path()).entryList(QDir::Files).isEmpty());
     ASSERT_EQ(opened.size(), 1);
     const QFileInfo written(opened[0]);
     EXPECT_TRUE(written.fileName() == QStringLiteral("ＤＢ仕様書（DEPT）.CSV"));
     EXPECT_TRUE(written.path().startsWith(folder() + "-")) << written.path().toStdString();
-    struct stat st {};
+    struct stat st { };
     ASSERT_EQ(lstat(QFile::encodeName(written.path()).constData(), &st), 0);
     EXPECT_TRUE(S_ISDIR(st.st_mode));
     EXPECT_EQ(st.st_mode & 0777, 0700u);
@@ -243,8 +242,11 @@ TEST_F(CsvExportTest, AFolderThatIsNotTheUsersOwnIsPassedOverForAPrivateOne)
 TEST_F(CsvExportTest, EncodingFollowsTheStoredChoice)
 {
     load("DEPT");
-    struct Case { const char* setting; bool bom; } cases[] = {
-        {"", true},   // automatic: Unicode, which the Linux spreadsheets open by double-click
+    struct Case {
+        const char* setting;
+        bool bom;
+    } cases[] = {
+        {"", true}, // automatic: Unicode, which the Linux spreadsheets open by double-click
         {"UTF-8", true},
         {"CP932", false},
         {"other", true},

@@ -60,7 +60,7 @@ TEST_F(Preview, ZoomStepsByTenBetweenSixtyAndTwoHundred)
 
 TEST_F(Preview, PageFieldRunsOverTheDocumentAndReopeningKeepsZoomNotPage)
 {
-    ASSERT_TRUE(load("SCOTT", "EMP", "TABLE", 4));   // 8 columns: 2 column pages
+    ASSERT_TRUE(load("SCOTT", "EMP", "TABLE", 4)); // 8 columns: 2 column pages
     output::TPreviewForm& f = *preview;
     QVector<int> maxima;
     dialogs.handlers = {[&](QDialog&) {
@@ -69,7 +69,7 @@ TEST_F(Preview, PageFieldRunsOverTheDocumentAndReopeningKeepsZoomNotPage)
                             EXPECT_TRUE(f.PreviewPanel->isVisibleTo(&f));
                             f.SpinEdit1->stepUp();
                             f.SpinEdit1->stepUp();
-                            f.SpinEdit1->stepUp();   // beyond the maximum: stays
+                            f.SpinEdit1->stepUp(); // beyond the maximum: stays
                             EXPECT_EQ(f.page(), 3);
                             EXPECT_TRUE(f.PreviewPanel3->isVisibleTo(&f));
                             EXPECT_FALSE(f.PreviewPanel->isVisibleTo(&f));
@@ -115,9 +115,9 @@ TEST_F(Preview, LayoutComesFromThePrintersOwnFigures)
         output::previewLayout({QSize(4960, 7016), QPoint(100, 50), QSize(4760, 6916), 600}, 96, 100);
     EXPECT_EQ(other.sheet, QSize(794, 1123));
     EXPECT_EQ(other.area, QRect(16, 8, 762, 1107));
-    EXPECT_EQ(output::previewLayout(fig, 96, 90).drawResolution, 86);   // 86.4
+    EXPECT_EQ(output::previewLayout(fig, 96, 90).drawResolution, 86); // 86.4
     EXPECT_EQ(output::previewLayout(fig, 120, 70).drawResolution, 84);
-    EXPECT_EQ(output::previewLayout(fig, 125, 90).drawResolution, 113);   // 112.5 away from zero
+    EXPECT_EQ(output::previewLayout(fig, 125, 90).drawResolution, 113); // 112.5 away from zero
 }
 
 TEST_F(Preview, PrinterSetupLandscapeShapesTheSheetUntilTheNextJob)
@@ -146,10 +146,10 @@ TEST_F(Preview, AFailingPageWarnsOnceAnOpeningNotAtEveryRepaint)
 {
     ASSERT_TRUE(load("SCOTT", "EMP", "TABLE"));
     document::DocumentData broken = document::documentDataFrom(session);
-    broken.tabCols = ResultSet{};   // a column section that never arrived
+    broken.tabCols = ResultSet{}; // a column section that never arrived
     output::TPreviewForm& f = *preview;
     f.prepare(broken);
-    EXPECT_TRUE(messages.shown.isEmpty());   // page 1 draws
+    EXPECT_TRUE(messages.shown.isEmpty()); // page 1 draws
     f.SpinEdit1->stepUp();
     ASSERT_EQ(messages.texts(), QStringList{"ページイメージ2作成エラー。"});
     EXPECT_EQ(messages.shown[0].kind, MessageKind::Warning);

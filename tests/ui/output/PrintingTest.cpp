@@ -37,10 +37,9 @@ QStringList baseNames(const QStringList& paths)
 
 TEST_F(PrintJobs, AllPagesPrintsFirstPageThenColumnPagesAndNeverOverwrites)
 {
-    ASSERT_TRUE(load("SCOTT", "EMP", "TABLE", 3));   // 8 columns: 3 column pages
+    ASSERT_TRUE(load("SCOTT", "EMP", "TABLE", 3)); // 8 columns: 3 column pages
     QStringList labels;
-    dialogs.handlers = {answerRange(output::RangeAllPages, &labels),
-                        answerRange(output::RangeAllPages)};
+    dialogs.handlers = {answerRange(output::RangeAllPages, &labels), answerRange(output::RangeAllPages)};
     main.BitBtn3Click(main.BitBtn3);
     EXPECT_EQ(labels, QStringList{"テーブル名：EMP"});
     ASSERT_EQ(pdfs().size(), 1);
@@ -60,7 +59,11 @@ TEST_F(PrintJobs, AllPagesPrintsFirstPageThenColumnPagesAndNeverOverwrites)
     EXPECT_EQ(messages.shown[0].kind, MessageKind::Information);
     EXPECT_TRUE(messages.shown[0].text.contains(QDir::toNativeSeparators(pdfDir())));
 
-    const QByteArray before = [&] { QFile f(file); f.open(QIODevice::ReadOnly); return f.readAll(); }();
+    const QByteArray before = [&] {
+        QFile f(file);
+        f.open(QIODevice::ReadOnly);
+        return f.readAll();
+    }();
     main.BitBtn3Click(main.BitBtn3);
     EXPECT_EQ(baseNames(pdfs()), QStringList({title("EMP") + " (2)", title("EMP")}));
     QFile again(file);
@@ -71,7 +74,7 @@ TEST_F(PrintJobs, AllPagesPrintsFirstPageThenColumnPagesAndNeverOverwrites)
 TEST_F(PrintJobs, SecondPageOnwardWithoutColumnPagesPrintsNothing)
 {
     ASSERT_TRUE(load("SCOTT", "EMP", "TABLE"));
-    session.state.RowCounts[SlotTabCols] = 0;   // an object without columns
+    session.state.RowCounts[SlotTabCols] = 0; // an object without columns
     dialogs.handlers = {answerRange(output::RangeFromSecondPage)};
     main.BitBtn3Click(main.BitBtn3);
     EXPECT_EQ(dialogs.opened.size(), 1);
@@ -101,7 +104,7 @@ TEST_F(PrintJobs, PrinterSetupChoicesLastUntilTheNextJobEvenWhenCancelled)
         setup.show();
         for (QAbstractButton* b : setup.findChildren<QAbstractButton*>())
             if (b->text().startsWith("オプション"))
-                b->click();   // the options too, as a user would open them
+                b->click(); // the options too, as a user would open them
         QApplication::processEvents();
         QStringList captions;
         for (QAbstractButton* b : setup.findChildren<QAbstractButton*>())
@@ -167,7 +170,8 @@ TEST_F(PrintJobs, AFullDiskIsAPrintErrorAndLeavesNoFile)
     EXPECT_EQ(messages.shown[0].kind, MessageKind::Warning);
     EXPECT_TRUE(messages.shown[0].text.startsWith("印刷エラー。\n\r"));
     // The reason comes in the language of the installed translator.
-    EXPECT_TRUE(messages.shown[0].text.endsWith(systemErrorText(ENOSPC))) << messages.shown[0].text.toStdString();
+    EXPECT_TRUE(messages.shown[0].text.endsWith(systemErrorText(ENOSPC)))
+        << messages.shown[0].text.toStdString();
     EXPECT_TRUE(QDir(disk.path() + "/pdf").entryList(QDir::Files | QDir::Hidden).isEmpty());
 }
 
@@ -230,7 +234,7 @@ TEST_F(PrintJobs, MultiPrintAsksForEachSelectedRowInListOrderAndCancelSkipsOne)
     table.RefreshCatalog();
     main.Edit1->setText("unchanged");
 
-    table.BitBtn3Click();   // nothing selected: nothing happens
+    table.BitBtn3Click(); // nothing selected: nothing happens
     EXPECT_TRUE(dialogs.opened.isEmpty());
 
     table.selectBookmarks({4, 0, 2});
@@ -240,8 +244,8 @@ TEST_F(PrintJobs, MultiPrintAsksForEachSelectedRowInListOrderAndCancelSkipsOne)
     table.BitBtn3Click();
     const QStringList rows{dm.AQ_Catalog.valueAt(0, 1), dm.AQ_Catalog.valueAt(2, 1),
                            dm.AQ_Catalog.valueAt(4, 1)};
-    EXPECT_EQ(labels, QStringList({"テーブル名：" + rows[0], "テーブル名：" + rows[1],
-                                   "テーブル名：" + rows[2]}));
+    EXPECT_EQ(labels,
+              QStringList({"テーブル名：" + rows[0], "テーブル名：" + rows[1], "テーブル名：" + rows[2]}));
     EXPECT_EQ(baseNames(pdfs()), QStringList({title(rows[0]), title(rows[2])}));
     EXPECT_EQ(session.state.TableName, rows[2]);
     EXPECT_EQ(main.Edit1->text(), "unchanged");
@@ -270,7 +274,8 @@ TEST_F(PrintJobs, PrintAllAsOneJobPutsTheContentsFirstAndListsAFailedLoad)
     const QString file = output::Printer().writtenFiles().first();
     const QString contents = pdfText(file, 1);
     // Synonyms before tables before views; the broken synonym has no page.
-    const QStringList order{"BROKEN", "EMPLOYEES", "BONUS", "DEPT", "EMP", "SALGRADE", "lower_case_tbl", "EMP_DEPT_V"};
+    const QStringList order{"BROKEN", "EMPLOYEES", "BONUS",          "DEPT",
+                            "EMP",    "SALGRADE",  "lower_case_tbl", "EMP_DEPT_V"};
     qsizetype at = 0;
     for (const QString& name : order) {
         const qsizetype next = contents.indexOf(name, at);
@@ -278,7 +283,7 @@ TEST_F(PrintJobs, PrintAllAsOneJobPutsTheContentsFirstAndListsAFailedLoad)
         at = std::max(at, next);
     }
     EXPECT_TRUE(contents.contains("出力エラー"));
-    EXPECT_TRUE(pdfText(file, 2).contains("データベース定義ファイル１"));   // EMPLOYEES, as its target
+    EXPECT_TRUE(pdfText(file, 2).contains("データベース定義ファイル１")); // EMPLOYEES, as its target
     EXPECT_EQ(messages.texts().count("ＯＲＡＣＬＥデータベースオープンエラー。"), 1);
     EXPECT_EQ(messages.shown.last().kind, MessageKind::Information);
     EXPECT_TRUE(main.Edit2->text().isEmpty());

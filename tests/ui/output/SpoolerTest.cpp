@@ -52,8 +52,9 @@ public:
             return fail(why, "installing and starting CUPS needs root");
         if (!QFile::exists("/usr/sbin/cupsd") || !QFile::exists("/usr/lib/cups/backend/cups-pdf")
             || sh("command -v lpadmin").isEmpty()) {
-            const QString install = "DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "
-                                    "--no-install-recommends cups cups-client cups-bsd printer-driver-cups-pdf";
+            const QString install =
+                "DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "
+                "--no-install-recommends cups cups-client cups-bsd printer-driver-cups-pdf";
             int rc = 0;
             sh(install, &rc, 600000);
             if (rc != 0)
@@ -128,7 +129,7 @@ TEST_F(SpoolerPrint, SpoolerPrintsAllPagesThroughTheDefaultQueue)
     QString why;
     if (!spooler.start(spoolOut.path(), &why))
         GTEST_SKIP() << "print spooler unavailable: " << why.toStdString();
-    output::Printer().setDiscovery(nullptr);   // the system's own default printer
+    output::Printer().setDiscovery(nullptr); // the system's own default printer
 
     ASSERT_TRUE(load("SCOTT", "EMP", "TABLE", 3));
     session.state.TableComment = "(社員マスタ)";
@@ -142,10 +143,13 @@ TEST_F(SpoolerPrint, SpoolerPrintsAllPagesThroughTheDefaultQueue)
     // The file shows up with 0 bytes first; the job leaving the queue means it is whole.
     ASSERT_TRUE(waitFor(PdfSpooler::queueEmpty, 60000)) << sh("lpstat -o").toStdString();
     QStringList files;
-    ASSERT_TRUE(waitFor([&] {
-        files = QDir(spoolOut.path()).entryList({"*.pdf"}, QDir::Files);
-        return files.size() == 1 && QFileInfo(spoolOut.filePath(files[0])).size() > 0;
-    }, 10000)) << sh("tail -20 /var/log/cups/error_log").toStdString();
+    ASSERT_TRUE(waitFor(
+        [&] {
+            files = QDir(spoolOut.path()).entryList({"*.pdf"}, QDir::Files);
+            return files.size() == 1 && QFileInfo(spoolOut.filePath(files[0])).size() > 0;
+        },
+        10000))
+        << sh("tail -20 /var/log/cups/error_log").toStdString();
     const QString file = spoolOut.filePath(files[0]);
     EXPECT_TRUE(files[0].contains("EMP")) << files[0].toStdString();
     ASSERT_EQ(pdfPages(file), 4);

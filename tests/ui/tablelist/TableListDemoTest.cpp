@@ -31,8 +31,7 @@ TEST(TableListDemo, ListsSortsAndSearchesScott)
         return l;
     };
     // Synonyms have no comment row and sequences are never listed.
-    EXPECT_EQ(names(), (QStringList{"BONUS", "DEPT", "EMP", "SALGRADE", "lower_case_tbl",
-                                    "EMP_DEPT_V"}));
+    EXPECT_EQ(names(), (QStringList{"BONUS", "DEPT", "EMP", "SALGRADE", "lower_case_tbl", "EMP_DEPT_V"}));
     EXPECT_EQ(window.gridModel()->index(2, 2).data().toString(), "社員マスタ");
 
     window.Edit1->setText("EMP");

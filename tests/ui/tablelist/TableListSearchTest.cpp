@@ -27,7 +27,7 @@ struct SearchCase {
     int endRow;
 };
 
-class TableListSearch : public ::testing::TestWithParam<SearchCase> {};
+class TableListSearch : public ::testing::TestWithParam<SearchCase> { };
 
 // Stable, readable names and values: "ForwardFrom0_U793EU54E1_FindsRow5".
 std::string readable(const QString& text)
@@ -44,8 +44,8 @@ std::string readable(const QString& text)
 std::string caseName(const ::testing::TestParamInfo<SearchCase>& info)
 {
     const SearchCase& c = info.param;
-    return std::string(c.forward ? "Forward" : "Backward") + "From" + std::to_string(c.start) + "_" +
-           readable(c.text) + (c.found ? "_FindsRow" : "_StopsAtRow") + std::to_string(c.endRow);
+    return std::string(c.forward ? "Forward" : "Backward") + "From" + std::to_string(c.start) + "_"
+           + readable(c.text) + (c.found ? "_FindsRow" : "_StopsAtRow") + std::to_string(c.endRow);
 }
 void PrintTo(const SearchCase& c, std::ostream* os)
 {
@@ -64,8 +64,8 @@ TEST_P(TableListSearch, FindsPrefixFromTheNextRowWithoutWrapping)
     dm.AQ_Catalog.gotoBookmark(c.start);
     test::RecordingMessages messages;
 
-    const bool found = c.forward ? dm.SearchForward("TABLE_NAME", c.text)
-                                 : dm.SearchBackward("TABLE_NAME", c.text);
+    const bool found =
+        c.forward ? dm.SearchForward("TABLE_NAME", c.text) : dm.SearchBackward("TABLE_NAME", c.text);
 
     EXPECT_EQ(found, c.found) << c.text.toStdString();
     EXPECT_EQ(dm.AQ_Catalog.currentRow(), c.endRow) << c.text.toStdString();
@@ -79,30 +79,25 @@ TEST_P(TableListSearch, FindsPrefixFromTheNextRowWithoutWrapping)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    TableListSearchCases, TableListSearch,
-    ::testing::Values(
-        // never the current row itself
-        SearchCase{1, true, "EMP", true, 2},
-        // case is ignored
-        SearchCase{2, true, "EMP", true, 3},
-        SearchCase{0, true, "emp_H", true, 3},
-        // no wrap: forward ends on the last row, backward on the first
-        SearchCase{3, true, "EMP", false, 8},
-        SearchCase{8, true, "DEPT", false, 8},
-        SearchCase{3, false, "EMP", true, 2},
-        SearchCase{1, false, "EMP", false, 0},
-        SearchCase{0, false, "DEPT", false, 0},
-        // a text longer than the value never matches it
-        SearchCase{0, true, "EMPLOYEES", false, 8},
-        // Japanese values cut to the search text's CP932 byte length
-        SearchCase{0, true, "社員", true, 5},
-        SearchCase{5, true, "社員", true, 6},
-        SearchCase{0, true, "社員マ", true, 5},
-        SearchCase{0, true, "社員マスタ表", false, 8},
-        SearchCase{0, true, "ｼｬｲ", true, 7},
-        SearchCase{8, false, "社員マスタ", true, 5}),
-    caseName);
+INSTANTIATE_TEST_SUITE_P(TableListSearchCases, TableListSearch,
+                         ::testing::Values(
+                             // never the current row itself
+                             SearchCase{1, true, "EMP", true, 2},
+                             // case is ignored
+                             SearchCase{2, true, "EMP", true, 3}, SearchCase{0, true, "emp_H", true, 3},
+                             // no wrap: forward ends on the last row, backward on the first
+                             SearchCase{3, true, "EMP", false, 8}, SearchCase{8, true, "DEPT", false, 8},
+                             SearchCase{3, false, "EMP", true, 2}, SearchCase{1, false, "EMP", false, 0},
+                             SearchCase{0, false, "DEPT", false, 0},
+                             // a text longer than the value never matches it
+                             SearchCase{0, true, "EMPLOYEES", false, 8},
+                             // Japanese values cut to the search text's CP932 byte length
+                             SearchCase{0, true, "社員", true, 5}, SearchCase{5, true, "社員", true, 6},
+                             SearchCase{0, true, "社員マ", true, 5},
+                             SearchCase{0, true, "社員マスタ表", false, 8},
+                             SearchCase{0, true, "ｼｬｲ", true, 7},
+                             SearchCase{8, false, "社員マスタ", true, 5}),
+                         caseName);
 
 TEST(TableListSearchCursor, GridFollowsOnlyTheEndOfTheWalk)
 {

@@ -35,7 +35,7 @@ public:
         ResultSet rs;
         rs.columns = {{"OWNER"}, {"TABLE_NAME"}, {"TABLE_TYPE"}, {"COMMENTS"}};
         rs.rows = {{"SCOTT", "EMP", "TABLE", "社員マスタ"},   {"SCOTT", "DEPT", "TABLE", "部署"},
-                   {"SCOTT", "EMP_VIEW", "VIEW", QString()}, {"SCOTT", "BONUS", "TABLE", "賞与"},
+                   {"SCOTT", "EMP_VIEW", "VIEW", QString()},  {"SCOTT", "BONUS", "TABLE", "賞与"},
                    {"SCOTT", "EMPLOYEE", "TABLE", QString()}, {"SCOTT", "AUDIT_V", "VIEW", "監査"}};
         const QString order = sql.section("ORDER BY ", 1).trimmed();
         QVector<int> keys;
@@ -56,7 +56,7 @@ public:
         });
         return rs;
     }
-    void execute(const QString&, const BindList&) override {}
+    void execute(const QString&, const BindList&) override { }
     bool failNext = false;
 
 private:
@@ -111,8 +111,7 @@ TEST_F(TableListWindow, OpensInTypeThenNameOrder)
     openAsForChoice();
     ASSERT_EQ(trace.entries().size(), 1);
     EXPECT_EQ(trace.entries()[0].queryName, "AQ_Catalog");
-    EXPECT_EQ(trace.entries()[0].sql,
-              sql::catalogTableList("SCOTT", "TABLE_TYPE, TABLE_NAME").join('\n'));
+    EXPECT_EQ(trace.entries()[0].sql, sql::catalogTableList("SCOTT", "TABLE_TYPE, TABLE_NAME").join('\n'));
     EXPECT_EQ(window->Edit2->text(), "テーブル名順");
     EXPECT_EQ(window->windowTitle(), "テーブル名一覧(SCOTT)");
     EXPECT_TRUE(window->BitFind->isVisibleTo(window.get()));
@@ -179,14 +178,14 @@ TEST_F(TableListWindow, NoRequeryWhileTheSortCaptionIsEmpty)
 
 TEST_F(TableListWindow, SearchButtonsUseTheColumnOfTheOrder)
 {
-    openAsForChoice();   // BONUS DEPT EMP EMPLOYEE AUDIT_V EMP_VIEW
+    openAsForChoice(); // BONUS DEPT EMP EMPLOYEE AUDIT_V EMP_VIEW
     window->SpeedPriorClick(window->SpeedNext);
     ASSERT_EQ(messages.texts(), QStringList{"検索する条件を入力して下さい。"});
     EXPECT_EQ(dm.AQ_Catalog.currentRow(), 0);
 
     window->Edit1->setText("emp");
     EXPECT_EQ(window->Edit1->text(), "EMP");
-    dm.Tag = SlotTabCols;   // left behind by a dictionary load
+    dm.Tag = SlotTabCols; // left behind by a dictionary load
     window->SpeedNext->click();
     EXPECT_EQ(dm.AQ_Catalog.currentRow(), 2);
     window->SpeedNext->click();
@@ -195,7 +194,7 @@ TEST_F(TableListWindow, SearchButtonsUseTheColumnOfTheOrder)
     window->SpeedPrior->click();
     EXPECT_EQ(dm.AQ_Catalog.currentRow(), 2);
 
-    window->DBGrid1TitleClick(2);   // 監査 社員マスタ 賞与 部署 - -
+    window->DBGrid1TitleClick(2); // 監査 社員マスタ 賞与 部署 - -
     window->Edit1->setText("賞");
     window->SpeedNext->click();
     EXPECT_EQ(cell(dm.AQ_Catalog.currentRow(), 1), "BONUS");
@@ -236,7 +235,7 @@ TEST_F(TableListWindow, GridShowsTheFourColumnsAsTitled)
     EXPECT_EQ(cell(2, 0), "SCOTT");
     EXPECT_EQ(cell(2, 2), "社員マスタ");
     EXPECT_EQ(cell(2, 3), "TABLE");
-    EXPECT_EQ(cell(3, 2), "");   // EMPLOYEE has no comment
+    EXPECT_EQ(cell(3, 2), ""); // EMPLOYEE has no comment
     const int w15 = window->DBGrid1->horizontalHeader()->sectionSize(0);
     const int w45 = window->DBGrid1->horizontalHeader()->sectionSize(2);
     EXPECT_GT(w45, 2 * w15);
