@@ -1,4 +1,5 @@
 #include "document/Fonts.h"
+#include "document/GlyphIndexCache.h"
 #include <QStringList>
 
 namespace morvane::document {
@@ -11,6 +12,9 @@ const QString kSerifFallback = QStringLiteral("Noto Serif CJK JP");
 
 QFont face(const QStringList& families, int pixelHeight, QFont::StyleHint hint, bool fixed)
 {
+    // Every page face is made here, so this keeps the glyph lookup table in the program.
+    static const bool lookupCached = glyphIndexCacheInstalled();
+    (void)lookupCached;
     QFont f;
     // A single unknown family resolves to an unrelated Latin face; the list falls through.
     f.setFamilies(families);
