@@ -112,12 +112,16 @@ QImage pngImage(const QImage& page)
     for (int y = 0; y < page.height(); ++y) {
         const auto* in = reinterpret_cast<const QRgb*>(page.constScanLine(y));
         uchar* out = grey.scanLine(y);
+        // A grey pixel is opaque with three equal channels: checked for the
+        // whole row at once, so the loop has no branch and vectorises.
+        QRgb differs = 0;
         for (int x = 0; x < width; ++x) {
-            const int red = qRed(in[x]);
-            if (qGreen(in[x]) != red || qBlue(in[x]) != red || qAlpha(in[x]) != 255)
-                return page;
-            out[x] = static_cast<uchar>(red);
+            const QRgb level = in[x] & 0xffu;
+            differs |= in[x] ^ (0xff000000u | level * 0x010101u);
+            out[x] = static_cast<uchar>(level);
         }
+        if (differs != 0)
+            return page;
     }
     return grey;
 }
@@ -155,6 +159,10 @@ bool writeGreyPng(const QImage& grey, QIODevice* device)
     }
     png_set_write_fn(png, &sink, pngWrite, pngFlush);
     png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_NONE);
+    // zlib's fast levels: a page's long white runs compress well without the
+    // lazy matching of the default level, which took a third more time for a
+    // fifth fewer bytes.
+    png_set_compression_level(png, 3);
     png_set_IHDR(png, info, png_uint_32(grey.width()), png_uint_32(grey.height()), 8, PNG_COLOR_TYPE_GRAY,
                  PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_BASE, PNG_FILTER_TYPE_BASE);
     if (grey.dotsPerMeterX() > 0 && grey.dotsPerMeterY() > 0)
