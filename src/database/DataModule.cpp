@@ -352,17 +352,7 @@ bool TDataModule2::loadObject(const ObjectKey& key)
     }
 }
 
-void TDataModule2::shareLoaded()
-{
-    SharedState& st = m_session.state;
-    st.TableName = m_loaded.name;
-    st.IsSynonym = m_loaded.isSynonym;
-    st.SynonymName = m_loaded.synonymName;
-    st.SynonymOwner = m_loaded.synonymOwner;
-    st.SynonymTargetType = m_loaded.synonymTargetType;
-    st.RowCounts = m_loaded.rowCounts;
-    st.ColumnPageCount = m_loaded.columnPageCount;
-}
+void TDataModule2::shareLoaded() { m_loaded.shareInto(m_session.state); }
 
 bool TDataModule2::LoadTableDictionary()
 {

@@ -38,17 +38,7 @@ DocumentData documentDataFrom(const Session& session, const LoadedObject& loaded
 
 DocumentData documentDataFrom(const Session& session)
 {
-    const SharedState& st = session.state;
-    LoadedObject chosen;
-    chosen.chosen.type = st.TableType;
-    chosen.owner = session.settings.LAST_OWNER;
-    chosen.name = st.TableName;
-    chosen.isSynonym = st.IsSynonym;
-    chosen.synonymOwner = st.SynonymOwner;
-    chosen.synonymName = st.SynonymName;
-    chosen.synonymTargetType = st.SynonymTargetType;
-    chosen.rowCounts = st.RowCounts;
-    return documentDataFrom(session, chosen);
+    return documentDataFrom(session, LoadedObject::fromShared(session.state, session.settings.LAST_OWNER));
 }
 
 QString fieldText(const ResultSet& rows, int row, const QString& field)
