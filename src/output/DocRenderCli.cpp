@@ -1,4 +1,5 @@
 #include "output/DocRenderCli.h"
+#include "output/ToolPassword.h"
 #include "core/AppState.h"
 #include "core/Platform.h"
 #include "core/Winplace.h"
@@ -214,21 +215,13 @@ bool parseDocArguments(const QStringList& args, DocOptions* o, QString* error)
         else if (name == QLatin1String("--jobs"))
             jobs = value;
     }
-    QStringList missing;
-    if (o->server.isEmpty())
-        missing << "--server";
-    if (o->user.isEmpty())
-        missing << "--user";
-    if (o->owner.isEmpty())
-        missing << "--owner";
-    if (format.isEmpty())
-        missing << "--format";
-    if (o->outDir.isEmpty())
-        missing << "--out";
-    if (!missing.isEmpty()) {
-        *error = QStringLiteral("missing %1").arg(missing.join(", "));
+    *error = missingOptions({{"--server", &o->server},
+                             {"--user", &o->user},
+                             {"--owner", &o->owner},
+                             {"--format", &format},
+                             {"--out", &o->outDir}});
+    if (!error->isEmpty())
         return false;
-    }
     if (format == QLatin1String("pdf"))
         o->format = DocFormat::Pdf;
     else if (format == QLatin1String("png"))

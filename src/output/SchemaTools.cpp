@@ -1,4 +1,5 @@
 #include "output/SchemaTools.h"
+#include "output/ToolPassword.h"
 #include "core/WholeFile.h"
 #include "database/Connection.h"
 #include "database/SchemaDiff.h"
@@ -84,19 +85,11 @@ bool parseSnapshotArguments(const QStringList& args, SnapshotOptions* o, QString
         else if (!o->owners.contains(value))
             o->owners << value;
     }
-    QStringList missing;
-    if (o->server.isEmpty())
-        missing << "--server";
-    if (o->user.isEmpty())
-        missing << "--user";
-    if (o->owners.isEmpty())
-        missing << "--owner";
-    if (o->out.isEmpty())
-        missing << "--out";
-    if (!missing.isEmpty()) {
-        *error = QStringLiteral("missing %1").arg(missing.join(", "));
+    const QString firstOwner = o->owners.value(0);
+    *error = missingOptions(
+        {{"--server", &o->server}, {"--user", &o->user}, {"--owner", &firstOwner}, {"--out", &o->out}});
+    if (!error->isEmpty())
         return false;
-    }
     return true;
 }
 
@@ -174,19 +167,10 @@ bool parseDiffArguments(const QStringList& args, DiffOptions* o, QString* error)
         else
             o->out = value;
     }
-    QStringList missing;
-    if (o->from.isEmpty())
-        missing << "--from";
-    if (o->to.isEmpty())
-        missing << "--to";
-    if (o->owner.isEmpty())
-        missing << "--owner";
-    if (o->user.isEmpty())
-        missing << "--user";
-    if (!missing.isEmpty()) {
-        *error = QStringLiteral("missing %1").arg(missing.join(", "));
+    *error = missingOptions(
+        {{"--from", &o->from}, {"--to", &o->to}, {"--owner", &o->owner}, {"--user", &o->user}});
+    if (!error->isEmpty())
         return false;
-    }
     if (format.isEmpty() || format == QLatin1String("text"))
         o->format = DiffFormat::Text;
     else if (format == QLatin1String("csv"))

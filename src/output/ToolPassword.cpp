@@ -1,4 +1,5 @@
 #include "output/ToolPassword.h"
+#include <QStringList>
 #include <QTextStream>
 #include <iostream>
 #include <string>
@@ -36,6 +37,15 @@ QString readToolPassword(const char* variable, const QString& prompt, QTextStrea
     if (!line.empty() && line.back() == '\r')
         line.pop_back();
     return QString::fromLocal8Bit(line.data(), static_cast<qsizetype>(line.size()));
+}
+
+QString missingOptions(std::initializer_list<std::pair<const char*, const QString*>> required)
+{
+    QStringList missing;
+    for (const auto& [option, value] : required)
+        if (value->isEmpty())
+            missing << QLatin1String(option);
+    return missing.isEmpty() ? QString() : QStringLiteral("missing %1").arg(missing.join(", "));
 }
 
 } // namespace morvane::output

@@ -137,7 +137,8 @@ TEST(DocumentRender, FileNamesAndArguments)
     const Case cases[] = {
         {base + QStringList{"--format", "pdf"}, true, {}},
         {base + QStringList{"--format=png", "--dpi", "150", "--object", "EMP", "--object", "DEPT"}, true, {}},
-        {base, false, "--format"},
+        {base, false, "missing --format"},
+        {QStringList{"--format", "pdf"}, false, "missing --server, --user, --owner, --out"},
         {base + QStringList{"--format", "svg"}, false, "pdf, png, csv or xlsx"},
         {base + QStringList{"--format", "png", "--dpi", "0"}, false, "--dpi"},
         {base + QStringList{"--format", "png", "--dpi", "abc"}, false, "--dpi"},
