@@ -12,6 +12,7 @@ class QPainter;
 namespace morvane::document {
 
 class ShapedTexts;
+class InkMap;
 
 // While one lives, the canvases made on its thread share one store of shaped
 // texts: labels, type names and figures recur on every page and in every file
@@ -50,15 +51,22 @@ public:
 
     const QFont& font() const { return m_font; }
 
+    // The page under the canvas is fresh white paper: a text's background
+    // is then laid only where something drawn on this page lies under it,
+    // since whitening white changes no pixel. Called at every page's start.
+    void startBlankPage();
+
 private:
     void applyFont();
     int measure(const QString& text);
     std::shared_ptr<const Shaped> shape(const QString& text);
     void usePen(const QPen& pen);
+    void addInk(const QRect& area);
 
     QPainter& m_painter;
     std::shared_ptr<ShapedTexts> m_texts;
     QFont m_font;
+    QFont m_deviceFont;
     QString m_fontKey;
     QColor m_fontColor = Qt::black;
     QPen m_pen;
@@ -69,6 +77,8 @@ private:
     QString m_lastText;
     std::shared_ptr<const Shaped> m_shaped;
     qreal m_faceAscent = 0;
+    // Where this page is not white; absent until a blank page is announced.
+    std::unique_ptr<InkMap> m_ink;
 };
 
 } // namespace morvane::document

@@ -56,6 +56,7 @@ bool writeDocumentPdf(const document::DocumentData& data, const QString& path, c
                     *error = QStringLiteral("%1: cannot start page %2").arg(path).arg(p);
                 return false;
             }
+            pageCanvas.startBlankPage();
             const document::PageResult r = document::drawDocumentPage(canvas, writer.logicalDpiY(), p, data);
             if (!r.ok && pageFailed)
                 pageFailed(p, r);
@@ -92,6 +93,7 @@ QImage renderPageImage(const document::DocumentData& data, int page, int dpi, co
     painter.translate(mmToPixels(area.left(), dpi), mmToPixels(area.top(), dpi));
     painter.setClipRect(0, 0, mmToPixels(area.width(), dpi), mmToPixels(area.height(), dpi));
     document::QPainterCanvas canvas(painter);
+    canvas.startBlankPage();
     const document::PageResult r = document::drawDocumentPage(canvas, dpi, page, data);
     painter.end();
     if (result)

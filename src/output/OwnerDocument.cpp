@@ -39,6 +39,7 @@ struct OwnerDocumentWriter::State {
             return false;
         }
         ++written;
+        pageCanvas->startBlankPage();
         return true;
     }
     bool writeFailed(QString* error) const

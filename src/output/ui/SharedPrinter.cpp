@@ -156,6 +156,7 @@ bool SharedPrinter::beginDoc()
         return false;
     }
     m_canvas = std::make_unique<document::QPainterCanvas>(m_painter);
+    m_canvas->startBlankPage();
     return true;
 }
 
@@ -167,6 +168,7 @@ bool SharedPrinter::newPage()
         m_error = QStringLiteral("cannot start a new page");
         return false;
     }
+    m_canvas->startBlankPage();
     return true;
 }
 
