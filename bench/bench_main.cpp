@@ -1,4 +1,5 @@
 #include "Bench.h"
+#include "core/Memory.h"
 #include <QApplication>
 #include <QTemporaryDir>
 #include <algorithm>
@@ -35,6 +36,8 @@ bool quick() { return g_quick; }
 
 int main(int argc, char** argv)
 {
+    // As the program does: the print-all runs here in process.
+    morvane::keepFreedMemoryForReuse();
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QTemporaryDir data;

@@ -2,6 +2,7 @@
 #include "app/MainWindow.h"
 #include "widgets/QtPlatform.h"
 #include "app/Splash.h"
+#include "core/Memory.h"
 #include "core/Winplace.h"
 #include "database/DataModule.h"
 #include "database/ui/LogonWindows.h"
@@ -15,6 +16,7 @@ namespace morvane {
 
 int runMorvane(int argc, char** argv)
 {
+    keepFreedMemoryForReuse();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Morvane"));
     // No display name: the window system would append it to every caption.

@@ -1,5 +1,6 @@
 // morvane-doc: writes printed table documents to PDF or PNG files
 // without a window, for scripts and checks.
+#include "core/Memory.h"
 #include "output/DocRenderCli.h"
 #include "output/PrinterSheet.h"
 #include "output/ToolPassword.h"
@@ -13,6 +14,7 @@ using namespace morvane::output;
 
 int main(int argc, char** argv)
 {
+    morvane::keepFreedMemoryForReuse();
     QTextStream err(stderr);
     QStringList args;
     for (int i = 1; i < argc; ++i)
