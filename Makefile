@@ -4,7 +4,7 @@ ASAN_BUILD  ?= build-asan
 # What building and running the program needs.
 RUN_PACKAGES  := cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libsqlite3-dev \
                  fonts-ipafont-mincho fonts-ipafont-gothic fonts-noto-cjk xvfb xauth \
-                 xdg-utils qt6-translations-l10n libxlsxwriter-dev libpng-dev libfreetype-dev
+                 xdg-utils qt6-translations-l10n libxlsxwriter-dev libdeflate-dev libfreetype-dev
 # What the tests need on top: GoogleTest, PDF tools, a print spooler with a PDF queue,
 # a reader of workbooks, the source formatter.
 TEST_PACKAGES := $(RUN_PACKAGES) libgtest-dev poppler-utils \

@@ -12,7 +12,9 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <cerrno>
-#include <png.h>
+#include <cstring>
+#include <libdeflate.h>
+#include <memory>
 
 namespace morvane::output {
 
@@ -142,53 +144,71 @@ QImage pngImage(const QImage& page)
 }
 
 namespace {
-struct PngSink {
-    QIODevice* device;
-    bool failed = false;
+// Big-endian figures and chunks of the PNG format.
+void putBig32(QByteArray& out, quint32 v)
+{
+    const char bytes[4] = {char(v >> 24), char(v >> 16), char(v >> 8), char(v)};
+    out.append(bytes, 4);
+}
+
+void putChunk(QByteArray& out, const char* type, const char* data, qsizetype size)
+{
+    putBig32(out, quint32(size));
+    const qsizetype from = out.size();
+    out.append(type, 4);
+    out.append(data, size);
+    putBig32(out, libdeflate_crc32(0, out.constData() + from, size_t(out.size() - from)));
+}
+
+struct CompressorFree {
+    void operator()(libdeflate_compressor* c) const { libdeflate_free_compressor(c); }
 };
 
-void pngWrite(png_structp png, png_bytep data, size_t size)
-{
-    auto* sink = static_cast<PngSink*>(png_get_io_ptr(png));
-    if (!sink->failed
-        && sink->device->write(reinterpret_cast<const char*>(data), qint64(size)) != qint64(size))
-        sink->failed = true;
-}
-void pngFlush(png_structp) { }
-void pngError(png_structp png, png_const_charp) { png_longjmp(png, 1); }
-void pngWarning(png_structp, png_const_charp) { }
-
-// A grey page as PNG with every row stored unfiltered. Qt leaves libpng to
-// try all five filters on every row of a grey image, which costs more than
-// the compression itself and saves little on pages that are mostly white.
+// A grey page as PNG, every row unfiltered, the image data deflated in one
+// piece. libdeflate's third level takes a third less time than zlib's and
+// gives smaller files; a page's long white runs need nothing more.
 bool writeGreyPng(const QImage& grey, QIODevice* device)
 {
-    PngSink sink{device};
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, pngError, pngWarning);
-    if (!png)
+    thread_local std::unique_ptr<libdeflate_compressor, CompressorFree> compressor(
+        libdeflate_alloc_compressor(3));
+    if (!compressor)
         return false;
-    png_infop info = png_create_info_struct(png);
-    if (!info || setjmp(png_jmpbuf(png))) {
-        png_destroy_write_struct(&png, info ? &info : nullptr);
-        return false;
+    const qsizetype width = grey.width(), height = grey.height();
+    QByteArray rows(qsizetype(width + 1) * height, Qt::Uninitialized);
+    for (qsizetype y = 0; y < height; ++y) {
+        char* row = rows.data() + y * (width + 1);
+        row[0] = 0; // no filter
+        std::memcpy(row + 1, grey.constScanLine(int(y)), size_t(width));
     }
-    png_set_write_fn(png, &sink, pngWrite, pngFlush);
-    png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_NONE);
-    // zlib's fast levels: a page's long white runs compress well without the
-    // lazy matching of the default level, which took a third more time for a
-    // fifth fewer bytes.
-    png_set_compression_level(png, 3);
-    png_set_IHDR(png, info, png_uint_32(grey.width()), png_uint_32(grey.height()), 8, PNG_COLOR_TYPE_GRAY,
-                 PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_BASE, PNG_FILTER_TYPE_BASE);
-    if (grey.dotsPerMeterX() > 0 && grey.dotsPerMeterY() > 0)
-        png_set_pHYs(png, info, png_uint_32(grey.dotsPerMeterX()), png_uint_32(grey.dotsPerMeterY()),
-                     PNG_RESOLUTION_METER);
-    png_write_info(png, info);
-    for (int y = 0; y < grey.height(); ++y)
-        png_write_row(png, grey.constScanLine(y));
-    png_write_end(png, info);
-    png_destroy_write_struct(&png, &info);
-    return !sink.failed;
+    // Pages shrink twentyfold; room for a quarter is tried before the worst case.
+    QByteArray packed(rows.size() / 4 + 1024, Qt::Uninitialized);
+    size_t packedSize = libdeflate_zlib_compress(compressor.get(), rows.constData(), size_t(rows.size()),
+                                                 packed.data(), size_t(packed.size()));
+    if (packedSize == 0) {
+        packed.resize(qsizetype(libdeflate_zlib_compress_bound(compressor.get(), size_t(rows.size()))));
+        packedSize = libdeflate_zlib_compress(compressor.get(), rows.constData(), size_t(rows.size()),
+                                              packed.data(), size_t(packed.size()));
+        if (packedSize == 0)
+            return false;
+    }
+    rows.clear();
+
+    QByteArray png("\x89PNG\r\n\x1a\n", 8);
+    QByteArray header;
+    putBig32(header, quint32(width));
+    putBig32(header, quint32(height));
+    header.append("\x08\x00\x00\x00\x00", 5); // 8-bit grey, deflate, no filter method, no interlace
+    putChunk(png, "IHDR", header.constData(), header.size());
+    if (grey.dotsPerMeterX() > 0 && grey.dotsPerMeterY() > 0) {
+        QByteArray phys;
+        putBig32(phys, quint32(grey.dotsPerMeterX()));
+        putBig32(phys, quint32(grey.dotsPerMeterY()));
+        phys.append('\x01'); // per metre
+        putChunk(png, "pHYs", phys.constData(), phys.size());
+    }
+    putChunk(png, "IDAT", packed.constData(), qsizetype(packedSize));
+    putChunk(png, "IEND", nullptr, 0);
+    return device->write(png) == png.size();
 }
 } // namespace
 

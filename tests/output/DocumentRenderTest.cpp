@@ -105,6 +105,7 @@ TEST(DocumentRender, PngPagesAreStoredGreyWithTheSamePixels)
     QImage back;
     ASSERT_TRUE(back.loadFromData(png.data(), "PNG"));
     ASSERT_EQ(back.size(), page.size());
+    EXPECT_EQ(back.dotsPerMeterX(), page.dotsPerMeterX()); // 96 dpi kept for viewers and printers
     int differ = 0, greys = 0;
     for (int y = 0; y < page.height(); ++y)
         for (int x = 0; x < page.width(); ++x) {
