@@ -126,6 +126,25 @@ TEST(DocumentRender, PngPagesAreStoredGreyWithTheSamePixels)
     }
 }
 
+TEST(DocumentRender, AGreyPageThatHardlyCompressesIsStoredWhole)
+{
+    // Noise does not shrink to the quarter first tried; the second try must hold it.
+    QImage noise(301, 77, QImage::Format_RGB32);
+    quint32 seed = 12345;
+    for (int y = 0; y < noise.height(); ++y)
+        for (int x = 0; x < noise.width(); ++x) {
+            seed = seed * 1103515245u + 12345u;
+            const int level = int(seed >> 24);
+            noise.setPixel(x, y, qRgb(level, level, level));
+        }
+    QBuffer png;
+    ASSERT_TRUE(png.open(QIODevice::WriteOnly) && savePng(noise, &png));
+    EXPECT_GT(png.size(), noise.width() * noise.height() / 4);
+    QImage back;
+    ASSERT_TRUE(back.loadFromData(png.data(), "PNG"));
+    EXPECT_EQ(back.convertToFormat(QImage::Format_RGB32), noise);
+}
+
 TEST(DocumentRender, FileNamesAndArguments)
 {
     EXPECT_EQ(fileNameSafe("A/B\\C:D*E?F\"G<H>I|J"), "A_B_C_D_E_F_G_H_I_J");
