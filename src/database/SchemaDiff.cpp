@@ -178,6 +178,36 @@ void compareObject(QVector<SchemaChange>& out, const SchemaObject& a, const Sche
            b.synonymTarget);
 }
 
+// An index of the owner keeps its bare name; one of another owner is qualified.
+// Its columns are taken out of indexColumns.
+SchemaIndex indexFromRow(Rows& rows, int r, const QString& owner, QHash<QString, QStringList>& indexColumns)
+{
+    SchemaIndex i;
+    const QString indexOwner = rows.at(r, "OWNER");
+    const QString name = rows.at(r, "INDEX_NAME");
+    i.key = indexOwner == owner ? name : indexOwner + '.' + name;
+    i.uniqueness = rows.at(r, "UNIQUENESS");
+    i.tablespace = rows.at(r, "TABLESPACE_NAME");
+    i.columns = indexColumns.take(indexOwner + '.' + name);
+    for (const QString& f : kIndexFigures)
+        i.figures << rows.at(r, f);
+    return i;
+}
+
+SchemaColumn columnFromRow(Rows& rows, int r)
+{
+    SchemaColumn c;
+    c.name = rows.at(r, "COLUMN_NAME");
+    c.position = intValue(rows.at(r, "COLUMN_ID"));
+    c.dataType = rows.at(r, "DATA_TYPE");
+    c.dataLength = rows.at(r, "DATA_LENGTH");
+    c.precision = rows.at(r, "DATA_PRECISION");
+    c.scale = rows.at(r, "DATA_SCALE");
+    c.nullable = rows.at(r, "NULLABLE");
+    c.defaultLength = rows.at(r, "DEFAULT_LENGTH");
+    return c;
+}
+
 } // namespace
 
 SchemaModel buildSchemaModel(const OwnerRows& rows)
@@ -225,16 +255,7 @@ SchemaModel buildSchemaModel(const QString& owner, const ViewReader& read)
         SchemaObject* o = object(rows, r, "TABLE_NAME");
         if (!o)
             return;
-        SchemaIndex i;
-        const QString indexOwner = rows.at(r, "OWNER");
-        const QString name = rows.at(r, "INDEX_NAME");
-        i.key = indexOwner == owner ? name : indexOwner + '.' + name;
-        i.uniqueness = rows.at(r, "UNIQUENESS");
-        i.tablespace = rows.at(r, "TABLESPACE_NAME");
-        i.columns = indexColumns.take(indexOwner + '.' + name);
-        for (const QString& f : kIndexFigures)
-            i.figures << rows.at(r, f);
-        o->indexes.push_back(i);
+        o->indexes.push_back(indexFromRow(rows, r, owner, indexColumns));
     });
     QHash<QString, QString> colComments;
     walk("ALL_COL_COMMENTS", [&](Rows& rows, int r) {
@@ -245,15 +266,7 @@ SchemaModel buildSchemaModel(const QString& owner, const ViewReader& read)
         SchemaObject* o = object(rows, r, "TABLE_NAME");
         if (!o)
             return;
-        SchemaColumn c;
-        c.name = rows.at(r, "COLUMN_NAME");
-        c.position = intValue(rows.at(r, "COLUMN_ID"));
-        c.dataType = rows.at(r, "DATA_TYPE");
-        c.dataLength = rows.at(r, "DATA_LENGTH");
-        c.precision = rows.at(r, "DATA_PRECISION");
-        c.scale = rows.at(r, "DATA_SCALE");
-        c.nullable = rows.at(r, "NULLABLE");
-        c.defaultLength = rows.at(r, "DEFAULT_LENGTH");
+        SchemaColumn c = columnFromRow(rows, r);
         c.comment = colComments.take(o->name + '\n' + c.name);
         o->columns.push_back(c);
     });

@@ -161,11 +161,17 @@ QString docUsage()
         "--jobs N: objects drawn and written on N threads (default: one per core).\n");
 }
 
-bool parseDocArguments(const QStringList& args, DocOptions* o, QString* error)
-{
+namespace {
+
+// Option values checked only once every argument has been read.
+struct DeferredValues {
     QString format;
     QString dpi;
     QString jobs;
+};
+
+bool readDocArguments(const QStringList& args, DocOptions* o, DeferredValues* later, QString* error)
+{
     for (int i = 0; i < args.size(); ++i) {
         const QString a = args.at(i);
         const QString name = a.section(QLatin1Char('='), 0, 0);
@@ -205,23 +211,22 @@ bool parseDocArguments(const QStringList& args, DocOptions* o, QString* error)
             if (!o->objects.contains(value))
                 o->objects << value;
         } else if (name == QLatin1String("--format"))
-            format = value;
+            later->format = value;
         else if (name == QLatin1String("--dpi"))
-            dpi = value;
+            later->dpi = value;
         else if (name == QLatin1String("--out"))
             o->outDir = value;
         else if (name == QLatin1String("--encoding"))
             o->encoding = value;
         else if (name == QLatin1String("--jobs"))
-            jobs = value;
+            later->jobs = value;
     }
-    *error = missingOptions({{"--server", &o->server},
-                             {"--user", &o->user},
-                             {"--owner", &o->owner},
-                             {"--format", &format},
-                             {"--out", &o->outDir}});
-    if (!error->isEmpty())
-        return false;
+    return true;
+}
+
+// The format and the options that go only with some formats.
+bool checkFormat(const QString& format, DocOptions* o, QString* error)
+{
     if (format == QLatin1String("pdf"))
         o->format = DocFormat::Pdf;
     else if (format == QLatin1String("png"))
@@ -253,23 +258,46 @@ bool parseDocArguments(const QStringList& args, DocOptions* o, QString* error)
         *error = QStringLiteral("--one-file goes with --format pdf");
         return false;
     }
-    if (!jobs.isEmpty()) {
-        bool ok = false;
-        o->jobs = jobs.toInt(&ok);
-        if (!ok || o->jobs < 1 || o->jobs > 64) {
-            *error = QStringLiteral("--jobs must be a whole number from 1 to 64, not %1").arg(jobs);
-            return false;
-        }
-    }
-    if (!dpi.isEmpty()) {
-        bool ok = false;
-        o->dpi = dpi.toInt(&ok);
-        // Below 58 the pitches no longer hold; above 2400 a sheet is over 500 MB.
-        if (!ok || o->dpi < 58 || o->dpi > 2400) {
-            *error = QStringLiteral("--dpi must be a whole number from 58 to 2400, not %1").arg(dpi);
-            return false;
-        }
-    }
+    return true;
+}
+
+// A whole number within [low, high] into *out, when the option was given at all.
+bool takeNumber(const QString& option, const QString& text, int low, int high, int* out, QString* error)
+{
+    if (text.isEmpty())
+        return true;
+    bool ok = false;
+    *out = text.toInt(&ok);
+    if (ok && *out >= low && *out <= high)
+        return true;
+    *error = QStringLiteral("%1 must be a whole number from %2 to %3, not %4")
+                 .arg(option)
+                 .arg(low)
+                 .arg(high)
+                 .arg(text);
+    return false;
+}
+
+} // namespace
+
+bool parseDocArguments(const QStringList& args, DocOptions* o, QString* error)
+{
+    DeferredValues later;
+    if (!readDocArguments(args, o, &later, error))
+        return false;
+    if (o->help)
+        return true;
+    *error = missingOptions({{"--server", &o->server},
+                             {"--user", &o->user},
+                             {"--owner", &o->owner},
+                             {"--format", &later.format},
+                             {"--out", &o->outDir}});
+    if (!error->isEmpty() || !checkFormat(later.format, o, error))
+        return false;
+    // Below 58 dpi the pitches no longer hold; above 2400 a sheet is over 500 MB.
+    if (!takeNumber(QStringLiteral("--jobs"), later.jobs, 1, 64, &o->jobs, error)
+        || !takeNumber(QStringLiteral("--dpi"), later.dpi, 58, 2400, &o->dpi, error))
+        return false;
     // Oracle keeps unquoted names in upper case, and the logon fields take upper case.
     o->server = o->server.toUpper();
     o->user = o->user.toUpper();

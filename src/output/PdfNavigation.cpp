@@ -112,80 +112,63 @@ private:
 
 } // namespace
 
-QByteArray pdfNavigationUpdate(const QByteArray& kept, qint64 keptFrom, qint64 fileSize,
-                               const PdfNavigation& nav, QString* error, const PdfObjectSource& moreObjects)
+namespace {
+
+using Objects = QMap<int, QByteArray>; // new versions and new objects, by number
+
+QByteArray pageDest(const QVector<int>& pages, int page) { return "[" + ref(pages.at(page)) + " /Fit]"; }
+
+// One link object per link, each listed in its page's link list.
+bool addLinks(const Reader& r, const QVector<int>& pages, const QVector<PdfPageLink>& links, Objects& objects,
+              int& next, QString* error)
 {
-    Reader r(kept, keptFrom);
-    if (!r.parse(error))
-        return {};
-    QVector<int> pages;
-    for (int i : nav.order) {
-        if (i < 0 || i >= r.kids.size()) {
-            if (error)
-                *error = QStringLiteral("page %1 of %2 does not exist").arg(i + 1).arg(r.kids.size());
-            return {};
-        }
-        pages.push_back(r.kids.at(i));
-    }
-    const auto dest = [&](int page) { return "[" + ref(pages.at(page)) + " /Fit]"; };
-
-    QMap<int, QByteArray> objects; // new versions and new objects, by number
-    if (moreObjects)
-        objects = moreObjects(r.offsets);
-    int next = r.size;
-
-    QByteArray kids = "/Kids [";
-    for (int p : pages)
-        kids += " " + ref(p);
-    kids += " ]";
-    QString dict = QString::fromLatin1(r.pagesDict);
-    dict.replace(QRegularExpression(QStringLiteral("/Kids\\s*\\[[^\\]]*\\]")), QString::fromLatin1(kids));
-    dict.replace(QRegularExpression(QStringLiteral("/Count \\d+")),
-                 QStringLiteral("/Count %1").arg(pages.size()));
-    objects[r.pagesObj] = dict.toLatin1();
-
     QMap<int, QByteArray> annots; // link list object -> its references
-    for (const PdfPageLink& l : nav.links) {
+    for (const PdfPageLink& l : links) {
         if (l.page < 0 || l.page >= pages.size() || l.target < 0 || l.target >= pages.size())
             continue;
         const int list = r.annotsOf(pages.at(l.page));
         if (list == 0) {
             if (error)
                 *error = QStringLiteral("the links of page %1 cannot be added").arg(l.page + 1);
-            return {};
+            return false;
         }
         const int link = next++;
         objects[link] = "<< /Type /Annot /Subtype /Link /Rect [" + number(l.rect.left()) + " "
                         + number(l.rect.top()) + " " + number(l.rect.right()) + " " + number(l.rect.bottom())
-                        + "] /Border [0 0 0] /Dest " + dest(l.target) + " >>";
+                        + "] /Border [0 0 0] /Dest " + pageDest(pages, l.target) + " >>";
         annots[list] += " " + ref(link);
     }
     for (auto it = annots.constBegin(); it != annots.constEnd(); ++it)
         objects[it.key()] = "[" + it.value() + " ]";
+    return true;
+}
 
-    QByteArray catalog = "<<\n/Type /Catalog\n/Pages " + ref(r.pagesObj) + "\n";
-    if (!nav.outline.isEmpty()) {
-        const int root = next++;
-        const int first = next;
-        next += static_cast<int>(nav.outline.size());
-        for (int i = 0; i < nav.outline.size(); ++i) {
-            const PdfOutlineItem& o = nav.outline.at(i);
-            QByteArray item = "<< /Title " + pdfText(o.title) + " /Parent " + ref(root);
-            if (i > 0)
-                item += " /Prev " + ref(first + i - 1);
-            if (i + 1 < nav.outline.size())
-                item += " /Next " + ref(first + i + 1);
-            if (o.page >= 0 && o.page < pages.size())
-                item += " /Dest " + dest(o.page);
-            objects[first + i] = item + " >>";
-        }
-        objects[root] = "<< /Type /Outlines /First " + ref(first) + " /Last "
-                        + ref(first + static_cast<int>(nav.outline.size()) - 1) + " /Count "
-                        + QByteArray::number(nav.outline.size()) + " >>";
-        catalog += "/Outlines " + ref(root) + "\n/PageMode /UseOutlines\n";
+// The outline's root and items; returns the root's object number.
+int addOutline(const QVector<int>& pages, const QVector<PdfOutlineItem>& outline, Objects& objects, int& next)
+{
+    const int root = next++;
+    const int first = next;
+    const int count = static_cast<int>(outline.size());
+    next += count;
+    for (int i = 0; i < count; ++i) {
+        const PdfOutlineItem& o = outline.at(i);
+        QByteArray item = "<< /Title " + pdfText(o.title) + " /Parent " + ref(root);
+        if (i > 0)
+            item += " /Prev " + ref(first + i - 1);
+        if (i + 1 < count)
+            item += " /Next " + ref(first + i + 1);
+        if (o.page >= 0 && o.page < pages.size())
+            item += " /Dest " + pageDest(pages, o.page);
+        objects[first + i] = item + " >>";
     }
-    objects[r.root] = catalog + ">>";
+    objects[root] = "<< /Type /Outlines /First " + ref(first) + " /Last " + ref(first + count - 1)
+                    + " /Count " + QByteArray::number(count) + " >>";
+    return root;
+}
 
+// The objects, their cross-reference section and a trailer pointing back at the file's own.
+QByteArray updateSection(const Reader& r, const Objects& objects, qint64 fileSize, int size)
+{
     QByteArray out = "\n";
     QMap<int, qint64> at;
     for (auto it = objects.constBegin(); it != objects.constEnd(); ++it) {
@@ -206,12 +189,55 @@ QByteArray pdfNavigationUpdate(const QByteArray& kept, qint64 keptFrom, qint64 f
         for (; it != end; ++it)
             out += QByteArray::number(it.value()).rightJustified(10, '0') + " 00000 n \n";
     }
-    out += "trailer\n<<\n/Size " + QByteArray::number(next) + "\n/Root " + ref(r.root) + "\n";
+    out += "trailer\n<<\n/Size " + QByteArray::number(size) + "\n/Root " + ref(r.root) + "\n";
     if (r.info > 0)
         out += "/Info " + ref(r.info) + "\n";
     out +=
         "/Prev " + QByteArray::number(r.xref) + "\n>>\nstartxref\n" + QByteArray::number(xref) + "\n%%EOF\n";
     return out;
+}
+
+} // namespace
+
+QByteArray pdfNavigationUpdate(const QByteArray& kept, qint64 keptFrom, qint64 fileSize,
+                               const PdfNavigation& nav, QString* error, const PdfObjectSource& moreObjects)
+{
+    Reader r(kept, keptFrom);
+    if (!r.parse(error))
+        return {};
+    QVector<int> pages;
+    for (int i : nav.order) {
+        if (i < 0 || i >= r.kids.size()) {
+            if (error)
+                *error = QStringLiteral("page %1 of %2 does not exist").arg(i + 1).arg(r.kids.size());
+            return {};
+        }
+        pages.push_back(r.kids.at(i));
+    }
+
+    Objects objects;
+    if (moreObjects)
+        objects = moreObjects(r.offsets);
+    int next = r.size;
+
+    QByteArray kids = "/Kids [";
+    for (int p : pages)
+        kids += " " + ref(p);
+    kids += " ]";
+    QString dict = QString::fromLatin1(r.pagesDict);
+    dict.replace(QRegularExpression(QStringLiteral("/Kids\\s*\\[[^\\]]*\\]")), QString::fromLatin1(kids));
+    dict.replace(QRegularExpression(QStringLiteral("/Count \\d+")),
+                 QStringLiteral("/Count %1").arg(pages.size()));
+    objects[r.pagesObj] = dict.toLatin1();
+
+    if (!addLinks(r, pages, nav.links, objects, next, error))
+        return {};
+    QByteArray catalog = "<<\n/Type /Catalog\n/Pages " + ref(r.pagesObj) + "\n";
+    if (!nav.outline.isEmpty())
+        catalog +=
+            "/Outlines " + ref(addOutline(pages, nav.outline, objects, next)) + "\n/PageMode /UseOutlines\n";
+    objects[r.root] = catalog + ">>";
+    return updateSection(r, objects, fileSize, next);
 }
 
 } // namespace morvane::output

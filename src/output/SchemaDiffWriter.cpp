@@ -110,6 +110,75 @@ QByteArray diffCsv(const QVector<SchemaChange>& changes)
     return out;
 }
 
+namespace {
+
+// Long lines are folded to the page width, by characters.
+void foldInto(const QString& line, const QFontMetrics& fm, int width, QStringList& into)
+{
+    QString rest = line;
+    do {
+        int n = rest.size();
+        while (n > 1 && fm.horizontalAdvance(rest.left(n)) > width)
+            --n;
+        into << rest.left(n);
+        rest = rest.mid(n);
+        // Continuations are indented, unless the page is too narrow for that.
+        if (!rest.isEmpty() && n > 12)
+            rest.prepend(QStringLiteral("      "));
+    } while (!rest.isEmpty());
+}
+
+// Where everything goes on a page of the comparison, in device pixels.
+struct DiffPages {
+    QFont title;
+    QFont body;
+    QFontMetrics tm;
+    QFontMetrics bm;
+    int width;
+    int height;
+    int pitch;
+    QStringList sides; // the two described sides, folded
+    int ruleY = 0;     // below the last side line
+    int firstLine = 0;
+    int perPage = 1;
+
+    DiffPages(QPdfWriter& writer, int dpi)
+        : title(document::minchoFont(dpi * 14 / 72)), body(document::minchoFont(dpi * 9 / 72)),
+          tm(title, &writer), bm(body, &writer), width(writer.width()), height(writer.height()),
+          pitch(bm.height() * 5 / 4)
+    {
+    }
+    void setSides(const QStringList& folded)
+    {
+        sides = folded;
+        ruleY = tm.height() + pitch / 2 + int(sides.size()) * pitch;
+        firstLine = ruleY + pitch;
+        perPage = std::max(1, (height - firstLine - 2 * pitch) / pitch + 1);
+    }
+    void draw(QPainter& painter, const QString& owner, const QStringList& lines, int p, int pages) const
+    {
+        painter.setPen(Qt::black);
+        painter.setFont(title);
+        painter.drawText(0, tm.ascent(), QStringLiteral("スキーマ比較　") + printable(owner));
+        painter.setFont(body);
+        int y = tm.height() + pitch / 4 + bm.ascent();
+        for (const QString& l : sides) {
+            painter.drawText(0, y, l);
+            y += pitch;
+        }
+        painter.drawLine(0, ruleY, width, ruleY);
+        y = firstLine;
+        for (int i = p * perPage; i < std::min(int(lines.size()), (p + 1) * perPage); ++i) {
+            painter.drawText(0, y, lines[i]);
+            y += pitch;
+        }
+        const QString number = QStringLiteral("%1 / %2").arg(p + 1).arg(pages);
+        painter.drawText(width - bm.horizontalAdvance(number), height - bm.descent(), number);
+    }
+};
+
+} // namespace
+
 bool writeDiffPdf(const QVector<SchemaChange>& changes, const QString& owner, const DiffSide& from,
                   const DiffSide& to, const QString& path, QString* error)
 {
@@ -130,64 +199,25 @@ bool writeDiffPdf(const QVector<SchemaChange>& changes, const QString& owner, co
         *error = QStringLiteral("cannot write %1").arg(path);
         return false;
     }
-    const int width = writer.width();
-    const int height = writer.height();
-    const QFont body = document::minchoFont(kDpi * 9 / 72);   // 9 pt
-    const QFont title = document::minchoFont(kDpi * 14 / 72); // 14 pt
-    const QFontMetrics bm(body, &writer);
-    const int pitch = bm.height() * 5 / 4;
-
-    // Long lines are folded to the page width, by characters.
-    auto fold = [&](const QString& line, QStringList& into) {
-        QString rest = line;
-        do {
-            int n = rest.size();
-            while (n > 1 && bm.horizontalAdvance(rest.left(n)) > width)
-                --n;
-            into << rest.left(n);
-            rest = rest.mid(n);
-            // Continuations are indented, unless the page is too narrow for that.
-            if (!rest.isEmpty() && n > 12)
-                rest.prepend(QStringLiteral("      "));
-        } while (!rest.isEmpty());
-    };
+    DiffPages layout(writer, kDpi);
     QStringList lines;
     for (const QString& l : diffBodyLines(changes, owner))
-        fold(l, lines);
+        foldInto(l, layout.bm, layout.width, lines);
     if (lines.isEmpty())
         lines << QStringLiteral("差異はありません。");
     QStringList sides;
-    fold(QStringLiteral("比較元: ") + printable(describeSide(from)), sides);
-    fold(QStringLiteral("比較先: ") + printable(describeSide(to)), sides);
+    foldInto(QStringLiteral("比較元: ") + printable(describeSide(from)), layout.bm, layout.width, sides);
+    foldInto(QStringLiteral("比較先: ") + printable(describeSide(to)), layout.bm, layout.width, sides);
+    layout.setSides(sides);
 
-    const QFontMetrics tm(title, &writer);
-    const int ruleY = tm.height() + pitch / 2 + int(sides.size()) * pitch; // below the last side line
-    const int firstLine = ruleY + pitch;
-    const int perPage = std::max(1, (height - firstLine - 2 * pitch) / pitch + 1);
-    const int pages = (int(lines.size()) + perPage - 1) / perPage;
+    const int pages = (int(lines.size()) + layout.perPage - 1) / layout.perPage;
     for (int p = 0; p < pages; ++p) {
         if (p > 0 && !writer.newPage()) {
             painter.end();
             *error = QStringLiteral("cannot start page %1 of %2").arg(p + 1).arg(path);
             return false;
         }
-        painter.setPen(Qt::black);
-        painter.setFont(title);
-        painter.drawText(0, tm.ascent(), QStringLiteral("スキーマ比較　") + printable(owner));
-        painter.setFont(body);
-        int y = tm.height() + pitch / 4 + bm.ascent();
-        for (const QString& l : sides) {
-            painter.drawText(0, y, l);
-            y += pitch;
-        }
-        painter.drawLine(0, ruleY, width, ruleY);
-        y = firstLine;
-        for (int i = p * perPage; i < std::min(int(lines.size()), (p + 1) * perPage); ++i) {
-            painter.drawText(0, y, lines[i]);
-            y += pitch;
-        }
-        const QString number = QStringLiteral("%1 / %2").arg(p + 1).arg(pages);
-        painter.drawText(width - bm.horizontalAdvance(number), height - bm.descent(), number);
+        layout.draw(painter, owner, lines, p, pages);
     }
     painter.end();
     if (!file.commit()) {
