@@ -170,6 +170,14 @@ TEST(DocumentRender, FileNamesAndArguments)
         {QStringList{"--format", "pdf", "--server"}, false, "--server needs a value"},
         {base + QStringList{"--format", "png", "--one-file"}, false, "--one-file"},
         {base + QStringList{"--format", "pdf", "--jobs", "0"}, false, "--jobs"},
+        // The ends of both ranges are taken; one past them is refused.
+        {base + QStringList{"--format", "pdf", "--jobs", "64", "--dpi", "58"}, true, {}},
+        {base + QStringList{"--format", "pdf", "--jobs", "1", "--dpi", "2400"}, true, {}},
+        {base + QStringList{"--format", "pdf", "--jobs", "65"}, false,
+         "--jobs must be a whole number from 1 to 64"},
+        {base + QStringList{"--format", "pdf", "--dpi", "57"}, false,
+         "--dpi must be a whole number from 58 to 2400"},
+        {base + QStringList{"--format", "png", "--dpi", "2401"}, false, "not 2401"},
     };
     for (const auto& k : cases) {
         DocOptions o;
